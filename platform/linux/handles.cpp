@@ -4,6 +4,9 @@
 #include <mutex>
 #include <unordered_map>
 
+#include "platform/errors.h"
+#include "platform/handles.h"
+
 namespace platform::detail {
 namespace {
 
@@ -20,7 +23,7 @@ HandleTable& table() {
 
 }  // namespace
 
-DWORD KernelObject::wait(DWORD) { return 0xFFFFFFFFu; }
+DWORD KernelObject::wait(DWORD) { return WAIT_FAILED; }
 
 HANDLE add_handle(std::shared_ptr<KernelObject> object) {
     auto& t = table();
@@ -50,3 +53,22 @@ bool remove_handle(HANDLE handle) {
 }
 
 }  // namespace platform::detail
+
+DWORD WaitForSingleObject(HANDLE handle, DWORD timeout_ms) {
+    auto const object = platform::detail::find_handle(handle);
+    if (!object) {
+        SetLastError(ERROR_INVALID_HANDLE);
+        return WAIT_FAILED;
+    }
+    DWORD const result = object->wait(timeout_ms);
+    if (result == WAIT_FAILED) SetLastError(ERROR_INVALID_HANDLE);
+    return result;
+}
+
+BOOL CloseHandle(HANDLE handle) {
+    if (!platform::detail::remove_handle(handle)) {
+        SetLastError(ERROR_INVALID_HANDLE);
+        return FALSE;
+    }
+    return TRUE;
+}
