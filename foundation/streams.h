@@ -35,6 +35,7 @@ class ResourceWriter : public StreamWriter {};
 class ResourceReaderWriterBase : public ResourceReader, public ResourceWriter {
 public:
     bool has_errors() const { return ResourceReader::has_errors(); }
+    const std::vector<std::u16string>& get_errors() const { return ResourceReader::get_errors(); }
     void add_error(const std::u16string& text) { ResourceReader::add_error(text); }
 };
 
