@@ -1,0 +1,14 @@
+// Hooks through which tests steer the platform layer.
+#pragma once
+
+#include "platform/types.h"
+
+namespace platform {
+
+// GetTickCount returns the monotonic milliseconds plus this offset (modulo 2^32), so a
+// test can put the tick count just before its wrap. Replaces the offset that the
+// environment variable SONBRIX_TICK_OFFSET gave (decimal or 0x-hexadecimal, read once at
+// the first use of the tick count), which lets a child process start near the wrap too.
+void set_tick_offset(DWORD offset);
+
+}  // namespace platform
