@@ -4,7 +4,7 @@
 
 #include "platform/module.h"
 #include "platform/shell.h"
-#include "platform/unicode.h"
+#include "platform/text.h"
 
 namespace os {
 namespace {
@@ -135,16 +135,15 @@ std::u16string join_path(const std::u16string& folder, const std::u16string& nam
     return remove_trailing_separator(folder) + u"\\" + name;
 }
 
-// Until the platform offers CharLowerBuffW / CharUpperBuffW: the same mapping, unit by unit.
 std::u16string to_lower(const std::u16string& text) {
     std::u16string result = text;
-    for (char16_t& c : result) c = platform::to_lower(c);
+    CharLowerBuffW(result.data(), static_cast<DWORD>(result.size()));
     return result;
 }
 
 std::u16string to_upper(const std::u16string& text) {
     std::u16string result = text;
-    for (char16_t& c : result) c = platform::to_upper(c);
+    CharUpperBuffW(result.data(), static_cast<DWORD>(result.size()));
     return result;
 }
 

@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <unordered_map>
 
+#include "platform/device.h"
 #include "platform/linux/errors.h"
 #include "platform/linux/registry_format.h"
 #include "platform/registry.h"
@@ -156,22 +157,11 @@ const char* root_name(HKEY root) {
     return nullptr;
 }
 
-std::string environment(const char* name) {
-    char const* value = std::getenv(name);
-    return value ? value : "";
-}
-
 }  // namespace
-
-std::string registry_device_folder() {
-    if (auto device = environment("SONBRIX_DEVICE"); !device.empty()) return device;
-    if (auto data = environment("XDG_DATA_HOME"); !data.empty()) return data + "/sonbrix/device";
-    return environment("HOME") + "/.local/share/sonbrix/device";
-}
 
 std::string hive_base_path(HKEY root) {
     char const* name = root_name(root);
-    return name ? registry_device_folder() + "/registry/" + name : std::string();
+    return name ? platform::device_folder() + "/registry/" + name : std::string();
 }
 
 RegistryKey& current_hive(const std::string& base_path) { return *load(base_path).root; }

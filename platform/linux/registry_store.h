@@ -17,10 +17,6 @@
 
 namespace platform::detail {
 
-// The host folder that plays the device: SONBRIX_DEVICE, else $XDG_DATA_HOME/sonbrix/device,
-// else $HOME/.local/share/sonbrix/device; read anew at every call.
-std::string registry_device_folder();
-
 // The host path of a root's files without their extension, in the device folder of this
 // moment; empty for a key that is not one of the four roots.
 std::string hive_base_path(HKEY root);
