@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "foundation/small_helpers.h"
 #include "foundation/text_convert.h"
 
 namespace liba {

@@ -2,6 +2,7 @@
 
 #include <atomic>
 #include <cstdlib>
+#include <filesystem>
 #include <string>
 #include <thread>
 #include <vector>
@@ -21,6 +22,7 @@ class LogTest : public testing_support::DeviceTest {
 protected:
     void SetUp() override {
         setenv("SONBRIX_MODULE", "\\Program Files\\Sonbrix\\Sonbrix", 1);
+        std::filesystem::create_directories(device.host_path("Program Files/Sonbrix"));
         switch_logging(false);
         os::get_log();  // drops whatever stream an earlier test left
     }
