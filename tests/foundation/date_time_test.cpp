@@ -3,20 +3,11 @@
 #include <string>
 
 #include "foundation/date_time.h"
+#include "tests/support/system_time.h"
 
 namespace {
 
-SYSTEMTIME make_time(int year, int month, int day, int hour, int minute, int second, int milliseconds = 0) {
-    SYSTEMTIME t{};
-    t.wYear = static_cast<WORD>(year);
-    t.wMonth = static_cast<WORD>(month);
-    t.wDay = static_cast<WORD>(day);
-    t.wHour = static_cast<WORD>(hour);
-    t.wMinute = static_cast<WORD>(minute);
-    t.wSecond = static_cast<WORD>(second);
-    t.wMilliseconds = static_cast<WORD>(milliseconds);
-    return t;
-}
+using testing_support::make_time;
 
 std::string formatted(const os::DateTime& time) {
     std::string text;

@@ -11,21 +11,11 @@
 #include "platform/datetime.h"
 #include "platform/errors.h"
 #include "platform/testing.h"
+#include "tests/support/system_time.h"
 
 namespace {
 
-SYSTEMTIME make_time(int year, int month, int day, int hour = 0, int minute = 0, int second = 0,
-                     int milliseconds = 0) {
-    SYSTEMTIME t{};
-    t.wYear = static_cast<WORD>(year);
-    t.wMonth = static_cast<WORD>(month);
-    t.wDay = static_cast<WORD>(day);
-    t.wHour = static_cast<WORD>(hour);
-    t.wMinute = static_cast<WORD>(minute);
-    t.wSecond = static_cast<WORD>(second);
-    t.wMilliseconds = static_cast<WORD>(milliseconds);
-    return t;
-}
+using testing_support::make_time;
 
 std::uint64_t count_of(const FILETIME& t) { return (std::uint64_t{t.dwHighDateTime} << 32) | t.dwLowDateTime; }
 FILETIME file_time(std::uint64_t count) { return {static_cast<DWORD>(count), static_cast<DWORD>(count >> 32)}; }
