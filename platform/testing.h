@@ -12,3 +12,11 @@ namespace platform {
 void set_tick_offset(DWORD offset);
 
 }  // namespace platform
+
+namespace platform {
+
+// How many local memory blocks are live (made by LocalAlloc and not freed), so that a test
+// can see a block left behind.
+SIZE_T live_local_blocks();
+
+}  // namespace platform
