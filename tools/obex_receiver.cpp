@@ -1,5 +1,6 @@
 #include "tools/obex_receiver.h"
 
+#include <algorithm>
 #include <chrono>
 #include <fstream>
 
@@ -230,7 +231,9 @@ ObexReceiver::Read ObexReceiver::read_packet(platform::InfraredConnection& conne
     if (!read_exactly(connection, head, sizeof head, result)) return result;
     packet.assign(head, sizeof head);
     std::size_t const length = read_u16(packet, 1);
-    if (length < 3 || length > options_.max_packet) return Read::bad;
+    // Every device takes packets of the OBEX minimum, whatever it announces.
+    std::size_t const limit = std::max<std::size_t>(options_.max_packet, 255);
+    if (length < 3 || length > limit) return Read::bad;
     packet.resize(length);
     if (!read_exactly(connection, packet.data() + 3, length - 3, result)) return result;
     return Read::packet;

@@ -24,7 +24,8 @@ struct ObexReceiverOptions {
     int lsap_selector = 3;
     // Host folder that received files are written to; empty: they are only kept in memory.
     std::string folder;
-    // Announced in the CONNECT response; longer requests are answered with Bad Request.
+    // Announced in the CONNECT response; longer requests (beyond the OBEX minimum of 255)
+    // are answered with Bad Request.
     std::uint16_t max_packet = 4096;
     bool refuse_connect = false;
     bool refuse_put = false;
