@@ -1,5 +1,6 @@
 // obex-receive: a device in infrared range of the handheld (the device folder named by
 // SONBRIX_DEVICE) that takes the files beamed to it and stores them in a folder.
+#include <chrono>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>

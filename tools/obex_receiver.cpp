@@ -116,7 +116,6 @@ std::string safe_file_name(const std::u16string& name) {
 }  // namespace
 
 struct ObexReceiver::Object {
-    bool started = false;
     bool refused = false;
     ReceivedFile file;
 };
@@ -281,7 +280,6 @@ std::string ObexReceiver::answer_put(const std::string& request, Object& object)
         object = Object{};
         return response(bad_request);
     }
-    object.started = true;
     for (auto const& header : headers) {
         switch (header.id) {
         case header_name:
