@@ -1,24 +1,24 @@
 #include <gtest/gtest.h>
 
-#include <fcntl.h>
-#include <sys/socket.h>
-
 #include "foundation/socket_handle.h"
+#include "platform/irda.h"
+#include "platform/winsock.h"
 
 namespace {
 
 TEST(SocketHandle, ClosesAValidSocketWhenItEnds) {
-    int pair[2];
-    ASSERT_EQ(socketpair(AF_UNIX, SOCK_STREAM, 0, pair), 0);
+    WSADATA data;
+    ASSERT_EQ(WSAStartup(MAKEWORD(1, 1), &data), 0);
+    SOCKET const value = socket(AF_IRDA, SOCK_STREAM, 0);
+    ASSERT_NE(value, INVALID_SOCKET);
     {
-        os::SocketHandle owner(static_cast<std::uint32_t>(pair[0]));
+        os::SocketHandle owner(value);
         EXPECT_TRUE(owner.is_valid());
-        EXPECT_EQ(owner.get(), static_cast<std::uint32_t>(pair[0]));
-        EXPECT_NE(fcntl(pair[0], F_GETFD), -1);
+        EXPECT_EQ(owner.get(), value);
     }
-    EXPECT_EQ(fcntl(pair[0], F_GETFD), -1);
-    EXPECT_NE(fcntl(pair[1], F_GETFD), -1);
-    os::SocketHandle other_end(static_cast<std::uint32_t>(pair[1]));
+    EXPECT_EQ(closesocket(value), SOCKET_ERROR);
+    EXPECT_EQ(WSAGetLastError(), WSAENOTSOCK);
+    WSACleanup();
 }
 
 TEST(SocketHandle, TheInvalidSocketOwnsNothing) {
