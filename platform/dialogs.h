@@ -39,5 +39,6 @@ constexpr int IDNO = 7;
 // stream (UTF-8) and answers with the first button of the box (IDOK for MB_OK).
 int MessageBoxW(HWND owner, LPCWSTR text, LPCWSTR caption, UINT type);
 
-// Null while there are no windows.
+// The window last brought to the foreground with SetForegroundWindow (platform/windows.h),
+// null when there is none or it was destroyed.
 HWND GetForegroundWindow();

@@ -1,6 +1,8 @@
 // Hooks through which tests steer the platform layer.
 #pragma once
 
+#include <optional>
+
 #include "platform/types.h"
 
 namespace platform {
@@ -10,6 +12,10 @@ namespace platform {
 // environment variable SONBRIX_TICK_OFFSET gave (decimal or 0x-hexadecimal, read once at
 // the first use of the tick count), which lets a child process start near the wrap too.
 void set_tick_offset(DWORD offset);
+
+
+// The period of a running window timer, nullopt when the window has no timer of that id.
+std::optional<UINT> window_timer_period(HWND window, UINT_PTR id);
 
 }  // namespace platform
 

@@ -21,6 +21,11 @@ using SIZE_T = std::size_t;
 using WPARAM = std::uintptr_t;
 using LPARAM = std::intptr_t;
 using LRESULT = std::intptr_t;
+// Integers as wide as a pointer (32 bits on the handheld, 64 on the host).
+using LONG_PTR = std::intptr_t;
+using ULONG_PTR = std::uintptr_t;
+using UINT_PTR = std::uintptr_t;
+using ATOM = WORD;
 
 using LPVOID = void*;
 using LPCVOID = const void*;
@@ -94,6 +99,12 @@ constexpr DWORD ERROR_NOT_OWNER = 288;
 constexpr DWORD ERROR_TIMEOUT = 1460;
 constexpr DWORD ERROR_INVALID_WINDOW_HANDLE = 1400;
 constexpr DWORD ERROR_CLASS_ALREADY_EXISTS = 1410;
+constexpr DWORD ERROR_CANNOT_FIND_WND_CLASS = 1407;
+constexpr DWORD ERROR_CLASS_DOES_NOT_EXIST = 1411;
+constexpr DWORD ERROR_CLASS_HAS_WINDOWS = 1412;
+constexpr DWORD ERROR_INVALID_THREAD_ID = 1444;
+constexpr DWORD ERROR_INVALID_INDEX = 1413;
+constexpr DWORD ERROR_TIMER_NOT_FOUND = 1402;
 constexpr DWORD ERROR_KEY_DELETED = 1018;
 constexpr DWORD ERROR_BADKEY = 1010;
 constexpr DWORD ERROR_INVALID_FLAGS = 1004;

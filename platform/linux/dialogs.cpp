@@ -38,5 +38,3 @@ int MessageBoxW(HWND, LPCWSTR text, LPCWSTR caption, UINT type) {
     write_to_stderr(to_utf8(caption) + ": " + to_utf8(text) + "\n");
     return first_button(type);
 }
-
-HWND GetForegroundWindow() { return nullptr; }

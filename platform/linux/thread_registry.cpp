@@ -1,5 +1,8 @@
 #include "platform/linux/thread_registry.h"
 
+#include "platform/linux/message_queue.h"
+#include "platform/linux/window_table.h"
+
 #include <unistd.h>
 
 #include <unordered_map>
@@ -86,9 +89,15 @@ std::shared_ptr<ThreadRecord> find_thread_record(DWORD id) {
 }
 
 void retire_thread_record(ThreadRecord& record) {
+    std::shared_ptr<MessageQueue> queue;
     {
         std::lock_guard guard(record.lock);
         record.host_tid = 0;
+        queue = std::move(record.queue);
+    }
+    if (queue) {
+        forget_windows_of_thread(record.id);
+        queue->close();
     }
     std::shared_ptr<ThreadRecord> last;  // released outside the registry's lock
     auto& r = registry();

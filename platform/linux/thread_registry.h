@@ -10,8 +10,10 @@
 
 namespace platform::detail {
 
+class MessageQueue;
+
 // One record per thread that has called into the platform, whether CreateThread made it or
-// not. Per-thread services of the platform (suspension, priority, later the message queue)
+// not. Per-thread services of the platform (suspension, priority, the message queue)
 // keep their state here. A record is dropped from the registry when its thread ends;
 // handles to the thread may still hold it.
 struct ThreadRecord {
@@ -28,6 +30,7 @@ struct ThreadRecord {
     int priority = THREAD_PRIORITY_NORMAL;
     DWORD suspend_count = 0;
     bool resume_pending = false;  // a ResumeThread that came while not suspended
+    std::shared_ptr<MessageQueue> queue;  // made at the thread's first message retrieval
 };
 
 // A record with a fresh id that can be found at once; the thread it is made for adopts it
@@ -42,7 +45,8 @@ std::shared_ptr<ThreadRecord> current_thread_record();
 DWORD current_thread_id();
 // Null when no running thread has that id.
 std::shared_ptr<ThreadRecord> find_thread_record(DWORD id);
-// The record can no longer be found and its kernel id is forgotten. Called when a thread
+// The record can no longer be found, its kernel id is forgotten and its message queue and
+// windows are closed. Called when a thread
 // ends (also at the end of threads that CreateThread did not make); repeated calls are
 // harmless.
 void retire_thread_record(ThreadRecord& record);

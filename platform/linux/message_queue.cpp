@@ -1,0 +1,236 @@
+#include "platform/linux/message_queue.h"
+
+#include <algorithm>
+
+#include "platform/datetime.h"
+#include "platform/linux/thread_registry.h"
+#include "platform/linux/window_table.h"
+
+namespace platform::detail {
+
+namespace {
+
+HWND const thread_messages_only = reinterpret_cast<HWND>(static_cast<std::intptr_t>(-1));
+
+}  // namespace
+
+bool MessageFilter::matches_number(UINT message) const {
+    if (first == 0 && last == 0) return true;
+    return message >= first && message <= last;
+}
+
+bool MessageFilter::matches(const MSG& message) const {
+    if (message.message == WM_QUIT) return true;
+    if (!matches_number(message.message)) return false;
+    if (!window) return true;
+    if (window == thread_messages_only) return message.hwnd == nullptr;
+    return message.hwnd && is_window_within(message.hwnd, window);
+}
+
+void MessageQueue::changed() {
+    ++generation_;
+    wake_.notify_all();
+}
+
+bool MessageQueue::post(const MSG& message) {
+    std::lock_guard guard(lock_);
+    if (closed_) return false;
+    posted_.push_back(message);
+    changed();
+    return true;
+}
+
+void MessageQueue::post_quit(int exit_code) {
+    std::lock_guard guard(lock_);
+    quit_ = true;
+    quit_code_ = exit_code;
+    changed();
+}
+
+bool MessageQueue::deliver(std::shared_ptr<SentMessage> message) {
+    std::lock_guard guard(lock_);
+    if (closed_) return false;
+    sent_.push_back(std::move(message));
+    changed();
+    return true;
+}
+
+void MessageQueue::complete(SentMessage& message, LRESULT result) {
+    std::lock_guard guard(lock_);
+    message.result = result;
+    message.done = true;
+    changed();
+}
+
+void MessageQueue::set_timer(HWND window, UINT_PTR id, UINT period_ms, TIMERPROC procedure) {
+    std::lock_guard guard(lock_);
+    auto const due = Clock::now() + std::chrono::milliseconds(period_ms);
+    for (auto& timer : timers_) {
+        if (timer.window == window && timer.id == id) {
+            timer = Timer{window, id, period_ms, procedure, due};
+            changed();
+            return;
+        }
+    }
+    timers_.push_back(Timer{window, id, period_ms, procedure, due});
+    changed();
+}
+
+bool MessageQueue::kill_timer(HWND window, UINT_PTR id) {
+    std::lock_guard guard(lock_);
+    auto const it = std::find_if(timers_.begin(), timers_.end(),
+                                 [&](const Timer& t) { return t.window == window && t.id == id; });
+    if (it == timers_.end()) return false;
+    timers_.erase(it);
+    changed();
+    return true;
+}
+
+bool MessageQueue::has_timer(HWND window, UINT_PTR id) {
+    UINT ignored;
+    return timer_period(window, id, ignored);
+}
+
+bool MessageQueue::timer_period(HWND window, UINT_PTR id, UINT& period_ms) {
+    std::lock_guard guard(lock_);
+    for (auto const& timer : timers_) {
+        if (timer.window == window && timer.id == id) {
+            period_ms = timer.period_ms;
+            return true;
+        }
+    }
+    return false;
+}
+
+void MessageQueue::forget_window(HWND window) {
+    std::lock_guard guard(lock_);
+    std::erase_if(timers_, [&](const Timer& t) { return t.window == window; });
+    std::erase_if(posted_, [&](const MSG& m) { return m.hwnd == window; });
+    changed();
+}
+
+void MessageQueue::serve_incoming() {
+    for (;;) {
+        std::shared_ptr<SentMessage> message;
+        {
+            std::lock_guard guard(lock_);
+            if (sent_.empty()) return;
+            message = std::move(sent_.front());
+            sent_.pop_front();
+        }
+        LRESULT const result =
+            call_window_procedure(message->window, message->message, message->wparam, message->lparam);
+        message->reply_to->complete(*message, result);
+    }
+}
+
+bool MessageQueue::take_posted(MSG& message, const MessageFilter& filter, bool remove) {
+    auto const it = std::find_if(posted_.begin(), posted_.end(),
+                                 [&](const MSG& m) { return filter.matches(m); });
+    if (it == posted_.end()) return false;
+    message = *it;
+    if (remove) posted_.erase(it);
+    return true;
+}
+
+bool MessageQueue::take_timer(MSG& message, const MessageFilter& filter, bool remove,
+                              Clock::time_point now) {
+    if (!filter.matches_number(WM_TIMER)) return false;
+    Timer* earliest = nullptr;
+    for (auto& timer : timers_) {
+        if (timer.due > now) continue;
+        MSG const candidate{timer.window, WM_TIMER, timer.id, 0, 0, {}};
+        if (!filter.matches(candidate)) continue;
+        if (!earliest || timer.due < earliest->due) earliest = &timer;
+    }
+    if (!earliest) return false;
+    message = MSG{earliest->window, WM_TIMER, earliest->id,
+                  reinterpret_cast<LPARAM>(earliest->procedure), 0, {}};
+    if (remove) earliest->due = now + std::chrono::milliseconds(earliest->period_ms);
+    return true;
+}
+
+MessageQueue::Clock::time_point MessageQueue::next_timer_due(const MessageFilter& filter) const {
+    auto next = Clock::time_point::max();
+    if (!filter.matches_number(WM_TIMER)) return next;
+    for (auto const& timer : timers_) {
+        MSG const candidate{timer.window, WM_TIMER, timer.id, 0, 0, {}};
+        if (filter.matches(candidate)) next = std::min(next, timer.due);
+    }
+    return next;
+}
+
+bool MessageQueue::retrieve(MSG& message, const MessageFilter& filter, bool remove, bool wait) {
+    for (;;) {
+        serve_incoming();
+        std::unique_lock guard(lock_);
+        if (!sent_.empty()) continue;
+        bool found = take_posted(message, filter, remove);
+        if (!found && quit_) {
+            message = MSG{nullptr, WM_QUIT, static_cast<WPARAM>(quit_code_), 0, 0, {}};
+            if (remove) quit_ = false;
+            found = true;
+        }
+        if (!found) found = take_timer(message, filter, remove, Clock::now());
+        if (found) {
+            message.time = GetTickCount();
+            return true;
+        }
+        if (!wait) return false;
+        std::uint64_t const seen = generation_;
+        auto const woken = [&] { return generation_ != seen; };
+        auto const next_due = next_timer_due(filter);
+        if (next_due == Clock::time_point::max()) wake_.wait(guard, woken);
+        else wake_.wait_until(guard, next_due, woken);
+    }
+}
+
+void MessageQueue::wait_for_reply(SentMessage& message) {
+    for (;;) {
+        serve_incoming();
+        std::unique_lock guard(lock_);
+        if (message.done) return;
+        if (!sent_.empty()) continue;
+        wake_.wait(guard, [&] { return message.done || !sent_.empty(); });
+    }
+}
+
+void MessageQueue::close() {
+    std::deque<std::shared_ptr<SentMessage>> unanswered;
+    {
+        std::lock_guard guard(lock_);
+        closed_ = true;
+        unanswered.swap(sent_);
+        posted_.clear();
+        timers_.clear();
+        changed();
+    }
+    for (auto& message : unanswered) message->reply_to->complete(*message, 0);
+}
+
+std::shared_ptr<MessageQueue> current_queue() {
+    auto const record = current_thread_record();
+    if (!record) return nullptr;
+    std::lock_guard guard(record->lock);
+    if (!record->queue) record->queue = std::make_shared<MessageQueue>(record->id);
+    return record->queue;
+}
+
+std::shared_ptr<MessageQueue> find_queue(DWORD thread_id) {
+    auto const record = find_thread_record(thread_id);
+    if (!record) return nullptr;
+    std::lock_guard guard(record->lock);
+    return record->queue;
+}
+
+LRESULT send_to_thread(const std::shared_ptr<MessageQueue>& target, HWND window, UINT message,
+                       WPARAM wparam, LPARAM lparam) {
+    auto const own = current_queue();
+    if (!own) return 0;
+    auto const sent = std::make_shared<SentMessage>(SentMessage{window, message, wparam, lparam, own});
+    if (!target->deliver(sent)) return 0;
+    own->wait_for_reply(*sent);
+    return sent->result;
+}
+
+}  // namespace platform::detail

@@ -1,0 +1,107 @@
+// A thread's message queue (inside the Linux back end only): posted messages in strict
+// arrival order, messages sent by other threads and processes, the quit request and the
+// thread's window timers. It hangs on the thread's ThreadRecord.
+#pragma once
+
+#include <chrono>
+#include <condition_variable>
+#include <deque>
+#include <memory>
+#include <mutex>
+#include <vector>
+
+#include "platform/messages.h"
+#include "platform/timers.h"
+
+namespace platform::detail {
+
+class MessageQueue;
+
+// A message sent to a window of another thread; its sender waits until it is done.
+struct SentMessage {
+    HWND window;
+    UINT message;
+    WPARAM wparam;
+    LPARAM lparam;
+    std::shared_ptr<MessageQueue> reply_to;  // the sender's queue, woken on completion
+    LRESULT result = 0;
+    bool done = false;  // guarded by reply_to's lock
+};
+
+// Which messages a retrieval takes (PeekMessageW and GetMessageW arguments).
+struct MessageFilter {
+    HWND window;
+    UINT first;
+    UINT last;
+    bool matches_number(UINT message) const;
+    bool matches(const MSG& message) const;
+};
+
+class MessageQueue {
+public:
+    using Clock = std::chrono::steady_clock;
+
+    explicit MessageQueue(DWORD thread_id) : thread_id_(thread_id) {}
+    DWORD thread_id() const { return thread_id_; }
+
+    // Any thread. False once the thread has ended.
+    bool post(const MSG& message);
+    void post_quit(int exit_code);
+    bool deliver(std::shared_ptr<SentMessage> message);
+    // Marks a message that was sent from this queue's thread as answered.
+    void complete(SentMessage& message, LRESULT result);
+
+    // Window timers of this thread (any thread may set them for a window of this thread).
+    void set_timer(HWND window, UINT_PTR id, UINT period_ms, TIMERPROC procedure);
+    bool kill_timer(HWND window, UINT_PTR id);
+    bool has_timer(HWND window, UINT_PTR id);
+    // The timer's period, when it exists.
+    bool timer_period(HWND window, UINT_PTR id, UINT& period_ms);
+    // Drops the window's timers and queued messages (the window is being destroyed).
+    void forget_window(HWND window);
+
+    // The owning thread only. Runs incoming sent messages first; false when nothing
+    // matched and wait is false.
+    bool retrieve(MSG& message, const MessageFilter& filter, bool remove, bool wait);
+    // Waits until the message this thread sent is answered, running incoming sends.
+    void wait_for_reply(SentMessage& message);
+
+    // The thread ends: pending senders get 0, later posts fail.
+    void close();
+
+private:
+    struct Timer {
+        HWND window;
+        UINT_PTR id;
+        UINT period_ms;
+        TIMERPROC procedure;
+        Clock::time_point due;
+    };
+
+    void serve_incoming();
+    void changed();  // with lock_ held
+    bool take_posted(MSG& message, const MessageFilter& filter, bool remove);
+    bool take_timer(MSG& message, const MessageFilter& filter, bool remove, Clock::time_point now);
+    Clock::time_point next_timer_due(const MessageFilter& filter) const;
+
+    DWORD const thread_id_;
+    std::mutex lock_;
+    std::condition_variable wake_;
+    std::uint64_t generation_ = 0;
+    std::deque<MSG> posted_;
+    std::deque<std::shared_ptr<SentMessage>> sent_;
+    std::vector<Timer> timers_;
+    bool quit_ = false;
+    int quit_code_ = 0;
+    bool closed_ = false;
+};
+
+// The calling thread's queue, made at its first use.
+std::shared_ptr<MessageQueue> current_queue();
+// The queue of a running thread; null when it has none (yet).
+std::shared_ptr<MessageQueue> find_queue(DWORD thread_id);
+// Sends to a window of another thread of this process and waits for the answer.
+LRESULT send_to_thread(const std::shared_ptr<MessageQueue>& target, HWND window, UINT message,
+                       WPARAM wparam, LPARAM lparam);
+
+}  // namespace platform::detail

@@ -1,0 +1,118 @@
+// Retrieving, dispatching, posting and sending messages.
+#include "platform/messages.h"
+
+#include "platform/errors.h"
+#include "platform/kernel.h"
+#include "platform/linux/message_queue.h"
+#include "platform/linux/remote_windows.h"
+#include "platform/linux/window_table.h"
+#include "platform/timers.h"
+#include "platform/windows.h"
+
+using namespace platform::detail;
+
+namespace {
+
+HWND const thread_messages_only = reinterpret_cast<HWND>(static_cast<std::intptr_t>(-1));
+
+bool valid_window_filter(HWND window) {
+    if (!window || window == thread_messages_only || IsWindow(window)) return true;
+    SetLastError(ERROR_INVALID_WINDOW_HANDLE);
+    return false;
+}
+
+std::shared_ptr<MessageQueue> queue_of_window(HWND window) {
+    auto const record = find_window(window);
+    return record ? find_queue(record->thread_id) : nullptr;
+}
+
+BOOL broadcast(UINT message, WPARAM wparam, LPARAM lparam) {
+    for (HWND window : local_top_level_windows()) PostMessageW(window, message, wparam, lparam);
+    for (HWND window : remote_top_level_windows()) post_remote(window, message, wparam, lparam);
+    return TRUE;
+}
+
+}  // namespace
+
+BOOL GetMessageW(LPMSG message, HWND window, UINT first, UINT last) {
+    if (!message || !valid_window_filter(window)) {
+        if (!message) SetLastError(ERROR_INVALID_PARAMETER);
+        return -1;
+    }
+    current_queue()->retrieve(*message, MessageFilter{window, first, last}, true, true);
+    return message->message == WM_QUIT ? FALSE : TRUE;
+}
+
+BOOL PeekMessageW(LPMSG message, HWND window, UINT first, UINT last, UINT remove) {
+    if (!message) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return FALSE;
+    }
+    if (!valid_window_filter(window)) return FALSE;
+    return current_queue()->retrieve(*message, MessageFilter{window, first, last}, (remove & PM_REMOVE) != 0,
+                                     false)
+               ? TRUE
+               : FALSE;
+}
+
+BOOL TranslateMessage(const MSG*) { return FALSE; }
+
+LRESULT DispatchMessageW(const MSG* message) {
+    if (!message) return 0;
+    if (message->message == WM_TIMER && message->lParam) {
+        auto const procedure = reinterpret_cast<TIMERPROC>(message->lParam);
+        procedure(message->hwnd, WM_TIMER, message->wParam, message->time);
+        return 0;
+    }
+    if (!message->hwnd) return 0;
+    return call_window_procedure(message->hwnd, message->message, message->wParam, message->lParam);
+}
+
+BOOL PostMessageW(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+    if (window == HWND_BROADCAST) return broadcast(message, wparam, lparam);
+    if (!window) return PostThreadMessageW(GetCurrentThreadId(), message, wparam, lparam);
+    if (!is_local_window(window)) {
+        if (post_remote(window, message, wparam, lparam)) return TRUE;
+        SetLastError(ERROR_INVALID_WINDOW_HANDLE);
+        return FALSE;
+    }
+    auto const queue = queue_of_window(window);
+    if (!queue || !queue->post(MSG{window, message, wparam, lparam, 0, {}})) {
+        SetLastError(ERROR_INVALID_WINDOW_HANDLE);
+        return FALSE;
+    }
+    return TRUE;
+}
+
+BOOL PostThreadMessageW(DWORD thread_id, UINT message, WPARAM wparam, LPARAM lparam) {
+    auto const queue = find_queue(thread_id);
+    if (!queue || !queue->post(MSG{nullptr, message, wparam, lparam, 0, {}})) {
+        SetLastError(ERROR_INVALID_THREAD_ID);
+        return FALSE;
+    }
+    return TRUE;
+}
+
+void PostQuitMessage(int exit_code) { current_queue()->post_quit(exit_code); }
+
+LRESULT SendMessageW(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+    if (window == HWND_BROADCAST) {
+        for (HWND target : local_top_level_windows()) SendMessageW(target, message, wparam, lparam);
+        for (HWND target : remote_top_level_windows()) send_remote(target, message, wparam, lparam);
+        return 0;
+    }
+    if (!is_local_window(window)) {
+        if (!window) SetLastError(ERROR_INVALID_WINDOW_HANDLE);
+        return send_remote(window, message, wparam, lparam);
+    }
+    auto const record = find_window(window);
+    if (!record) {
+        SetLastError(ERROR_INVALID_WINDOW_HANDLE);
+        return 0;
+    }
+    if (record->thread_id == GetCurrentThreadId()) {
+        return call_window_procedure(window, message, wparam, lparam);
+    }
+    auto const queue = find_queue(record->thread_id);
+    return queue ? send_to_thread(queue, window, message, wparam, lparam) : 0;
+}

@@ -1,0 +1,36 @@
+// Windows of the device's other processes (inside the Linux back end only). A process
+// with top-level windows listens on a Unix-domain socket and leaves a marker named by its
+// process id in <device>/run/windows/; others connect to ask for its windows, read a
+// window's class and state, and post or send to it. Markers of processes that no longer
+// listen are removed by the first process that finds them dead.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/windows.h"
+
+namespace platform::detail {
+
+// Makes this process's windows reachable from the current device's processes.
+void announce_windows();
+
+// Top-level windows of the device's other live processes.
+std::vector<HWND> remote_top_level_windows();
+
+struct RemoteWindowInfo {
+    HWND parent = nullptr;
+    DWORD style = 0;
+    std::u16string class_name;
+    std::u16string text;
+};
+std::optional<RemoteWindowInfo> query_remote_window(HWND window);
+
+// False when the window's process cannot be reached or has no such window.
+bool post_remote(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
+// Waits for the answer and serves messages sent to the calling thread's windows
+// meanwhile. WM_COPYDATA carries its payload; other messages carry their two numbers.
+LRESULT send_remote(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
+
+}  // namespace platform::detail

@@ -1,0 +1,115 @@
+// The other process of the cross-process tests. Modes:
+//   window <class> [owned]     a top-level window of that class (owned by a hidden window
+//                              when "owned"); prints "ready <handle>" and serves messages
+//                              until WM_USER + 2 arrives
+//   mutex <name>               takes the named mutex, prints "owned <existed 0|1>", then on
+//                              the input line "release" releases it and ends, on "die" ends
+//                              without releasing it
+//   start <name> <command line> [hold]
+//                              an application start: prints "searching", runs the instance
+//                              search and prints "found" or "alone"; with "hold" it waits
+//                              for an input line before it finishes its start-up; exit code
+//                              1 when an instance was found
+#include <cstdio>
+#include <iostream>
+#include <string>
+
+#include "foundation/application.h"
+#include "platform/errors.h"
+#include "platform/handles.h"
+#include "platform/kernel.h"
+#include "platform/messages.h"
+#include "platform/mutex.h"
+#include "platform/unicode.h"
+#include "platform/windows.h"
+
+namespace {
+
+constexpr UINT doubled_message = WM_USER + 1;
+constexpr UINT quit_message = WM_USER + 2;
+constexpr UINT call_back_message = WM_USER + 3;  // wParam: a window to send WM_USER + 7 to
+
+void say(const std::string& line) {
+    std::cout << line << std::endl;
+}
+
+LRESULT window_proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+    switch (message) {
+    case doubled_message: return static_cast<LRESULT>(wparam * 2);
+    case quit_message: PostQuitMessage(0); return 0;
+    case call_back_message: return SendMessageW(reinterpret_cast<HWND>(wparam), WM_USER + 7, 5, 0) + 1;
+    case WM_COPYDATA: {
+        auto const* data = reinterpret_cast<const COPYDATASTRUCT*>(lparam);
+        std::string hex;
+        for (DWORD i = 0; i < data->cbData; ++i) {
+            char digits[3];
+            std::snprintf(digits, sizeof digits, "%02x", static_cast<const unsigned char*>(data->lpData)[i]);
+            hex += digits;
+        }
+        say("copydata " + std::to_string(data->dwData) + " " + std::to_string(data->cbData) + " " + hex);
+        return 77;
+    }
+    default: return DefWindowProcW(window, message, wparam, lparam);
+    }
+}
+
+int run_window(const std::string& class_name, bool owned) {
+    std::u16string const name = platform::utf8_to_utf16(class_name);
+    WNDCLASSW window_class{};
+    window_class.lpfnWndProc = window_proc;
+    window_class.lpszClassName = name.c_str();
+    RegisterClassW(&window_class);
+    HWND owner = nullptr;
+    if (owned) {
+        WNDCLASSW owner_class{};
+        owner_class.lpfnWndProc = DefWindowProcW;
+        owner_class.lpszClassName = u"HelperOwner";
+        RegisterClassW(&owner_class);
+        owner = CreateWindowExW(0, u"HelperOwner", u"", 0, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr);
+    }
+    HWND const window =
+        CreateWindowExW(0, name.c_str(), u"helper window", WS_VISIBLE, 0, 0, 10, 10, owner, nullptr, nullptr, nullptr);
+    char handle[32];
+    std::snprintf(handle, sizeof handle, "%p", static_cast<void*>(window));
+    say(std::string("ready ") + handle);
+    MSG message;
+    while (GetMessageW(&message, nullptr, 0, 0) > 0) DispatchMessageW(&message);
+    return 0;
+}
+
+int run_mutex(const std::string& name) {
+    HANDLE const mutex = CreateMutexW(nullptr, FALSE, platform::utf8_to_utf16(name).c_str());
+    bool const existed = GetLastError() == ERROR_ALREADY_EXISTS;
+    WaitForSingleObject(mutex, INFINITE);
+    say(std::string("owned ") + (existed ? "1" : "0"));
+    std::string command;
+    std::getline(std::cin, command);
+    if (command == "die") TerminateProcess(GetCurrentProcess(), 3);
+    ReleaseMutex(mutex);
+    CloseHandle(mutex);
+    return 0;
+}
+
+int run_start(const std::string& name, const std::string& command_line, bool hold) {
+    os::Application application(nullptr, platform::utf8_to_utf16(name));
+    say("searching");
+    bool const found = application.find_previous_instance(platform::utf8_to_utf16(command_line));
+    say(found ? "found" : "alone");
+    if (hold) {
+        std::string line;
+        std::getline(std::cin, line);
+    }
+    application.finish_startup();
+    return found ? 1 : 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    std::string const mode = argc > 1 ? argv[1] : "";
+    if (mode == "window" && argc >= 3) return run_window(argv[2], argc > 3 && std::string(argv[3]) == "owned");
+    if (mode == "mutex" && argc == 3) return run_mutex(argv[2]);
+    if (mode == "start" && argc >= 4) return run_start(argv[2], argv[3], argc > 4 && std::string(argv[4]) == "hold");
+    std::cerr << "unknown mode\n";
+    return 2;
+}
