@@ -60,11 +60,11 @@ bool write_all(int fd, std::string_view text) {
 }
 
 // The new content goes to a file beside the target that then takes the target's place, so
-// that a failed write leaves the old file whole. A read-only target is not replaced, and a
-// folder cannot be.
+// that a failed write leaves the old file whole. A read-only target (no write permission,
+// as the device's read-only attribute is kept) is not replaced, and a folder cannot be.
 bool replace_file(const std::string& host_path, std::string_view text) {
     struct stat info;
-    if (::stat(host_path.c_str(), &info) == 0 && (!S_ISREG(info.st_mode) || ::access(host_path.c_str(), W_OK) != 0)) {
+    if (::stat(host_path.c_str(), &info) == 0 && (!S_ISREG(info.st_mode) || (info.st_mode & S_IWUSR) == 0)) {
         return false;
     }
     std::string temporary = host_path + ".saving-XXXXXX";
