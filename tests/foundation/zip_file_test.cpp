@@ -120,12 +120,13 @@ TEST_F(ZipFileTest, SeekThenReadGivesTheEntrysBytesFromThere) {
 TEST_F(ZipFileTest, APositionPastTheEndReadsAndSkipsNothing) {
     liba::ZipFile zip(archive(make_zip({{"a.bmp", sixty_bytes()}, {"b.bmp", std::string(200, 'b')}})));
     ASSERT_TRUE(zip.open_entry(u"a.bmp"));
-    zip.seek(1000);
+    // Still inside the archive: the next entry's bytes lie there.
+    zip.seek(70);
     std::string buffer(100, '-');
     EXPECT_EQ(zip.read(buffer.data(), 100), 0u);
     EXPECT_EQ(buffer, std::string(100, '-'));
     EXPECT_EQ(zip.skip(5), 0u);
-    EXPECT_EQ(zip.get_position(), 1000u);
+    EXPECT_EQ(zip.get_position(), 70u);
 }
 
 TEST_F(ZipFileTest, SkipMovesWithinTheEntryOnly) {
