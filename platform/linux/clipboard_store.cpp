@@ -8,6 +8,7 @@
 
 #include "platform/device.h"
 #include "platform/linux/errors.h"
+#include "platform/linux/host_io.h"
 
 namespace platform::detail {
 namespace {
@@ -54,32 +55,6 @@ ClipboardContents parse_contents(const std::string& in) {
         at += size;
     }
     return contents;
-}
-
-bool read_all(int fd, std::string& text) {
-    char buffer[16384];
-    for (;;) {
-        ssize_t const count = ::read(fd, buffer, sizeof buffer);
-        if (count == 0) return true;
-        if (count < 0) {
-            if (errno == EINTR) continue;
-            return false;
-        }
-        text.append(buffer, static_cast<std::size_t>(count));
-    }
-}
-
-bool write_all(int fd, const std::string& text) {
-    std::size_t done = 0;
-    while (done < text.size()) {
-        ssize_t const count = ::write(fd, text.data() + done, text.size() - done);
-        if (count < 0) {
-            if (errno == EINTR) continue;
-            return false;
-        }
-        done += static_cast<std::size_t>(count);
-    }
-    return true;
 }
 
 }  // namespace

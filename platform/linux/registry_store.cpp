@@ -12,27 +12,12 @@
 
 #include "platform/device.h"
 #include "platform/linux/errors.h"
+#include "platform/linux/host_io.h"
 #include "platform/linux/registry_format.h"
 #include "platform/registry.h"
 
 namespace platform::detail {
 namespace {
-
-class FileDescriptor {
-public:
-    explicit FileDescriptor(int fd) : fd_(fd) {}
-    ~FileDescriptor() {
-        if (fd_ >= 0) ::close(fd_);
-    }
-    FileDescriptor(const FileDescriptor&) = delete;
-    FileDescriptor& operator=(const FileDescriptor&) = delete;
-
-    int get() const { return fd_; }
-    bool valid() const { return fd_ >= 0; }
-
-private:
-    int fd_;
-};
 
 // Identifies one version of a hive file: every change makes a new file.
 struct FileStamp {
@@ -74,19 +59,6 @@ FileStamp stamp_of_path(const std::string& path) {
     return FileStamp::of(info);
 }
 
-bool read_all(int fd, std::string& text) {
-    char buffer[16384];
-    for (;;) {
-        ssize_t const count = ::read(fd, buffer, sizeof buffer);
-        if (count == 0) return true;
-        if (count < 0) {
-            if (errno == EINTR) continue;
-            return false;
-        }
-        text.append(buffer, static_cast<std::size_t>(count));
-    }
-}
-
 // A hive that cannot be read counts as empty.
 void read_hive(const std::string& base, CachedHive& entry) {
     entry.stamp = FileStamp{};
@@ -104,19 +76,6 @@ CachedHive& load(const std::string& base) {
     CachedHive& entry = cache()[base];
     if (!entry.root || !(entry.stamp == stamp_of_path(hive_file(base)))) read_hive(base, entry);
     return entry;
-}
-
-bool write_all(int fd, const std::string& text) {
-    std::size_t done = 0;
-    while (done < text.size()) {
-        ssize_t const count = ::write(fd, text.data() + done, text.size() - done);
-        if (count < 0) {
-            if (errno == EINTR) continue;
-            return false;
-        }
-        done += static_cast<std::size_t>(count);
-    }
-    return true;
 }
 
 void sync_folder(const std::string& folder) {

@@ -9,54 +9,21 @@
 #include <string_view>
 
 #include "platform/device.h"
+#include "platform/linux/host_io.h"
 #include "platform/linux/xml_document.h"
 #include "platform/xml_dom.h"
 
 namespace {
 
+using platform::detail::FileDescriptor;
+using platform::detail::write_all;
 using platform::detail::XmlDocument;
 
-class Descriptor {
-public:
-    explicit Descriptor(int fd) : fd_(fd) {}
-    ~Descriptor() {
-        if (fd_ >= 0) ::close(fd_);
-    }
-    Descriptor(const Descriptor&) = delete;
-    Descriptor& operator=(const Descriptor&) = delete;
-    int get() const { return fd_; }
-    bool valid() const { return fd_ >= 0; }
-
-private:
-    int fd_;
-};
-
 bool read_regular_file(const std::string& host_path, std::string& bytes) {
-    Descriptor file(::open(host_path.c_str(), O_RDONLY | O_CLOEXEC));
+    FileDescriptor file(::open(host_path.c_str(), O_RDONLY | O_CLOEXEC));
     struct stat info;
     if (!file.valid() || ::fstat(file.get(), &info) != 0 || !S_ISREG(info.st_mode)) return false;
-    char buffer[16384];
-    for (;;) {
-        ssize_t const count = ::read(file.get(), buffer, sizeof buffer);
-        if (count == 0) return true;
-        if (count < 0) {
-            if (errno == EINTR) continue;
-            return false;
-        }
-        bytes.append(buffer, static_cast<std::size_t>(count));
-    }
-}
-
-bool write_all(int fd, std::string_view text) {
-    while (!text.empty()) {
-        ssize_t const count = ::write(fd, text.data(), text.size());
-        if (count < 0) {
-            if (errno == EINTR) continue;
-            return false;
-        }
-        text.remove_prefix(static_cast<std::size_t>(count));
-    }
-    return true;
+    return platform::detail::read_all(file.get(), bytes);
 }
 
 // The new content goes to a file beside the target that then takes the target's place, so
@@ -68,7 +35,7 @@ bool replace_file(const std::string& host_path, std::string_view text) {
         return false;
     }
     std::string temporary = host_path + ".saving-XXXXXX";
-    Descriptor file(::mkstemp(temporary.data()));
+    FileDescriptor file(::mkstemp(temporary.data()));
     if (!file.valid()) return false;
     mode_t const mask = ::umask(0);
     ::umask(mask);
