@@ -1,0 +1,115 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <mutex>
+#include <string>
+
+#include "audio/file_writer.h"
+#include "audio/stream_ends.h"
+#include "audio/wav_info.h"
+#include "foundation/file.h"
+#include "foundation/shared_buffer.h"
+
+namespace audio {
+
+// Writes the whole header in the writers' layout from the start of the file: the RIFF
+// header, the fmt chunk with the kind's extension (and "fact" chunk), and the "data"
+// chunk header. The RIFF size is data start + data size - 8. False when a write fell short.
+bool write_wav_header(liba::StreamWriter& file, WAVInfo& info);
+
+// A record-chain stage that stores the blocks pushed through it in a WAV file and hands
+// each block on unchanged. A new file is created by the first block that the kind
+// accepts (no block, no file); appending continues a file of the same kind and layout.
+// The header is written when the file is created and again, with the final sizes, when
+// the writer is destroyed. After the first failed or short write the writer stops
+// writing but still passes blocks on; the file then ends at the last whole frame or
+// block and its header says so.
+template <class Info, class Block>
+class FileWriterWAV : public Processor<Block, Block>, public FileWriter {
+public:
+    ~FileWriterWAV() override {
+        std::lock_guard<liba::CriticalSection> guard(this->get_lock());
+        if (!file_) return;
+        file_->seek(0);
+        write_wav_header(*file_, header_);
+    }
+
+    Block process(const Block& block) override {
+        std::lock_guard<liba::CriticalSection> guard(this->get_lock());
+        if (open_ && !file_) {
+            // The end-of-stream signal carries no format to fix.
+            if (block.is_empty() || !set_format(block)) return block;
+            file_ = std::make_unique<os::File>(path_, 1);
+            open_ = write_wav_header(*file_, header_);
+        }
+        if (open_) open_ = write_data(block);
+        return block;
+    }
+
+    // Takes the header's format from the first block; false when the kind cannot store it.
+    virtual bool set_format(const Block& block) = 0;
+    // Appends the block's bytes and counts them; false when the file could not take them all.
+    virtual bool write_data(const Block& block) = 0;
+
+    bool is_open() override {
+        std::lock_guard<liba::CriticalSection> guard(this->get_lock());
+        return open_;
+    }
+
+protected:
+    // For a new file the header starts as given. To append, the file must exist and hold a
+    // header of the same kind that the reader accepts, laid out as this writer writes it
+    // (so that rewriting the header cannot overwrite anything else); the file is then cut
+    // after the last whole unit of its data and writing goes on from there. Otherwise the
+    // file is left as it was (a missing one is not created) and the writer is not open.
+    FileWriterWAV(const std::u16string& path, bool append, const Info& new_file_header)
+        : header_(new_file_header), path_(path), open_(!append) {
+        if (append) continue_file(new_file_header);
+    }
+
+    // Writes the bytes, counts the whole units of unit bytes that reached the file into
+    // the data size and written, and gives that count. complete is true when every byte
+    // was written and the bytes were whole units; otherwise the file is cut at the end of
+    // the counted data.
+    std::uint32_t append_units(const liba::SharedBuffer& bytes, std::uint32_t unit, bool& complete) {
+        std::uint32_t const size = bytes.get_size();
+        std::uint64_t const end = std::uint64_t{header_.data_start} + header_.data_size + size;
+        // Sizes and positions of a WAV file end below 4 GB: a file that would pass it is full.
+        std::uint32_t const put = end > 0xFFFFFFFFu ? 0 : file_->write(bytes.get_data(), size);
+        std::uint32_t const whole = put / unit;
+        header_.data_size += whole * unit;
+        written_ += whole;
+        complete = put == size && whole * unit == put;
+        // A write that failed part way may have left bytes that it does not report.
+        if (!complete) file_->truncate(header_.data_start + header_.data_size);
+        return whole;
+    }
+
+    Info header_;
+    std::u16string path_;
+    std::unique_ptr<os::File> file_;
+    bool open_;
+    // Frames (PCM) or blocks (ADPCM, GSM) in the file.
+    std::uint32_t written_ = 0;
+
+private:
+    void continue_file(const Info& layout) {
+        if (os::File(path_, 0).has_errors()) return;
+        auto file = std::make_unique<os::File>(path_, 3);
+        Info found;
+        if (!read_wav_header(*file, found) || found.data_start != layout.data_start ||
+            found.fmt_size != layout.fmt_size)
+            return;
+        // The reader accepts no header without a block align. A partial frame or block at
+        // the end would put every later sample out of step.
+        found.data_size -= found.data_size % found.block_align;
+        if (!file->truncate(found.data_start + found.data_size)) return;
+        header_ = found;
+        written_ = found.data_size / found.block_align;
+        open_ = !file->has_errors();
+        file_ = std::move(file);
+    }
+};
+
+}  // namespace audio
