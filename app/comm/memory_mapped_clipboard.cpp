@@ -13,7 +13,9 @@ CCommMemoryMappedFilesClipboard::CCommMemoryMappedFilesClipboard(std::uint32_t c
                                   mapping_name ? mapping_name_.c_str() : nullptr);
     if (!mapping_) return;
     bool const attached = GetLastError() == ERROR_ALREADY_EXISTS;
-    view_ = static_cast<BYTE*>(MapViewOfFile(mapping_, FILE_MAP_ALL_ACCESS, 0, 0, 0));
+    // The view asks for the whole capacity, so that a smaller block of the same name (made
+    // by some other program) gives no view instead of one that the stack would overrun.
+    view_ = static_cast<BYTE*>(MapViewOfFile(mapping_, FILE_MAP_ALL_ACCESS, 0, 0, capacity));
     if (view_ && !attached) write_depth(0);
 }
 

@@ -7,6 +7,8 @@
 #include "app/comm/comm_clipboard.h"
 #include "app/comm/comm_identifiers.h"
 #include "app/comm/memory_mapped_clipboard.h"
+#include "platform/file_mapping.h"
+#include "platform/handles.h"
 #include "tests/support/channel_peer.h"
 #include "tests/support/test_device.h"
 
@@ -93,6 +95,20 @@ TEST_F(SharedStackTest, AProcessThatAttachesSeesTheDepthTheCreatorLeft) {
     EXPECT_EQ(testing_support::channel_peer_notes(),
               std::vector<std::string>{"popped 30313233343536373839"});
     EXPECT_EQ(block.depth(), 0u);
+}
+
+TEST(CommClipboard, ABlockOfTheSameNameThatIsTooSmallGivesNoStack) {
+    testing_support::TestDevice device;
+    HANDLE const small = CreateFileMappingW(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, 16,
+                                            comm_identifiers::clipboard_name);
+    ASSERT_NE(small, nullptr);
+    {
+        auto const stack = shared_stack();
+        char byte = 'x';
+        EXPECT_FALSE(stack->push(&byte, 1));
+        EXPECT_FALSE(stack->clear());
+    }
+    CloseHandle(small);
 }
 
 TEST(CommClipboard, ThePlainStackRefusesEverything) {
