@@ -112,5 +112,7 @@ BOOL PostThreadMessageW(DWORD thread_id, UINT message, WPARAM wparam, LPARAM lpa
 void PostQuitMessage(int exit_code);
 // On the window's own thread a direct call of its procedure; otherwise the caller waits
 // until the window's thread (in this or another process) has run the procedure, and
-// serves messages sent to its own windows meanwhile. 0 when there is no such window.
+// serves messages sent to its own windows meanwhile. 0 when there is no such window. A
+// window of another process that has not answered after 30 s is given up: 0 with the last
+// error ERROR_TIMEOUT (a hung program must not hang its senders).
 LRESULT SendMessageW(HWND window, UINT message, WPARAM wparam, LPARAM lparam);

@@ -14,6 +14,10 @@ namespace platform {
 void set_tick_offset(DWORD offset);
 
 
+// How long SendMessageW waits for a window of another process to answer (milliseconds,
+// INFINITE: no limit); 30000 unless a test changes it.
+void set_send_message_timeout(DWORD timeout_ms);
+
 // The period of a running window timer, nullopt when the window has no timer of that id.
 std::optional<UINT> window_timer_period(HWND window, UINT_PTR id);
 

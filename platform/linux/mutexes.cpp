@@ -9,11 +9,9 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <cctype>
 #include <chrono>
 #include <condition_variable>
 #include <filesystem>
-#include <functional>
 #include <map>
 #include <optional>
 #include <mutex>
@@ -150,27 +148,10 @@ NamedMutexes& named_mutexes() {
     return *instance;
 }
 
-// A file name for any mutex name: letters and digits stay, other bytes become %XX.
-std::string file_name_for(std::u16string_view name) {
-    static char const digits[] = "0123456789ABCDEF";
-    std::string result;
-    for (unsigned char c : platform::utf16_to_utf8(name)) {
-        if (std::isalnum(c) || c == '-' || c == '_' || c == '.') {
-            result += static_cast<char>(c);
-        } else {
-            result += '%';
-            result += digits[c >> 4];
-            result += digits[c & 0xF];
-        }
-    }
-    if (result.size() > 200) result = result.substr(0, 180) + "~" + std::to_string(std::hash<std::string>{}(result));
-    return result;
-}
-
 // Opens the files of a named mutex; `existed` tells whether another process has it open.
 std::shared_ptr<MutexState> open_named(std::u16string_view name, bool& existed) {
     std::string const folder = run_subfolder("mutexes");
-    std::string const base = folder + "/" + file_name_for(name);
+    std::string const base = folder + "/" + run_file_name(name);
     int const lock_fd = open_file(base + ".lock");
     int const open_fd = open_file(base + ".open");
     int const guard_fd = open_file(folder + "/.guard");
@@ -187,12 +168,6 @@ std::shared_ptr<MutexState> open_named(std::u16string_view name, bool& existed) 
     flock_retrying(open_fd, LOCK_SH);
     ::close(guard_fd);
     return std::make_shared<MutexState>(lock_fd, open_fd);
-}
-
-std::string device_key() {
-    std::error_code ignored;
-    auto const folder = std::filesystem::weakly_canonical(platform::device_folder(), ignored);
-    return folder.string();
 }
 
 }  // namespace

@@ -15,12 +15,15 @@ namespace platform::detail {
 // Signalled once the process has ended and been collected.
 class ProcessObject final : public KernelObject {
 public:
+    explicit ProcessObject(DWORD process_id = 0) : id_(process_id) {}
+    DWORD id() const { return id_; }
     DWORD wait(DWORD timeout_ms) override;
     // STILL_ACTIVE while it runs.
     DWORD exit_code();
     void end(DWORD exit_code);
 
 private:
+    DWORD const id_;
     std::mutex lock_;
     std::condition_variable changed_;
     bool ended_ = false;

@@ -98,7 +98,7 @@ std::shared_ptr<ProcessObject> start_device_program(const std::string& host_prog
         SetLastError(error == ENOEXEC ? ERROR_BAD_EXE_FORMAT : error_from_errno(error));
         return nullptr;
     }
-    auto process = std::make_shared<ProcessObject>();
+    auto process = std::make_shared<ProcessObject>(static_cast<DWORD>(pid));
     std::thread([pid, process] {
         int status = 0;
         pid_t result;

@@ -1,9 +1,11 @@
 #include "platform/linux/remote_windows.h"
 
 #include <sys/socket.h>
+#include <sys/time.h>
 #include <sys/un.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cerrno>
 #include <cstddef>
 #include <cstring>
@@ -14,9 +16,11 @@
 #include <thread>
 
 #include "platform/device.h"
+#include "platform/errors.h"
 #include "platform/linux/message_queue.h"
 #include "platform/linux/run_folder.h"
 #include "platform/linux/window_table.h"
+#include "platform/testing.h"
 
 namespace platform::detail {
 namespace {
@@ -237,14 +241,27 @@ std::string marker_folder() { return run_subfolder("windows"); }
 
 struct Reply {
     bool reached = false;  // the process answered for this device
+    bool timed_out = false;
     ReplyHeader header{};
     std::string payload;
 };
 
-Reply ask(pid_t pid, RequestHeader request, const std::string& payload) {
+// How long a sender waits for another process's answer: a hung peer must not hang the
+// sender's process for good.
+std::atomic<DWORD> send_timeout_ms{default_send_timeout_ms};
+
+void limit_wait(int fd, DWORD timeout_ms) {
+    timeval limit{};
+    limit.tv_sec = static_cast<time_t>(timeout_ms / 1000);
+    limit.tv_usec = static_cast<suseconds_t>((timeout_ms % 1000) * 1000);
+    ::setsockopt(fd, SOL_SOCKET, SO_RCVTIMEO, &limit, sizeof limit);
+}
+
+Reply ask(pid_t pid, RequestHeader request, const std::string& payload, DWORD timeout_ms = INFINITE) {
     Reply reply;
     int const fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
     if (fd < 0) return reply;
+    if (timeout_ms != INFINITE) limit_wait(fd, timeout_ms);
     socklen_t length;
     sockaddr_un const address = address_of(pid, length);
     std::string const device = canonical_device();
@@ -255,6 +272,8 @@ Reply ask(pid_t pid, RequestHeader request, const std::string& payload) {
         write_all(fd, payload.data(), payload.size()) && read_all(fd, &reply.header, sizeof reply.header) &&
         read_bytes(fd, reply.payload, reply.header.payload_size)) {
         reply.reached = true;
+    } else {
+        reply.timed_out = errno == EAGAIN || errno == EWOULDBLOCK;
     }
     ::close(fd);
     return reply;
@@ -345,14 +364,19 @@ LRESULT send_remote(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
     // The exchange runs beside this thread, which keeps serving its own windows meanwhile:
     // the other process may send to them before it answers.
     auto const sent = std::make_shared<SentMessage>(SentMessage{window, message, wparam, lparam, own});
+    bool timed_out = false;
     std::thread exchange([&] {
-        Reply const reply =
-            ask(process_of(window), request_for(Operation::send, window, message, wparam, lparam), payload);
+        Reply const reply = ask(process_of(window), request_for(Operation::send, window, message, wparam, lparam),
+                                payload, send_timeout_ms.load());
+        timed_out = reply.timed_out;
         own->complete(*sent, reply.reached && reply.header.ok ? static_cast<LRESULT>(reply.header.result) : 0);
     });
     own->wait_for_reply(*sent);
     exchange.join();
+    if (timed_out) SetLastError(ERROR_TIMEOUT);
     return sent->result;
 }
 
 }  // namespace platform::detail
+
+void platform::set_send_message_timeout(DWORD timeout_ms) { platform::detail::send_timeout_ms = timeout_ms; }

@@ -13,6 +13,8 @@
 
 namespace platform::detail {
 
+constexpr DWORD default_send_timeout_ms = 30000;
+
 // Makes this process's windows reachable from the current device's processes.
 void announce_windows();
 
@@ -31,6 +33,8 @@ std::optional<RemoteWindowInfo> query_remote_window(HWND window);
 bool post_remote(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
 // Waits for the answer and serves messages sent to the calling thread's windows
 // meanwhile. WM_COPYDATA carries its payload; other messages carry their two numbers.
+// Without an answer within the send time-out (default_send_timeout_ms, see
+// platform::set_send_message_timeout) the result is 0 with the last error ERROR_TIMEOUT.
 LRESULT send_remote(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
 
 }  // namespace platform::detail

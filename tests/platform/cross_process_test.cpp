@@ -11,6 +11,7 @@
 #include "platform/handles.h"
 #include "platform/messages.h"
 #include "platform/mutex.h"
+#include "platform/testing.h"
 #include "platform/windows.h"
 #include "tests/support/child_process.h"
 #include "tests/support/message_loop.h"
@@ -82,6 +83,21 @@ TEST_F(CrossProcessWindowsTest, ASenderServesSendsFromTheProcessItWaitsFor) {
     PostMessageW(remote, WM_USER + 2, 0, 0);
     EXPECT_EQ(helper.wait_for_exit(), 0);
     DestroyWindow(own);
+}
+
+TEST_F(CrossProcessWindowsTest, ASendThatTheOtherProcessDoesNotAnswerInTimeFails) {
+    ChildProcess helper({"window", "RemoteProbeClass"});
+    HWND const remote = handle_from(helper.read_line());
+    platform::set_send_message_timeout(100);
+    SetLastError(ERROR_SUCCESS);
+    EXPECT_EQ(SendMessageW(remote, WM_USER + 4, 0, 0), 0);  // the helper waits for a line first
+    EXPECT_EQ(GetLastError(), ERROR_TIMEOUT);
+    platform::set_send_message_timeout(30000);
+
+    helper.write_line("go on");
+    EXPECT_EQ(SendMessageW(remote, WM_USER + 1, 4, 0), 8);
+    EXPECT_TRUE(PostMessageW(remote, WM_USER + 2, 0, 0));
+    EXPECT_EQ(helper.wait_for_exit(), 0);
 }
 
 TEST_F(CrossProcessWindowsTest, AnOwnedWindowReportsItsOwner) {

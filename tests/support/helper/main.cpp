@@ -1,7 +1,8 @@
 // The other process of the cross-process tests. Modes:
 //   window <class> [owned]     a top-level window of that class (owned by a hidden window
 //                              when "owned"); prints "ready <handle>" and serves messages
-//                              until WM_USER + 2 arrives
+//                              until WM_USER + 2 arrives; WM_USER + 4 answers 9 only
+//                              after an input line has arrived
 //   mutex <name>               takes the named mutex, prints "owned <existed 0|1>", then on
 //                              the input line "release" releases it and ends, on "die" ends
 //                              without releasing it
@@ -10,12 +11,17 @@
 //                              search and prints "found" or "alone"; with "hold" it waits
 //                              for an input line before it finishes its start-up; exit code
 //                              1 when an instance was found
+//   mapping <name> <byte>      opens the named shared block of 16 bytes, prints "mapped
+//                              <existed 0|1> <first byte before>" and writes the byte
+//                              (decimal) there; then on the input line "close" closes it
+//                              and ends, on "die" ends without closing it
 #include <cstdio>
 #include <iostream>
 #include <string>
 
 #include "foundation/application.h"
 #include "platform/errors.h"
+#include "platform/file_mapping.h"
 #include "platform/handles.h"
 #include "platform/kernel.h"
 #include "platform/messages.h"
@@ -28,6 +34,7 @@ namespace {
 constexpr UINT doubled_message = WM_USER + 1;
 constexpr UINT quit_message = WM_USER + 2;
 constexpr UINT call_back_message = WM_USER + 3;  // wParam: a window to send WM_USER + 7 to
+constexpr UINT wait_for_line_message = WM_USER + 4;
 
 void say(const std::string& line) {
     std::cout << line << std::endl;
@@ -38,6 +45,11 @@ LRESULT window_proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
     case doubled_message: return static_cast<LRESULT>(wparam * 2);
     case quit_message: PostQuitMessage(0); return 0;
     case call_back_message: return SendMessageW(reinterpret_cast<HWND>(wparam), WM_USER + 7, 5, 0) + 1;
+    case wait_for_line_message: {
+        std::string line;
+        std::getline(std::cin, line);
+        return 9;
+    }
     case WM_COPYDATA: {
         auto const* data = reinterpret_cast<const COPYDATASTRUCT*>(lparam);
         std::string hex;
@@ -103,12 +115,29 @@ int run_start(const std::string& name, const std::string& command_line, bool hol
     return found ? 1 : 0;
 }
 
+int run_mapping(const std::string& name, int byte) {
+    HANDLE const mapping =
+        CreateFileMappingW(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, 16, platform::utf8_to_utf16(name).c_str());
+    bool const existed = GetLastError() == ERROR_ALREADY_EXISTS;
+    auto* const bytes = static_cast<unsigned char*>(MapViewOfFile(mapping, FILE_MAP_ALL_ACCESS, 0, 0, 0));
+    if (!bytes) return 2;
+    say("mapped " + std::string(existed ? "1" : "0") + " " + std::to_string(bytes[0]));
+    bytes[0] = static_cast<unsigned char>(byte);
+    std::string command;
+    std::getline(std::cin, command);
+    if (command == "die") TerminateProcess(GetCurrentProcess(), 3);
+    UnmapViewOfFile(bytes);
+    CloseHandle(mapping);
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     std::string const mode = argc > 1 ? argv[1] : "";
     if (mode == "window" && argc >= 3) return run_window(argv[2], argc > 3 && std::string(argv[3]) == "owned");
     if (mode == "mutex" && argc == 3) return run_mutex(argv[2]);
+    if (mode == "mapping" && argc == 4) return run_mapping(argv[2], std::stoi(argv[3]));
     if (mode == "start" && argc >= 4) return run_start(argv[2], argv[3], argc > 4 && std::string(argv[4]) == "hold");
     std::cerr << "unknown mode\n";
     return 2;

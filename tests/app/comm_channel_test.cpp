@@ -1,0 +1,151 @@
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "app/comm/comm_channel.h"
+#include "app/comm/comm_clipboard.h"
+#include "app/comm/comm_identifiers.h"
+#include "app/comm/comm_module.h"
+#include "app/comm/command_delegate.h"
+#include "platform/registry.h"
+#include "platform/windows.h"
+#include "tests/support/channel_peer.h"
+#include "tests/support/child_process.h"
+#include "tests/support/test_device.h"
+
+namespace {
+
+using comm_identifiers::main_module_id;
+
+class Handler {
+public:
+    explicit Handler(std::uint32_t answer) : answer_(answer) {}
+    std::uint32_t handle() {
+        ++calls;
+        return answer_;
+    }
+    int calls = 0;
+
+private:
+    std::uint32_t answer_;
+};
+
+void set_installation_folder(const std::u16string& folder) {
+    HKEY key = nullptr;
+    ASSERT_EQ(RegCreateKeyExW(HKEY_LOCAL_MACHINE, u"Software\\Apps\\XELO Sonbrix", 0, nullptr, 0, KEY_ALL_ACCESS,
+                              nullptr, &key, nullptr),
+              ERROR_SUCCESS);
+    ASSERT_EQ(RegSetValueExW(key, u"InstlDir", 0, REG_SZ, reinterpret_cast<const BYTE*>(folder.c_str()),
+                             static_cast<DWORD>((folder.size() + 1) * sizeof(char16_t))),
+              ERROR_SUCCESS);
+    RegCloseKey(key);
+}
+
+class CommChannelTest : public testing_support::DeviceTest {
+protected:
+    void TearDown() override {
+        for (std::int32_t id : {1, 3, 21}) register_command_delegate(id, nullptr);
+        remove_comm_module(main_module_id);
+        CCommClipboard::install(new CCommClipboard);
+    }
+
+    CWindowCommModule& own_module() {
+        init_main_comm();
+        return dynamic_cast<CWindowCommModule&>(*find_comm_module(main_module_id));
+    }
+};
+
+TEST_F(CommChannelTest, TheHiddenWindowRunsTheHandlerRegisteredForTheCommandId) {
+    HWND const window = own_module().get_window();
+    ASSERT_TRUE(IsWindow(window));
+    WCHAR class_name[64];
+    GetClassNameW(window, class_name, 64);
+    EXPECT_EQ(std::u16string(class_name), main_module_id);
+    EXPECT_FALSE(IsWindowEnabled(window));
+    EXPECT_FALSE(IsWindowVisible(window));
+
+    Handler first(42);
+    Handler second(7);
+    CMethodCommandDelegate<Handler> first_delegate(first, &Handler::handle);
+    CMethodCommandDelegate<Handler> second_delegate(second, &Handler::handle);
+    register_command_delegate(3, &first_delegate);
+    EXPECT_EQ(SendMessageW(window, WM_USER + 1, 3, 0), 42);
+    EXPECT_EQ(SendMessageW(window, WM_USER + 1, 4, 0), 0);
+    EXPECT_EQ(SendMessageW(window, WM_USER + 2, 3, 0), 0);
+    EXPECT_EQ(first.calls, 1);
+
+    register_command_delegate(3, &second_delegate);
+    EXPECT_EQ(SendMessageW(window, WM_USER + 1, 3, 0), 7);
+    register_command_delegate(3, nullptr);
+    EXPECT_EQ(SendMessageW(window, WM_USER + 1, 3, 0), 0);
+    EXPECT_EQ(first.calls + second.calls, 2);
+}
+
+TEST_F(CommChannelTest, ModulesAreFoundAndReplacedByTheirId) {
+    CCommModule* const fallback = find_comm_module(u"no such module");
+    EXPECT_EQ(fallback->get_module_id(), u"default");
+    EXPECT_EQ(fallback->send(1), 0u);
+
+    HWND const first_window = own_module().get_window();
+    EXPECT_EQ(std::u16string(get_comm_module_id()), main_module_id);
+    EXPECT_EQ(find_comm_module(main_module_id)->get_module_id(), main_module_id);
+    EXPECT_EQ(find_comm_module(u"ebe7af7d-aed3-478d-b042-6579150c6b61")->get_module_id(), u"default");
+
+    HWND const second_window = own_module().get_window();
+    EXPECT_NE(second_window, first_window);
+    EXPECT_FALSE(IsWindow(first_window));
+
+    add_comm_module(nullptr);
+    remove_comm_module(main_module_id);
+    EXPECT_FALSE(IsWindow(second_window));
+    EXPECT_EQ(find_comm_module(main_module_id)->get_module_id(), u"default");
+}
+
+TEST_F(CommChannelTest, APeerIsAWindowOfTheModulesClassInAnyCaseButNotTheSendersOwn) {
+    Handler own(1);
+    CMethodCommandDelegate<Handler> own_delegate(own, &Handler::handle);
+    register_command_delegate(21, &own_delegate);
+    CWindowCommModule& module = own_module();
+    testing_support::ChildProcess peer({"window", "ebe7af7d-aed3-478d-b042-6579150c6b61"});
+    std::string const ready = peer.read_line();
+    ASSERT_EQ(ready.rfind("ready ", 0), 0u);
+    HWND const remote = reinterpret_cast<HWND>(std::strtoull(ready.c_str() + 6, nullptr, 16));
+
+    EXPECT_EQ(module.send(21), 1u);  // the helper answers 2 * 21
+    EXPECT_EQ(own.calls, 0);
+
+    PostMessageW(remote, WM_USER + 2, 0, 0);
+    EXPECT_EQ(peer.wait_for_exit(), 0);
+}
+
+TEST_F(CommChannelTest, WithoutAPeerTheModuleTriesToStartTheProgramAndFails) {
+    Handler own(1);
+    CMethodCommandDelegate<Handler> own_delegate(own, &Handler::handle);
+    register_command_delegate(1, &own_delegate);
+    CWindowCommModule& module = own_module();
+    EXPECT_EQ(module.send(1), 0u);
+    EXPECT_EQ(own.calls, 0);
+    EXPECT_FALSE(module.start_peer());  // no installation folder in the registry
+
+    set_installation_folder(u"\\Program Files\\Nowhere");
+    EXPECT_FALSE(module.start_peer());
+    EXPECT_EQ(module.send(1), 0u);
+
+    testing_support::install_channel_peer(device, "Program Files/Sonbrix/Sonbrix.exe");
+    EXPECT_FALSE(CCommModule(main_module_id, nullptr, u"Sonbrix.exe", 0).start_peer());
+    EXPECT_FALSE(CCommModule(main_module_id, u"XELO Sonbrix", nullptr, 0).start_peer());
+}
+
+TEST_F(CommChannelTest, ACommandIdWithoutAHandlerIsNotAnswered) {
+    testing_support::install_channel_peer(device, "Program Files/Peer/Peer.exe");
+    testing_support::ChannelPeer peer(u"\\Program Files\\Peer\\Peer.exe", u"serve");
+    CWindowCommModule& module = own_module();
+    EXPECT_EQ(module.send(9), 0u);
+    EXPECT_EQ(module.send(-1), 0u);
+    EXPECT_EQ(peer.stop(), 0u);
+    EXPECT_EQ(testing_support::channel_peer_notes(), (std::vector<std::string>{"start:serve", "ready", "end"}));
+}
+
+}  // namespace
