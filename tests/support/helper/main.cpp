@@ -121,8 +121,10 @@ int run_mapping(const std::string& name, int byte) {
     bool const existed = GetLastError() == ERROR_ALREADY_EXISTS;
     auto* const bytes = static_cast<unsigned char*>(MapViewOfFile(mapping, FILE_MAP_ALL_ACCESS, 0, 0, 0));
     if (!bytes) return 2;
-    say("mapped " + std::string(existed ? "1" : "0") + " " + std::to_string(bytes[0]));
+    // The byte is in place before the line tells the test that the block is mapped.
+    unsigned const found = bytes[0];
     bytes[0] = static_cast<unsigned char>(byte);
+    say("mapped " + std::string(existed ? "1" : "0") + " " + std::to_string(found));
     std::string command;
     std::getline(std::cin, command);
     if (command == "die") TerminateProcess(GetCurrentProcess(), 3);
