@@ -197,14 +197,14 @@ TEST_F(PlayerTest, ARefusedDeviceLeavesThePlayerClosedAndReadyForTheNextPlay) {
         // The player gives up: no device stays open, nothing waits for buffers.
         ASSERT_TRUE(eventually([&] {
             auto const outputs = platform::virtual_wave_outputs();
-            return !player.is_playing() && (outputs.empty() || outputs.back().closed);
+            std::lock_guard guard(provider.lock);
+            return provider.blocks.empty() && !player.is_playing() && (outputs.empty() || outputs.back().closed);
         })) << refuse_open;
     }
     platform::set_virtual_wave_refusals(false, false);
     platform::reset_virtual_wave();
     platform::set_virtual_wave_speed(50);
     std::string const samples = pattern(3000, 10);
-    provider.blocks.clear();
     provider.add(block_of(samples, 1, 16, 8000));
     ASSERT_TRUE(player.play());
     ASSERT_TRUE(eventually([&] { return all_played(); }));
