@@ -1,0 +1,86 @@
+// What a host sound back end gives the shared wave device model (inside the Linux back end
+// only). The model (wave_out.cpp, wave_in.cpp) keeps the queue of buffers, their flags and
+// the notifications, so that every back end behaves the same to the program; a back end
+// only plays or captures bytes at its own pace.
+#pragma once
+
+#include <algorithm>
+#include <chrono>
+#include <cstdint>
+#include <memory>
+
+#include "platform/wave.h"
+
+namespace platform::detail {
+
+struct WaveFormat {
+    std::uint32_t channels = 0;
+    std::uint32_t bits = 0;
+    std::uint32_t rate = 0;
+
+    std::uint32_t frame_bytes() const { return channels * bits / 8; }
+};
+
+// The model hands sound over in pieces of this length, so that a pause, reset or stop
+// takes effect within one piece.
+std::uint32_t piece_frames(const WaveFormat& format);
+
+class WaveOutput {
+public:
+    virtual ~WaveOutput() = default;
+    // Plays whole frames; returns when the device is ready for the next piece.
+    virtual void play(const std::uint8_t* bytes, std::uint32_t size) = 0;
+    virtual void pause() {}
+    virtual void restart() {}
+    // Drops what was handed over and not heard yet.
+    virtual void discard() {}
+    virtual void set_volume(DWORD volume) { static_cast<void>(volume); }
+    // Called before the device closes; the output is destroyed by the model's worker.
+    virtual void finish() {}
+};
+
+class WaveInput {
+public:
+    virtual ~WaveInput() = default;
+    virtual void start() {}
+    virtual void stop() {}
+    // Captures up to size bytes of whole frames, waiting for at most about one piece of
+    // sound; the count captured (0 when nothing came).
+    virtual std::uint32_t capture(std::uint8_t* bytes, std::uint32_t size) = 0;
+};
+
+// Back ends, chosen at each open by SONBRIX_AUDIO. Null with an MMRESULT in error when the
+// open is refused.
+std::unique_ptr<WaveOutput> open_wave_output(const WaveFormat& format, MMRESULT& error);
+std::unique_ptr<WaveInput> open_wave_input(const WaveFormat& format, MMRESULT& error);
+
+std::unique_ptr<WaveOutput> open_virtual_output(const WaveFormat& format, MMRESULT& error);
+std::unique_ptr<WaveInput> open_virtual_input(const WaveFormat& format, MMRESULT& error);
+std::unique_ptr<WaveOutput> open_null_output(const WaveFormat& format);
+std::unique_ptr<WaveInput> open_null_input(const WaveFormat& format);
+// Null when the host has no such device (or SDL is not built in).
+std::unique_ptr<WaveOutput> open_sdl_output(const WaveFormat& format);
+std::unique_ptr<WaveInput> open_sdl_input(const WaveFormat& format);
+
+// Whether buffer preparation is refused (the virtual device's test setting).
+bool wave_prepare_refused();
+
+// Keeps sound flowing at a multiple of real time: wait(frames) returns when those frames
+// would have been heard. A pause or stop is followed by restart(), which starts a new
+// stretch from now.
+class WavePacer {
+public:
+    WavePacer(std::uint32_t rate, double speed) : rate_(rate), speed_(speed) {}
+    void wait(std::uint32_t frames);
+    void restart() { started_ = false; }
+
+private:
+    using Clock = std::chrono::steady_clock;
+    std::uint32_t rate_;
+    double speed_;
+    bool started_ = false;
+    Clock::time_point anchor_;
+    std::uint64_t frames_ = 0;
+};
+
+}  // namespace platform::detail
