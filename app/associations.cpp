@@ -43,7 +43,8 @@ const FileType file_types[] = {
 
 }  // namespace
 
-std::u16string get_program_open_command() { return os::expand_path_macros(u"\"%app_full_name%\" %1"); }
+// The macro must start the text to be expanded, so the opening quote comes after.
+std::u16string get_program_open_command() { return u"\"" + os::expand_path_macros(u"%app_full_name%\" %1"); }
 
 std::u16string get_program_icon() { return os::expand_path_macros(u"%app_full_name%,-0"); }
 
