@@ -13,6 +13,7 @@
 
 #include "platform/errors.h"
 #include "platform/linux/special_folders.h"
+#include "platform/linux/system_sound_files.h"
 #include "platform/unicode.h"
 
 namespace platform {
@@ -124,6 +125,7 @@ void prepare_file_system(const std::string& device, const std::string& root) {
     for (auto const& folder : detail::special_folders) {
         if (auto const path = resolve(root, folder.device_path)) mkdir(path->c_str(), 0777);
     }
+    if (auto const windows = resolve(root, u"\\Windows")) detail::install_system_sounds(*windows);
     if (is_folder(root)) prepared.folders.insert(device);
 }
 

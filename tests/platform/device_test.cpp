@@ -124,7 +124,8 @@ TEST_F(DeviceMapping, SpecialFoldersThatExistInAnotherCaseAreNotMadeTwice) {
     std::filesystem::create_directories(device.host_path("WINDOWS/startup"));
     ASSERT_TRUE(platform::host_path(u"\\"));
     EXPECT_EQ(entries_of(device.fs()), (std::set<std::string>{"my documents", "WINDOWS", "Program Files"}));
-    EXPECT_EQ(entries_of(device.host_path("WINDOWS")), (std::set<std::string>{"startup", "Start Menu"}));
+    EXPECT_EQ(entries_of(device.host_path("WINDOWS")),
+              (std::set<std::string>{"startup", "Start Menu", "Voicbeep.wav", "RecEnd.wav"}));
 }
 
 TEST_F(DeviceMapping, TellsTheDevicePathOfAHostPathInsideTheRoot) {

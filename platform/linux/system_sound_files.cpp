@@ -1,0 +1,87 @@
+#include "platform/linux/system_sound_files.h"
+
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <cmath>
+#include <fstream>
+#include <numbers>
+
+namespace platform::detail {
+namespace {
+
+constexpr std::uint32_t sample_rate = 22050;
+
+struct Tone {
+    double frequency;  // Hz; 0 is a pause
+    double seconds;
+};
+
+void put_u16(std::vector<std::uint8_t>& out, std::uint32_t value) {
+    out.push_back(static_cast<std::uint8_t>(value));
+    out.push_back(static_cast<std::uint8_t>(value >> 8));
+}
+
+void put_u32(std::vector<std::uint8_t>& out, std::uint32_t value) {
+    put_u16(out, value & 0xFFFF);
+    put_u16(out, value >> 16);
+}
+
+void put_tag(std::vector<std::uint8_t>& out, const char* tag) { out.insert(out.end(), tag, tag + 4); }
+
+// 16-bit mono samples; each tone fades in and out over 5 ms so that it does not click.
+std::vector<std::int16_t> render(std::initializer_list<Tone> tones) {
+    std::vector<std::int16_t> samples;
+    for (Tone const& tone : tones) {
+        auto const count = static_cast<std::uint32_t>(tone.seconds * sample_rate);
+        double const fade = 0.005 * sample_rate;
+        for (std::uint32_t i = 0; i < count; ++i) {
+            double const envelope = std::min({1.0, i / fade, (count - i) / fade});
+            double const wave = std::sin(2.0 * std::numbers::pi * tone.frequency * i / sample_rate);
+            samples.push_back(static_cast<std::int16_t>(tone.frequency > 0 ? 12000.0 * envelope * wave : 0.0));
+        }
+    }
+    return samples;
+}
+
+std::vector<std::uint8_t> wav_file(const std::vector<std::int16_t>& samples) {
+    auto const data_bytes = static_cast<std::uint32_t>(samples.size() * 2);
+    std::vector<std::uint8_t> out;
+    put_tag(out, "RIFF");
+    put_u32(out, 36 + data_bytes);
+    put_tag(out, "WAVE");
+    put_tag(out, "fmt ");
+    put_u32(out, 16);
+    put_u16(out, 1);  // PCM
+    put_u16(out, 1);  // mono
+    put_u32(out, sample_rate);
+    put_u32(out, sample_rate * 2);
+    put_u16(out, 2);
+    put_u16(out, 16);
+    put_tag(out, "data");
+    put_u32(out, data_bytes);
+    for (std::int16_t const sample : samples) put_u16(out, static_cast<std::uint16_t>(sample));
+    return out;
+}
+
+void write_if_missing(const std::string& path, const std::vector<std::uint8_t>& bytes) {
+    struct stat status;
+    if (stat(path.c_str(), &status) == 0) return;
+    std::ofstream file(path, std::ios::binary);
+    file.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+}
+
+}  // namespace
+
+std::vector<std::uint8_t> voice_beep_wav() { return wav_file(render({{660.0, 0.06}, {880.0, 0.09}})); }
+
+std::vector<std::uint8_t> record_end_wav() {
+    return wav_file(render({{880.0, 0.08}, {0.0, 0.04}, {587.0, 0.12}}));
+}
+
+void install_system_sounds(const std::string& windows_host_folder) {
+    write_if_missing(windows_host_folder + "/Voicbeep.wav", voice_beep_wav());
+    write_if_missing(windows_host_folder + "/RecEnd.wav", record_end_wav());
+}
+
+}  // namespace platform::detail
