@@ -1,7 +1,7 @@
 // Encoding and decoding speed of the Microsoft ADPCM and GSM 6.10 stages, in audio seconds
 // per CPU second. The input is a speech-like signal, or, when SONBRIX_BENCH_INPUT_DIR names
 // a folder, the raw 16-bit little-endian file "<rate>_<channels>.raw" in it (so that other
-// programs can be timed on the same sound: see compare-codecs).
+// programs can be timed on the same sound: see bench/compare).
 #include <benchmark/benchmark.h>
 
 #include <algorithm>

@@ -1,6 +1,6 @@
 // The play and record filters and the meters on 44100 Hz stereo 16-bit sound: audio
 // seconds of input per CPU second. The input is the same sum of tones that
-// bench/compare-filters gives sox.
+// bench/compare gives sox.
 #include <benchmark/benchmark.h>
 
 #include <cmath>

@@ -14,6 +14,7 @@
 #include "platform/linux/errors.h"
 #include "platform/linux/host_io.h"
 #include "platform/linux/registry_format.h"
+#include "platform/linux/registry_seed.h"
 #include "platform/registry.h"
 
 namespace platform::detail {
@@ -59,17 +60,20 @@ FileStamp stamp_of_path(const std::string& path) {
     return FileStamp::of(info);
 }
 
-// A hive that cannot be read counts as empty.
+// A hive that cannot be read counts as empty; one that was never stored holds the keys
+// that a new device comes with.
 void read_hive(const std::string& base, CachedHive& entry) {
     entry.stamp = FileStamp{};
     std::string text;
     FileDescriptor file(::open(hive_file(base).c_str(), O_RDONLY | O_CLOEXEC));
+    bool const never_stored = !file.valid() && errno == ENOENT;
     struct stat info;
     if (file.valid() && ::fstat(file.get(), &info) == 0 && S_ISREG(info.st_mode)) {
         entry.stamp = FileStamp::of(info);
         if (!read_all(file.get(), text)) text.clear();
     }
     entry.root = parse_hive(text);
+    if (never_stored) seed_new_hive(base, *entry.root);
 }
 
 CachedHive& load(const std::string& base) {

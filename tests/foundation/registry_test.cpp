@@ -71,9 +71,11 @@ TEST_F(RegistryAccess, EveryOperationFailsOnAPathThatNamesNoRoot) {
         EXPECT_EQ(os::enum_registry_subkeys(path), Names{}) << narrow(path);
     }
     // HKEY_CURRENT_USER is left out: the log reads its switch under "Software\XELO" there.
-    for (HKEY root : {HKEY_CLASSES_ROOT, HKEY_LOCAL_MACHINE, HKEY_USERS}) {
+    for (HKEY root : {HKEY_CLASSES_ROOT, HKEY_USERS}) {
         EXPECT_FALSE(key_exists(root, u"Software"));
     }
+    // A new device's machine root holds only the buttons under "SOFTWARE\Microsoft".
+    EXPECT_EQ(os::enum_registry_subkeys(u"HKEY_LOCAL_MACHINE\\SOFTWARE"), Names{u"Microsoft"});
 }
 
 TEST_F(RegistryAccess, StringsAndNumbersReadBackAsWritten) {
@@ -174,17 +176,15 @@ TEST_F(RegistryAccess, ANumberReadTakesOnlyAFourByteNumberAndStillSucceedsOtherw
 }
 
 TEST_F(RegistryAccess, SubkeysAreListedInEnumerationOrder) {
-    EXPECT_EQ(os::enum_registry_subkeys(u"HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Shell\\Keys"), Names{});
-    EXPECT_FALSE(key_exists(HKEY_LOCAL_MACHINE, u"SOFTWARE"));  // listing creates nothing
+    std::u16string const keys = u"HKEY_LOCAL_MACHINE\\SOFTWARE\\Test\\Keys";
+    EXPECT_EQ(os::enum_registry_subkeys(keys), Names{});
+    EXPECT_FALSE(key_exists(HKEY_LOCAL_MACHINE, u"SOFTWARE\\Test"));  // listing creates nothing
 
     for (auto const* name : {u"40C1", u"40C2", u"Wheel", u"40C5"}) {
-        ASSERT_TRUE(os::write_registry_string(u"HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Shell\\Keys\\" +
-                                                  std::u16string(name),
-                                              u"Name", name));
+        ASSERT_TRUE(os::write_registry_string(keys + u"\\" + name, u"Name", name));
     }
-    EXPECT_EQ(os::enum_registry_subkeys(u"HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Shell\\Keys"),
-              (Names{u"40C1", u"40C2", u"Wheel", u"40C5"}));
-    EXPECT_EQ(os::enum_registry_subkeys(u"HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Shell\\Keys\\Wheel"), Names{});
+    EXPECT_EQ(os::enum_registry_subkeys(keys), (Names{u"40C1", u"40C2", u"Wheel", u"40C5"}));
+    EXPECT_EQ(os::enum_registry_subkeys(keys + u"\\Wheel"), Names{});
 }
 
 }  // namespace

@@ -526,3 +526,38 @@ TEST_F(Registry, ProcessesWritingAtOnceKeepEveryValueAndReadersNeverSeeAPartialS
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(Registry, ANewDeviceComesWithSixApplicationButtons) {
+    std::vector<std::u16string> const buttons = {u"40C1", u"40C2", u"40C3", u"40C4", u"40C5", u"40C6"};
+    auto button_names = [] {
+        std::vector<std::u16string> names;
+        Key keys;
+        if (open(HKEY_LOCAL_MACHINE, u"SOFTWARE\\Microsoft\\Shell\\Keys", keys) != ERROR_SUCCESS) return names;
+        for (auto const& name : subkeys(keys.get())) {
+            Key button;
+            if (open(keys.get(), name.c_str(), button) != ERROR_SUCCESS) continue;
+            auto const stored = query(button.get(), u"Name");
+            if (stored && stored->type == REG_SZ) names.push_back(name);
+        }
+        return names;
+    };
+    EXPECT_EQ(button_names(), buttons);
+    Key first;
+    ASSERT_EQ(open(HKEY_LOCAL_MACHINE, u"SOFTWARE\\Microsoft\\Shell\\Keys\\40C1", first), ERROR_SUCCESS);
+    EXPECT_EQ(query(first.get(), u"Name"), (Stored{REG_SZ, bytes_of(std::u16string(u"Button 1") + u'\0')}));
+
+    // The first change stores them with it, and a removed button stays removed.
+    ASSERT_TRUE(set_dword(HKEY_LOCAL_MACHINE, u"SOFTWARE\\Other", u"Value", 1));
+    EXPECT_EQ(button_names(), buttons);
+    ASSERT_EQ(RegDeleteKeyW(HKEY_LOCAL_MACHINE, u"SOFTWARE\\Microsoft\\Shell\\Keys\\40C6"), ERROR_SUCCESS);
+    replace_with_copy(hive_file(device, "HKEY_LOCAL_MACHINE"));
+    EXPECT_EQ(button_names(), std::vector<std::u16string>(buttons.begin(), buttons.end() - 1));
+
+    // Only the machine root has them.
+    Key other;
+    EXPECT_EQ(open(HKEY_CURRENT_USER, u"SOFTWARE\\Microsoft\\Shell\\Keys", other), ERROR_FILE_NOT_FOUND);
+}
+
+}  // namespace

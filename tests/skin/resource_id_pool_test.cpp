@@ -2,9 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/registry.h"
-#include "skin/hardware_keys.h"
-#include "tests/support/test_device.h"
 
 namespace {
 
@@ -16,20 +13,6 @@ TEST(ResourceIdPoolTest, HandsOutFiveIdsAndTakesThemBack) {
     pool.release(5);
     EXPECT_EQ(pool.acquire(), 119);
     EXPECT_EQ(pool.acquire(), 0);
-}
-
-TEST(HardwareKeysTest, CountsTheShellsKeySubkeys) {
-    testing_support::TestDevice device;
-    EXPECT_EQ(skinner::HardwareKeys::count_keys(), 0);
-    for (const char16_t* key : {u"SOFTWARE\\Microsoft\\Shell\\Keys\\40C1", u"SOFTWARE\\Microsoft\\Shell\\Keys\\40C2"}) {
-        HKEY handle = nullptr;
-        DWORD disposition = 0;
-        ASSERT_EQ(RegCreateKeyExW(HKEY_LOCAL_MACHINE, key, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &handle,
-                                  &disposition),
-                  ERROR_SUCCESS);
-        RegCloseKey(handle);
-    }
-    EXPECT_EQ(skinner::HardwareKeys::count_keys(), 2);
 }
 
 }  // namespace

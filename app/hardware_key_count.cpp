@@ -1,11 +1,7 @@
-#include "skin/hardware_keys.h"
+#include "app/hardware_key_count.h"
 
 #include "foundation/registry.h"
 
-namespace skinner {
-
-int HardwareKeys::count_keys() {
+int count_hardware_keys() {
     return static_cast<int>(os::enum_registry_subkeys(u"HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Shell\\Keys").size());
 }
-
-}  // namespace skinner

@@ -1,0 +1,208 @@
+#include "audio/decoder_mpc.h"
+
+#include <mpc/mpcdec.h>
+
+#include <algorithm>
+#include <cmath>
+#include <mutex>
+#include <string>
+
+#include "audio/reader_arithmetic.h"
+
+namespace audio {
+
+struct MusepackStream {
+    mpc_reader reader{};
+    mpc_demux* demux = nullptr;
+    // Channels 0 when the file was not opened.
+    mpc_streaminfo info{};
+    MPC_SAMPLE_FORMAT samples[MPC_DECODER_BUFFER_LENGTH] = {};
+};
+
+namespace {
+
+// A damaged stream may give frame after frame without samples; this many in a row end it.
+constexpr int max_empty_frames = 1000;
+
+os::File& file_of(mpc_reader* reader) { return *static_cast<os::File*>(reader->data); }
+
+mpc_int32_t read_callback(mpc_reader* reader, void* buffer, mpc_int32_t size) {
+    if (size <= 0) return 0;
+    return static_cast<mpc_int32_t>(file_of(reader).read(buffer, static_cast<std::uint32_t>(size)));
+}
+
+// A place outside the file is refused: the library would otherwise go on looking for a
+// stream there (a damaged length in the header sends it far beyond the end).
+mpc_bool_t seek_callback(mpc_reader* reader, mpc_int32_t offset) {
+    os::File& file = file_of(reader);
+    if (offset < 0 || static_cast<std::uint32_t>(offset) > file.get_size()) return MPC_FALSE;
+    return file.seek(static_cast<std::uint32_t>(offset));
+}
+
+mpc_int32_t tell_callback(mpc_reader* reader) { return static_cast<mpc_int32_t>(file_of(reader).get_position()); }
+
+mpc_int32_t size_callback(mpc_reader* reader) { return static_cast<mpc_int32_t>(file_of(reader).get_size()); }
+
+mpc_bool_t canseek_callback(mpc_reader*) { return MPC_TRUE; }
+
+std::int16_t to_16_bits(MPC_SAMPLE_FORMAT sample) {
+    float const scaled = sample * 32768.0f;
+    if (!(scaled > -32768.0f)) return -32768;
+    if (scaled >= 32767.0f) return 32767;
+    return static_cast<std::int16_t>(std::lrint(scaled));
+}
+
+}  // namespace
+
+DecoderMPC::DecoderMPC(const std::u16string& path) : file_(path, 0), stream_(std::make_unique<MusepackStream>()) {
+    if (file_.has_errors()) return;
+    stream_->reader = {read_callback, seek_callback, tell_callback, size_callback, canseek_callback, &file_};
+    stream_->demux = mpc_demux_init(&stream_->reader);
+    if (stream_->demux == nullptr) return;
+    mpc_demux_get_info(stream_->demux, &stream_->info);
+    mpc_streaminfo& info = stream_->info;
+    // The decoder's buffer holds a frame of at most two channels; a stream needs a rate.
+    if (info.channels > 2 || info.sample_freq == 0) info.channels = 0;
+    if (info.channels == 0) return;
+    length_ = clamp_to_u32(static_cast<std::uint64_t>(std::max<mpc_int64_t>(mpc_streaminfo_get_length_samples(&info), 0)));
+}
+
+DecoderMPC::~DecoderMPC() {
+    std::lock_guard<liba::CriticalSection> guard(lock_);
+    if (stream_->demux != nullptr) mpc_demux_exit(stream_->demux);
+}
+
+bool DecoderMPC::decode_frame() {
+    mpc_frame_info frame{};
+    frame.buffer = stream_->samples;
+    for (int empty = 0; empty < max_empty_frames; ++empty) {
+        if (mpc_demux_decode(stream_->demux, &frame) != MPC_STATUS_OK || frame.bits == -1) return false;
+        if (frame.samples == 0) continue;
+        std::uint32_t const channels = stream_->info.channels;
+        std::uint32_t const count = std::min<std::uint32_t>(frame.samples * channels, MPC_DECODER_BUFFER_LENGTH);
+        liba::SharedBuffer bytes(count * 2);
+        std::uint8_t* out = bytes.get_writable_data();
+        for (std::uint32_t i = 0; i < count; ++i) {
+            auto const value = static_cast<std::uint16_t>(to_16_bits(stream_->samples[i]));
+            *out++ = static_cast<std::uint8_t>(value);
+            *out++ = static_cast<std::uint8_t>(value >> 8);
+        }
+        pending_ = PCMData(bytes, channels, 16, stream_->info.sample_freq);
+        decoded_ += count / channels;
+        return true;
+    }
+    return false;
+}
+
+PCMData DecoderMPC::get_data(std::uint32_t frames) {
+    std::lock_guard<liba::CriticalSection> guard(lock_);
+    if (stream_->info.channels == 0) return PCMData();
+    if (pending_.is_empty() && !decode_frame()) return PCMData();
+    std::uint64_t const wanted = std::uint64_t{frames} * pending_.get_frame_bytes();
+    std::uint32_t const size = pending_.get_size();
+    auto const take = static_cast<std::uint32_t>(std::min<std::uint64_t>(wanted, size));
+    if (take == 0) return PCMData();
+    PCMData const result = pending_.with_buffer(liba::SharedBuffer(pending_.buffer, 0, take));
+    pending_ = pending_.with_buffer(liba::SharedBuffer(pending_.buffer, take, size - take));
+    return result;
+}
+
+bool DecoderMPC::is_valid() {
+    std::lock_guard<liba::CriticalSection> guard(lock_);
+    return stream_->info.channels != 0;
+}
+
+bool DecoderMPC::is_at_end() { return !is_valid() || get_position() >= get_size(); }
+
+std::uint32_t DecoderMPC::get_channels() {
+    std::lock_guard<liba::CriticalSection> guard(lock_);
+    return stream_->info.channels;
+}
+
+std::uint32_t DecoderMPC::get_sample_rate() {
+    std::lock_guard<liba::CriticalSection> guard(lock_);
+    return stream_->info.channels != 0 ? stream_->info.sample_freq : 0;
+}
+
+std::uint32_t DecoderMPC::get_bit_rate() {
+    std::lock_guard<liba::CriticalSection> guard(lock_);
+    return whole_units(stream_->info.average_bitrate);
+}
+
+std::uint32_t DecoderMPC::time_to_bytes(double seconds) { return whole_units(get_sample_rate() * seconds); }
+
+double DecoderMPC::bytes_to_time(std::uint32_t frames) {
+    std::uint32_t const rate = get_sample_rate();
+    return rate == 0 ? 0.0 : static_cast<double>(frames) / rate;
+}
+
+std::uint32_t DecoderMPC::get_size() {
+    std::lock_guard<liba::CriticalSection> guard(lock_);
+    return length_;
+}
+
+std::uint32_t DecoderMPC::get_position() {
+    std::lock_guard<liba::CriticalSection> guard(lock_);
+    return decoded_;
+}
+
+void DecoderMPC::set_position(std::uint32_t frames) {
+    std::lock_guard<liba::CriticalSection> guard(lock_);
+    if (stream_->info.channels == 0) return;
+    if (stream_->info.stream_version >= 8) {
+        decode_up_to(frames);
+    } else {
+        mpc_demux_seek_sample(stream_->demux, frames);
+    }
+    decoded_ = frames;
+}
+
+// The library's own seek in a stream of version 8 follows the stream's seek table and
+// then looks for audio packets until it has passed enough of them; in a damaged or cut
+// file it never stops. So the stream is decoded again from its start up to the target.
+// What was decoded before the seek is still handed out first, then the target's frame
+// from the target on.
+void DecoderMPC::decode_up_to(std::uint32_t target) {
+    PCMData const kept = pending_;
+    mpc_demux_exit(stream_->demux);
+    file_.seek(0);
+    stream_->demux = mpc_demux_init(&stream_->reader);
+    pending_ = PCMData();
+    decoded_ = 0;
+    if (stream_->demux == nullptr) {
+        stream_->info.channels = 0;
+        return;
+    }
+    while (decoded_ < target && decode_frame()) {
+    }
+    PCMData tail;
+    if (decoded_ > target && !pending_.is_empty()) {
+        std::uint32_t const bytes = (decoded_ - target) * pending_.get_frame_bytes();
+        std::uint32_t const size = pending_.get_size();
+        tail = pending_.with_buffer(liba::SharedBuffer(pending_.buffer, size - std::min(bytes, size), std::min(bytes, size)));
+    }
+    if (kept.is_empty() || tail.is_empty()) {
+        pending_ = kept.is_empty() ? tail : kept;
+        return;
+    }
+    liba::SharedBuffer both(kept.get_size() + tail.get_size());
+    both.copy_from(0, kept.buffer);
+    both.copy_from(kept.get_size(), tail.buffer);
+    pending_ = kept.with_buffer(both);
+}
+
+bool DecoderMPC::read_duration(double seconds) { return read_block(whole_units(get_sample_rate() * seconds)); }
+
+bool DecoderMPC::read_block(std::uint32_t frames) {
+    if (!is_valid()) return false;
+    while (frames > 0) {
+        PCMData const block = get_data(frames);
+        std::uint32_t const delivered = block.get_frame_count();
+        if (delivered == 0) return false;
+        push_data(block);
+        frames -= std::min(frames, delivered);
+    }
+    return true;
+}
+
+}  // namespace audio

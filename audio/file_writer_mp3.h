@@ -1,0 +1,43 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "audio/blocks.h"
+#include "audio/file_writer.h"
+#include "audio/stream_ends.h"
+#include "foundation/file.h"
+
+namespace audio {
+
+// Stores MP3 blocks in a file through a large write buffer: the first frame-length bytes
+// of each block, so that frames copied from a reader (whose blocks run on past their
+// frame) are stored exactly. The position is in file bytes, as the MP3 reader counts.
+// After a short write the writer ignores further blocks; what is buffered is written when
+// it is destroyed.
+class FileWriterMP3 : public Consumer<MP3Data>, public FileWriter {
+public:
+    static constexpr std::uint32_t buffer_size = 120000;
+
+    // Appending continues an existing file at its end (creating a missing one); otherwise
+    // the file is made new or emptied.
+    FileWriterMP3(const std::u16string& path, bool append);
+    ~FileWriterMP3() override;
+
+    void on_data(const MP3Data& block) override;
+    bool is_open() override;
+    std::uint32_t get_position() override;
+
+private:
+    bool open() const { return ok_ && !file_.has_errors(); }
+    bool write_all(const std::uint8_t* bytes, std::uint32_t count);
+
+    os::File file_;
+    bool ok_ = true;
+    std::uint32_t written_ = 0;
+    std::unique_ptr<std::uint8_t[]> buffer_;
+    std::uint32_t buffer_fill_ = 0;
+};
+
+}  // namespace audio

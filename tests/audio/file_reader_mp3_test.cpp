@@ -1,0 +1,268 @@
+// The MP3 reader on frames built byte by byte: where a stream starts, which frames it
+// hands out, positions and times, and the bytes a block carries past its frame.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "audio/decoder_mp3.h"
+#include "audio/file_reader_mp3.h"
+#include "tests/audio/mp3_fixture.h"
+#include "tests/audio/stream_helpers.h"
+#include "tests/support/test_device.h"
+
+namespace {
+
+using audio_test::MpegVersion;
+using audio_test::mp3_frame;
+using audio_test::mp3_header_bytes;
+using audio_test::silent_frames;
+
+class FileReaderMP3Test : public testing_support::DeviceTest {
+protected:
+    std::u16string make(const std::string& bytes) {
+        testing_support::write_host_file(device.host_path("a.mp3"), bytes);
+        return u"\\a.mp3";
+    }
+
+    // Every block the reader hands out until the first empty one.
+    static std::vector<audio::MP3Data> pull_all(audio::FileReaderMP3& reader) {
+        std::vector<audio::MP3Data> blocks;
+        for (int i = 0; i < 100000; ++i) {
+            audio::MP3Data const block = reader.get_data(1);
+            if (block.is_empty()) break;
+            blocks.push_back(block);
+        }
+        return blocks;
+    }
+};
+
+TEST_F(FileReaderMP3Test, OtherDataBeforeTheFirstFrameIsSkipped) {
+    std::string const junk(5000, 'x');
+    audio::FileReaderMP3 reader(make(junk + silent_frames(20)));
+    ASSERT_TRUE(reader.is_valid());
+    EXPECT_EQ(2u, reader.get_channels());
+    EXPECT_EQ(44100u, reader.get_sample_rate());
+    EXPECT_EQ(16u, reader.get_bits_per_sample());
+    EXPECT_EQ(128000u, reader.get_bit_rate());
+    EXPECT_EQ(5000u + 20 * 417, reader.get_size());
+
+    audio::MP3Data const first = reader.get_data(1);
+    EXPECT_EQ(417u, first.frame_length);
+    EXPECT_EQ(audio_test::bytes_of(first.buffer).substr(0, 417), silent_frames(1));
+    EXPECT_EQ(5000u + 417, reader.get_position());
+    // Every frame comes, the one that ends the file too.
+    EXPECT_EQ(19u, pull_all(reader).size());
+    EXPECT_TRUE(reader.is_at_end());
+}
+
+TEST_F(FileReaderMP3Test, ALoneHeaderIsNotTakenForTheStreamStart) {
+    // A header of another format with no frame of its kind behind it.
+    std::string const lone = mp3_header_bytes(MpegVersion::mpeg2, 3, 8, 0, false, true);
+    audio::FileReaderMP3 reader(make(std::string(100, 'x') + lone + std::string(300, 'x') + silent_frames(10)));
+    ASSERT_TRUE(reader.is_valid());
+    EXPECT_EQ(44100u, reader.get_sample_rate());
+    EXPECT_EQ(2u, reader.get_channels());
+    std::vector<audio::MP3Data> const blocks = pull_all(reader);
+    ASSERT_EQ(10u, blocks.size());
+    for (auto const& block : blocks) EXPECT_EQ(417u, block.frame_length);
+}
+
+TEST_F(FileReaderMP3Test, FilesWithoutTwoAgreeingFramesAreNotValid) {
+    struct Case {
+        const char* what;
+        std::string bytes;
+    };
+    Case const cases[] = {
+        {"text", std::string(3000, 'a')},
+        {"one frame", silent_frames(1)},
+        {"one frame and other data", silent_frames(1) + std::string(3000, 'x')},
+        {"a header alone", mp3_header_bytes(MpegVersion::mpeg1, 3, 9, 0)},
+    };
+    for (auto const& c : cases) {
+        SCOPED_TRACE(c.what);
+        audio::FileReaderMP3 reader(make(c.bytes));
+        EXPECT_FALSE(reader.is_valid());
+        EXPECT_TRUE(reader.is_at_end());
+        EXPECT_TRUE(reader.get_data(1).is_empty());
+    }
+    audio::FileReaderMP3 missing(u"\\missing.mp3");
+    EXPECT_FALSE(missing.is_valid());
+}
+
+TEST_F(FileReaderMP3Test, AnEmptyFileIsValidWithoutFormatAndDeliversNothing) {
+    audio::FileReaderMP3 reader(make(""));
+    EXPECT_TRUE(reader.is_valid());
+    EXPECT_EQ(0u, reader.get_channels());
+    EXPECT_EQ(0u, reader.get_sample_rate());
+    EXPECT_EQ(0u, reader.get_bit_rate());
+    EXPECT_EQ(0.0, reader.get_duration());
+    EXPECT_TRUE(reader.is_at_end());
+    EXPECT_TRUE(reader.get_data(1).is_empty());
+}
+
+TEST_F(FileReaderMP3Test, VariableBitRateFramesAllComeButTimesUseTheFirstFrame) {
+    std::string bytes;
+    std::vector<std::uint32_t> lengths;
+    for (int i = 0; i < 12; ++i) {
+        std::uint32_t const index = i % 3 == 0 ? 9 : (i % 3 == 1 ? 11 : 5);
+        std::string const frame = mp3_frame(MpegVersion::mpeg1, 3, index, 0, i % 2 == 1);
+        lengths.push_back(static_cast<std::uint32_t>(frame.size()));
+        bytes += frame;
+    }
+    audio::FileReaderMP3 reader(make(bytes));
+    ASSERT_TRUE(reader.is_valid());
+    EXPECT_EQ(128000u, reader.get_bit_rate());
+    EXPECT_EQ(16000u, reader.time_to_bytes(1.0));
+    EXPECT_DOUBLE_EQ(0.5, reader.bytes_to_time(8000));
+    std::vector<std::uint32_t> got;
+    for (auto const& block : pull_all(reader)) got.push_back(block.frame_length);
+    EXPECT_EQ(lengths, got);
+}
+
+TEST_F(FileReaderMP3Test, FramesOfAnotherFormatInsideTheStreamAreSkipped) {
+    std::string const other = mp3_frame(MpegVersion::mpeg2, 3, 8, 0);
+    audio::FileReaderMP3 reader(make(silent_frames(3) + other + silent_frames(3)));
+    ASSERT_TRUE(reader.is_valid());
+    std::vector<audio::MP3Data> const blocks = pull_all(reader);
+    ASSERT_EQ(6u, blocks.size());
+    for (auto const& block : blocks) EXPECT_EQ(417u, block.frame_length);
+}
+
+TEST_F(FileReaderMP3Test, BytesPastTheEndOfTheFileReadAsZeros) {
+    // The window first holds other data; the last frames' blocks must not show any of it
+    // past the end of the file (files shorter than the look-ahead, and the file's end).
+    for (std::size_t junk : {std::size_t{0}, std::size_t{9000}}) {
+        SCOPED_TRACE(junk);
+        std::string frames = silent_frames(3);
+        audio::FileReaderMP3 reader(make(std::string(junk, 'x') + frames));
+        ASSERT_TRUE(reader.is_valid());
+        std::vector<audio::MP3Data> const blocks = pull_all(reader);
+        ASSERT_EQ(3u, blocks.size());
+        audio::MP3Data const& last = blocks.back();
+        ASSERT_GE(last.get_size(), 2000u);
+        std::string const after = audio_test::bytes_of(last.buffer).substr(417);
+        EXPECT_EQ(std::string(after.size(), '\0'), after);
+    }
+}
+
+TEST_F(FileReaderMP3Test, FramesLongerThanTheLookAheadComeWhole) {
+    std::string const frame = mp3_frame(MpegVersion::mpeg25, 2, 14, 2);
+    ASSERT_EQ(2880u, frame.size());
+    std::string bytes;
+    for (int i = 0; i < 6; ++i) bytes += frame;
+    audio::FileReaderMP3 reader(make(std::string(1500, 'x') + bytes));
+    ASSERT_TRUE(reader.is_valid());
+    std::vector<audio::MP3Data> const blocks = pull_all(reader);
+    ASSERT_EQ(6u, blocks.size());
+    for (auto const& block : blocks) {
+        EXPECT_EQ(2880u, block.frame_length);
+        EXPECT_GE(block.get_size(), 2880u);
+    }
+}
+
+TEST_F(FileReaderMP3Test, PositionsAreFileBytesAndSeekingResumesAtTheNextFrame) {
+    audio::FileReaderMP3 reader(make(silent_frames(10)));
+    ASSERT_TRUE(reader.is_valid());
+    EXPECT_EQ(0u, reader.get_position());
+    reader.set_position(417 * 4 + 10);
+    EXPECT_EQ(417u * 4 + 10, reader.get_position());
+    EXPECT_FALSE(reader.get_data(1).is_empty());
+    EXPECT_EQ(417u * 6, reader.get_position());
+    reader.set_position(0xFFFFFFFFu);
+    EXPECT_EQ(reader.get_size(), reader.get_position());
+    EXPECT_TRUE(reader.is_at_end());
+    EXPECT_TRUE(reader.get_data(1).is_empty());
+    reader.set_time(417.0 * 8 / 128000 * 2);
+    EXPECT_EQ(834u, reader.get_position());
+}
+
+TEST_F(FileReaderMP3Test, ReadBlockAndReadDurationPushWholeFrames) {
+    audio::FileReaderMP3 reader(make(silent_frames(10)));
+    audio_test::Collector<audio::MP3Data> collector;
+    audio::connect<audio::MP3Data>(&reader, &collector);
+    EXPECT_TRUE(reader.read_block(1000));
+    EXPECT_EQ(3u, collector.blocks.size());
+    EXPECT_TRUE(reader.read_duration(0.05));  // 800 bytes at 128 kbit/s
+    EXPECT_EQ(5u, collector.blocks.size());
+    EXPECT_FALSE(reader.read_block(100000)) << "the file ends first";
+    EXPECT_EQ(10u, collector.blocks.size());
+    audio::connect<audio::MP3Data>(&reader, nullptr);
+}
+
+// The reader and decoder together, as a play chain pulls them.
+std::vector<audio::PCMData> play(const std::u16string& path) {
+    audio::FileReaderMP3 reader(path);
+    audio::DecoderMP3 decoder;
+    audio::connect<audio::MP3Data>(&reader, &decoder);
+    std::vector<audio::PCMData> blocks;
+    for (int i = 0; i < 100000; ++i) {
+        audio::PCMData const block = decoder.get_data(100000);
+        if (block.is_empty()) break;
+        blocks.push_back(block);
+    }
+    audio::connect<audio::MP3Data>(&reader, nullptr);
+    return blocks;
+}
+
+TEST_F(FileReaderMP3Test, SilentFramesDecodeToOneFrameOfSilenceEach) {
+    struct Case {
+        const char* what;
+        std::string frame;
+        std::uint32_t channels, rate, samples;
+    };
+    Case const cases[] = {
+        {"MPEG-1 layer III", mp3_frame(MpegVersion::mpeg1, 3, 9, 0), 2, 44100, 1152},
+        {"MPEG-2 layer III mono", mp3_frame(MpegVersion::mpeg2, 3, 8, 2, false, true), 1, 16000, 576},
+        {"MPEG-1 layer II", mp3_frame(MpegVersion::mpeg1, 2, 10, 1), 2, 48000, 1152},
+        {"MPEG-1 layer I", mp3_frame(MpegVersion::mpeg1, 1, 12, 0), 2, 44100, 384},
+        {"MPEG 2.5 layer III", mp3_frame(MpegVersion::mpeg25, 3, 4, 2), 2, 8000, 576},
+    };
+    for (auto const& c : cases) {
+        SCOPED_TRACE(c.what);
+        std::string bytes;
+        for (int i = 0; i < 8; ++i) bytes += c.frame;
+        std::vector<audio::PCMData> const blocks = play(make(bytes));
+        ASSERT_EQ(8u, blocks.size());
+        for (auto const& block : blocks) {
+            EXPECT_EQ(c.channels, block.channels);
+            EXPECT_EQ(16u, block.bits_per_sample);
+            EXPECT_EQ(c.rate, block.sample_rate);
+            EXPECT_EQ(c.samples, block.get_frame_count());
+            std::string const bytes_out = audio_test::bytes_of(block.buffer);
+            EXPECT_EQ(std::string(bytes_out.size(), '\0'), bytes_out);
+        }
+    }
+}
+
+TEST_F(FileReaderMP3Test, At12000HertzTheFileOpensButDecodesToNothing) {
+    std::string bytes;
+    for (int i = 0; i < 8; ++i) bytes += mp3_frame(MpegVersion::mpeg25, 3, 4, 1);
+    audio::FileReaderMP3 reader(make(bytes));
+    EXPECT_TRUE(reader.is_valid());
+    EXPECT_EQ(12000u, reader.get_sample_rate());
+    EXPECT_TRUE(play(u"\\a.mp3").empty());
+}
+
+TEST(DecoderMP3, BlocksWithoutADecodableFrameGiveAnEmptyBlockWithoutFormat) {
+    std::string const frame = silent_frames(1);
+    struct Case {
+        const char* what;
+        std::string bytes;
+    };
+    Case const cases[] = {
+        {"no header", std::string(2000, 'x')},
+        {"three bytes", frame.substr(0, 3)},
+        {"a frame cut short", frame.substr(0, 200)},
+    };
+    for (auto const& c : cases) {
+        SCOPED_TRACE(c.what);
+        audio::DecoderMP3 decoder;
+        audio::PCMData const pcm = decoder.decode(audio::MP3Data(audio_test::buffer_of(c.bytes), 417));
+        EXPECT_TRUE(pcm.is_empty());
+        EXPECT_EQ(0u, pcm.channels);
+        EXPECT_EQ(0u, pcm.sample_rate);
+    }
+}
+
+}  // namespace
