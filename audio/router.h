@@ -68,8 +68,9 @@ public:
         if (place_ != bookmarks_.get_play_count()) {
             R::set_position(range_start());
             block = read_range(count);
-            if (block.is_empty()) R::set_position(R::get_size());
         }
+        // No range is left: the reader stands at its end, as the player's stream does.
+        if (block.is_empty()) R::set_position(R::get_size());
         return block;
     }
 
