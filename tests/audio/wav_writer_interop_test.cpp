@@ -196,7 +196,7 @@ TEST_F(WavInterop, GSMWeWriteIsByteForByteWhatOthersWriteAndDecodesAlike) {
     record<audio::EncoderGSM, audio::FileWriterWAVGSM, audio::GSMData>(source, 1, 8000);
     write_source(source, 1, 8000);
     run("ffmpeg -nostdin -v error -y -i " + quoted(host("source.wav")) + " -c:a libgsm_ms " + quoted(host("ffmpeg.wav")));
-    run("sox -V1 " + quoted(host("source.wav")) + " -e gsm-full-rate " + quoted(host("sox.wav")));
+    run("sox -V1 -D " + quoted(host("source.wav")) + " -e gsm-full-rate " + quoted(host("sox.wav")));
     std::string const our_data = data_chunk(read_host_file(host("ours.wav")));
     ASSERT_EQ(40u * 65, our_data.size());
     EXPECT_TRUE(data_chunk(read_host_file(host("ffmpeg.wav"))) == our_data);
@@ -239,7 +239,7 @@ TEST_F(WavInterop, ADPCMThatSoxWritesReadsAsSoxDecodesIt) {
     for (auto const& c : cases) {
         SCOPED_TRACE(testing::Message() << c.rate << " Hz, " << c.channels << " channels");
         write_source(audio_test::speech_like(c.rate, c.channels, c.rate), c.channels, c.rate);
-        run("sox -V1 " + quoted(host("source.wav")) + " -e ms-adpcm " + quoted(host("theirs.wav")));
+        run("sox -V1 -D " + quoted(host("source.wav")) + " -e ms-adpcm " + quoted(host("theirs.wav")));
         Samples const ours = our_decode<audio::FileReaderWAVADPCM, audio::DecoderADPCM, audio::ADPCMData>(u"\\theirs.wav");
         Samples const by_sox = sox_decode(host("theirs.wav"), host("sox.raw"));
         ASSERT_GT(ours.size(), by_sox.size() * 9 / 10);
@@ -253,7 +253,7 @@ TEST_F(WavInterop, ADPCMThatSoxWritesReadsAsSoxDecodesIt) {
 TEST_F(WavInterop, GSMThatOthersWriteReadsAsTheyDecodeIt) {
     write_source(audio_test::speech_like(320 * 25 + 100, 1, 8000), 1, 8000);
     run("ffmpeg -nostdin -v error -y -i " + quoted(host("source.wav")) + " -c:a libgsm_ms " + quoted(host("ffmpeg.wav")));
-    run("sox -V1 " + quoted(host("source.wav")) + " -e gsm-full-rate " + quoted(host("sox.wav")));
+    run("sox -V1 -D " + quoted(host("source.wav")) + " -e gsm-full-rate " + quoted(host("sox.wav")));
     struct Case {
         const char* file;
         std::u16string path;
