@@ -1,8 +1,8 @@
 #pragma once
 
-#include <algorithm>
 #include <cstdint>
 
+#include "audio/push_pieces.h"
 #include "audio/reader_arithmetic.h"
 
 namespace audio {
@@ -25,14 +25,7 @@ inline double blocks_to_seconds(std::uint32_t blocks, std::uint32_t rate, std::u
 template <class Reader>
 bool push_blocks(Reader& reader, std::uint32_t blocks, std::uint32_t piece, std::uint32_t block_align) {
     if (!reader.is_valid() || block_align == 0) return false;
-    while (blocks > 0) {
-        auto const block = reader.get_data(std::min(blocks, piece));
-        std::uint32_t const delivered = block.get_size() / block_align;
-        if (delivered == 0) return false;
-        reader.push_data(block);
-        blocks -= std::min(blocks, delivered);
-    }
-    return true;
+    return push_pieces(reader, blocks, piece, [block_align](const auto& block) { return block.get_size() / block_align; });
 }
 
 }  // namespace audio

@@ -54,7 +54,7 @@ std::int16_t to_16_bits(MPC_SAMPLE_FORMAT sample) {
 
 }  // namespace
 
-DecoderMPC::DecoderMPC(const std::u16string& path) : file_(path, 0), stream_(std::make_unique<MusepackStream>()) {
+DecoderMPC::DecoderMPC(const std::u16string& path) : FrameReader(path), stream_(std::make_unique<MusepackStream>()) {
     if (file_.has_errors()) return;
     stream_->reader = {read_callback, seek_callback, tell_callback, size_callback, canseek_callback, &file_};
     stream_->demux = mpc_demux_init(&stream_->reader);
@@ -129,13 +129,6 @@ std::uint32_t DecoderMPC::get_bit_rate() {
     return whole_units(stream_->info.average_bitrate);
 }
 
-std::uint32_t DecoderMPC::time_to_bytes(double seconds) { return whole_units(get_sample_rate() * seconds); }
-
-double DecoderMPC::bytes_to_time(std::uint32_t frames) {
-    std::uint32_t const rate = get_sample_rate();
-    return rate == 0 ? 0.0 : static_cast<double>(frames) / rate;
-}
-
 std::uint32_t DecoderMPC::get_size() {
     std::lock_guard<liba::CriticalSection> guard(lock_);
     return length_;
@@ -189,20 +182,6 @@ void DecoderMPC::decode_up_to(std::uint32_t target) {
     both.copy_from(0, kept.buffer);
     both.copy_from(kept.get_size(), tail.buffer);
     pending_ = kept.with_buffer(both);
-}
-
-bool DecoderMPC::read_duration(double seconds) { return read_block(whole_units(get_sample_rate() * seconds)); }
-
-bool DecoderMPC::read_block(std::uint32_t frames) {
-    if (!is_valid()) return false;
-    while (frames > 0) {
-        PCMData const block = get_data(frames);
-        std::uint32_t const delivered = block.get_frame_count();
-        if (delivered == 0) return false;
-        push_data(block);
-        frames -= std::min(frames, delivered);
-    }
-    return true;
 }
 
 }  // namespace audio

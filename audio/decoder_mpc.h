@@ -5,11 +5,7 @@
 #include <string>
 
 #include "audio/blocks.h"
-#include "audio/file_reader.h"
-#include "audio/stream_ends.h"
-#include "foundation/critical_section.h"
-#include "foundation/file.h"
-#include "foundation/nocopy.h"
+#include "audio/frame_reader.h"
 
 namespace audio {
 
@@ -17,7 +13,7 @@ struct MusepackStream;
 
 // Reads and decodes a Musepack file (stream versions 7 and 8) to 16-bit PCM. The position
 // unit is the sample frame. A decoded frame is handed out in pieces of the size asked for.
-class DecoderMPC : public Provider<PCMData>, public FileReader, private liba::Nocopy {
+class DecoderMPC : public FrameReader {
 public:
     explicit DecoderMPC(const std::u16string& path);
     ~DecoderMPC() override;
@@ -28,27 +24,20 @@ public:
     bool is_valid() override;
     bool is_at_end() override;
     std::uint32_t get_channels() override;
-    std::uint32_t get_bits_per_sample() override { return 16; }
     std::uint32_t get_sample_rate() override;
     std::uint32_t get_bit_rate() override;
-    std::uint32_t time_to_bytes(double seconds) override;
-    double bytes_to_time(std::uint32_t frames) override;
     std::uint32_t get_size() override;
     std::uint32_t get_position() override;
     // The position is the target at once; PCM already decoded is still handed out first.
     void set_position(std::uint32_t frames) override;
-    bool read_duration(double seconds) override;
-    bool read_block(std::uint32_t frames) override;
 
 private:
     bool decode_frame();
     void decode_up_to(std::uint32_t target);
 
-    os::File file_;
     std::unique_ptr<MusepackStream> stream_;
     std::uint32_t decoded_ = 0;
     std::uint32_t length_ = 0;
-    liba::CriticalSection lock_;
     PCMData pending_;
 };
 

@@ -43,7 +43,7 @@ long tell_callback(void* source) { return static_cast<long>(file_of(source).get_
 
 }  // namespace
 
-DecoderVorbis::DecoderVorbis(const std::u16string& path) : file_(path, 0), stream_(std::make_unique<VorbisStream>()) {
+DecoderVorbis::DecoderVorbis(const std::u16string& path) : FrameReader(path), stream_(std::make_unique<VorbisStream>()) {
     if (file_.has_errors()) return;
     ov_callbacks const callbacks = {read_callback, seek_callback, close_callback, tell_callback};
     if (ov_open_callbacks(&file_, &stream_->file, nullptr, 0, callbacks) < 0) return;
@@ -103,13 +103,6 @@ std::uint32_t DecoderVorbis::get_bit_rate() {
     return static_cast<std::uint32_t>(std::max(stream_->bit_rate, 0));
 }
 
-std::uint32_t DecoderVorbis::time_to_bytes(double seconds) { return whole_units(get_sample_rate() * seconds); }
-
-double DecoderVorbis::bytes_to_time(std::uint32_t frames) {
-    std::uint32_t const rate = get_sample_rate();
-    return rate == 0 ? 0.0 : static_cast<double>(frames) / rate;
-}
-
 std::uint32_t DecoderVorbis::get_size() {
     std::lock_guard<liba::CriticalSection> guard(lock_);
     if (stream_->info == nullptr) return 0;
@@ -125,20 +118,6 @@ std::uint32_t DecoderVorbis::get_position() {
 void DecoderVorbis::set_position(std::uint32_t frames) {
     std::lock_guard<liba::CriticalSection> guard(lock_);
     if (stream_->info != nullptr) ov_pcm_seek(&stream_->file, frames);
-}
-
-bool DecoderVorbis::read_duration(double seconds) { return read_block(whole_units(get_sample_rate() * seconds)); }
-
-bool DecoderVorbis::read_block(std::uint32_t frames) {
-    if (!is_valid()) return false;
-    while (frames > 0) {
-        PCMData const block = get_data(frames);
-        std::uint32_t const delivered = block.get_frame_count();
-        if (delivered == 0) return false;
-        push_data(block);
-        frames -= std::min(frames, delivered);
-    }
-    return true;
 }
 
 }  // namespace audio

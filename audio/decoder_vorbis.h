@@ -5,11 +5,7 @@
 #include <string>
 
 #include "audio/blocks.h"
-#include "audio/file_reader.h"
-#include "audio/stream_ends.h"
-#include "foundation/critical_section.h"
-#include "foundation/file.h"
-#include "foundation/nocopy.h"
+#include "audio/frame_reader.h"
 
 namespace audio {
 
@@ -17,7 +13,7 @@ struct VorbisStream;
 
 // Reads and decodes an Ogg Vorbis file to 16-bit PCM. The position unit is the sample
 // frame. A file that is not Ogg Vorbis is not valid.
-class DecoderVorbis : public Provider<PCMData>, public FileReader, private liba::Nocopy {
+class DecoderVorbis : public FrameReader {
 public:
     explicit DecoderVorbis(const std::u16string& path);
     ~DecoderVorbis() override;
@@ -29,21 +25,14 @@ public:
     bool is_valid() override;
     bool is_at_end() override;
     std::uint32_t get_channels() override;
-    std::uint32_t get_bits_per_sample() override { return 16; }
     std::uint32_t get_sample_rate() override;
     std::uint32_t get_bit_rate() override;
-    std::uint32_t time_to_bytes(double seconds) override;
-    double bytes_to_time(std::uint32_t frames) override;
     std::uint32_t get_size() override;
     std::uint32_t get_position() override;
     void set_position(std::uint32_t frames) override;
-    bool read_duration(double seconds) override;
-    bool read_block(std::uint32_t frames) override;
 
 private:
-    os::File file_;
     std::unique_ptr<VorbisStream> stream_;
-    liba::CriticalSection lock_;
 };
 
 }  // namespace audio

@@ -1,39 +1,23 @@
 #pragma once
 
-#include <cstdint>
 #include <string>
 
 #include "audio/blocks.h"
-#include "audio/file_reader_wav.h"
-#include "audio/stream_ends.h"
+#include "audio/file_reader_wav_coded.h"
 #include "audio/wav_info.h"
 
 namespace audio {
 
-// Reads a WAV file with Microsoft ADPCM data. The position unit is the block; only whole
-// blocks are delivered. The bits per sample it reports are those of the decoded PCM (16).
-class FileReaderWAVADPCM : public Provider<ADPCMData>, public FileReaderWAV {
+// Reads a WAV file with Microsoft ADPCM data, pushing at most 5 blocks at a time. Its
+// blocks carry the header's format.
+class FileReaderWAVADPCM : public FileReaderWAVCoded<ADPCMData, WAVInfoADPCM, 5> {
 public:
-    explicit FileReaderWAVADPCM(const std::u16string& path);
-
-    // At most that many blocks from the position, with the header's format.
-    ADPCMData get_data(std::uint32_t blocks) override;
-
-    std::uint32_t get_bits_per_sample() override { return 16; }
-    std::uint32_t time_to_bytes(double seconds) override;
-    double bytes_to_time(std::uint32_t blocks) override;
-    // The blocks that the "fact" sample count makes.
-    std::uint32_t get_size() override;
-    std::uint32_t get_position() override;
-    void set_position(std::uint32_t block) override;
-    bool read_duration(double seconds) override;
-    // Pushes that many blocks, at most 5 at a time.
-    bool read_block(std::uint32_t blocks) override;
-    const WAVInfo* get_format() override { return &info_; }
+    explicit FileReaderWAVADPCM(const std::u16string& path) : FileReaderWAVCoded(path) {}
 
 private:
-    WAVInfoADPCM info_;
-    std::uint32_t index_ = 0;
+    ADPCMData make_data(const liba::SharedBuffer& bytes) const override {
+        return ADPCMData(bytes, info_.channels, info_.bits_per_sample, info_.sample_rate, info_.block_align);
+    }
 };
 
 }  // namespace audio

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <mutex>
 
+#include "audio/push_pieces.h"
 #include "audio/reader_arithmetic.h"
 
 namespace audio {
@@ -62,15 +63,7 @@ bool FileReaderWAVPCM::read_duration(double seconds) {
 
 bool FileReaderWAVPCM::read_block(std::uint32_t bytes) {
     if (!is_valid() || info_.block_align == 0) return false;
-    std::uint32_t frames = bytes / info_.block_align;
-    while (frames > 0) {
-        PCMData const block = get_data(std::min(frames, max_frames_per_push));
-        std::uint32_t const delivered = block.get_frame_count();
-        if (delivered == 0) return false;
-        push_data(block);
-        frames -= std::min(frames, delivered);
-    }
-    return true;
+    return push_frames(*this, bytes / info_.block_align, max_frames_per_push);
 }
 
 }  // namespace audio

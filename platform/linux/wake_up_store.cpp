@@ -11,6 +11,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "platform/datetime.h"
 #include "platform/linux/run_folder.h"
 #include "platform/unicode.h"
 
@@ -122,19 +123,8 @@ std::int64_t time_key(const SYSTEMTIME& t) {
 }
 
 SYSTEMTIME local_time_now() {
-    timespec now{};
-    clock_gettime(CLOCK_REALTIME, &now);
-    tm local{};
-    localtime_r(&now.tv_sec, &local);
     SYSTEMTIME t{};
-    t.wYear = static_cast<WORD>(local.tm_year + 1900);
-    t.wMonth = static_cast<WORD>(local.tm_mon + 1);
-    t.wDayOfWeek = static_cast<WORD>(local.tm_wday);
-    t.wDay = static_cast<WORD>(local.tm_mday);
-    t.wHour = static_cast<WORD>(local.tm_hour);
-    t.wMinute = static_cast<WORD>(local.tm_min);
-    t.wSecond = static_cast<WORD>(std::min(local.tm_sec, 59));
-    t.wMilliseconds = static_cast<WORD>(now.tv_nsec / 1000000);
+    GetLocalTime(&t);
     return t;
 }
 

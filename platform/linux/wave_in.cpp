@@ -2,9 +2,6 @@
 // the chosen back end and fills the queued buffers in order; each full buffer goes back
 // with MM_WIM_DATA. Stop, reset and close act under the device's lock and never wait for
 // the notification thread (a stop waits only for the piece being captured).
-#include <condition_variable>
-#include <deque>
-#include <thread>
 #include <vector>
 
 #include "platform/linux/wave_devices.h"
@@ -13,19 +10,10 @@ namespace platform::detail {
 
 namespace {
 
-struct WaveInDevice {
-    WaveFormat format;
-    WaveCallback callback;
-    HWAVEIN handle = nullptr;
+struct WaveInDevice : WaveDevice<HWAVEIN> {
     std::unique_ptr<WaveInput> input;
-
-    std::mutex lock;
-    std::condition_variable changed;
-    std::deque<WAVEHDR*> queue;
     bool started = false;
     bool capturing = false;  // a piece is being captured outside the lock
-    bool closing = false;
-    std::thread worker;
 };
 
 WaveDeviceTable<WaveInDevice>& devices() {
@@ -34,12 +22,7 @@ WaveDeviceTable<WaveInDevice>& devices() {
 }
 
 // With the device's lock held.
-void give_back_front(WaveInDevice& device) {
-    WAVEHDR* const header = device.queue.front();
-    device.queue.pop_front();
-    set_wave_flags(*header, WHDR_DONE, WHDR_INQUEUE);
-    device.callback.post(MM_WIM_DATA, reinterpret_cast<WPARAM>(device.handle), reinterpret_cast<LPARAM>(header));
-}
+void give_back_front(WaveInDevice& device) { give_back_front(device, MM_WIM_DATA); }
 
 // Spreads captured bytes over the queued buffers; what finds no buffer is dropped.
 void deliver(WaveInDevice& device, const std::uint8_t* bytes, std::uint32_t size) {
@@ -80,10 +63,7 @@ void halt(WaveInDevice& device, std::unique_lock<std::mutex>& guard) {
 
 template <class Action>
 MMRESULT with_device(HWAVEIN handle, Action action) {
-    auto const device = devices().find(handle);
-    if (!device) return MMSYSERR_INVALHANDLE;
-    std::unique_lock guard(device->lock);
-    return action(*device, guard);
+    return with_wave_device(devices(), handle, action);
 }
 
 }  // namespace
@@ -97,62 +77,33 @@ UINT waveInGetNumDevs() { return 1; }
 MMRESULT waveInOpen(LPHWAVEIN handle, UINT device_id, LPCWAVEFORMATEX format, DWORD_PTR callback,
                     DWORD_PTR instance, DWORD flags) {
     static_cast<void>(instance);
-    if (handle) *handle = nullptr;
-    WaveFormat wave_format;
-    if (MMRESULT const error = check_wave_open(device_id, format, flags, wave_format)) return error;
-    if (!handle) return MMSYSERR_INVALPARAM;
-    MMRESULT error = MMSYSERR_NOERROR;
-    auto input = open_wave_input(wave_format, error);
-    if (!input) return error != MMSYSERR_NOERROR ? error : MMSYSERR_ALLOCATED;
-
-    auto device = std::make_shared<WaveInDevice>();
-    device->format = wave_format;
-    device->callback = {static_cast<DWORD>(callback), (flags & CALLBACK_THREAD) != 0};
-    device->input = std::move(input);
-    device->handle = reinterpret_cast<HWAVEIN>(devices().add(device));
-    device->worker = std::thread([raw = device.get()] { capture_loop(*raw); });
-    *handle = device->handle;
-    device->callback.post(MM_WIM_OPEN, reinterpret_cast<WPARAM>(device->handle), 0);
-    return MMSYSERR_NOERROR;
+    auto const open_input = [](WaveInDevice& device, const WaveFormat& wave_format, MMRESULT& error) {
+        device.input = open_wave_input(wave_format, error);
+        return device.input != nullptr;
+    };
+    return open_wave_device(devices(), handle, device_id, format, callback, flags, MM_WIM_OPEN, open_input,
+                            capture_loop);
 }
 
 MMRESULT waveInClose(HWAVEIN handle) {
-    auto const device = devices().find(handle);
-    if (!device) return MMSYSERR_INVALHANDLE;
-    {
-        std::unique_lock guard(device->lock);
-        if (!device->queue.empty()) return WAVERR_STILLPLAYING;
-        if (device->closing) return MMSYSERR_INVALHANDLE;
-        halt(*device, guard);
-        device->closing = true;
-    }
-    devices().remove(handle);
-    device->changed.notify_all();
-    device->worker.join();
-    device->callback.post(MM_WIM_CLOSE, reinterpret_cast<WPARAM>(handle), 0);
-    return MMSYSERR_NOERROR;
+    return close_wave_device(devices(), handle, MM_WIM_CLOSE, halt, [](WaveInDevice&) {});
 }
 
 MMRESULT waveInPrepareHeader(HWAVEIN handle, LPWAVEHDR header, UINT header_size) {
-    if (!devices().find(handle)) return MMSYSERR_INVALHANDLE;
-    return prepare_wave_header(header, header_size);
+    return prepare_wave_header(devices(), handle, header, header_size);
 }
 
 MMRESULT waveInUnprepareHeader(HWAVEIN handle, LPWAVEHDR header, UINT header_size) {
-    if (!devices().find(handle)) return MMSYSERR_INVALHANDLE;
-    return unprepare_wave_header(header, header_size);
+    return unprepare_wave_header(devices(), handle, header, header_size);
 }
 
 MMRESULT waveInAddBuffer(HWAVEIN handle, LPWAVEHDR header, UINT header_size) {
     if (MMRESULT const error = check_wave_header(header, header_size)) return error;
-    return with_device(handle, [&](WaveInDevice& device, std::unique_lock<std::mutex>&) -> MMRESULT {
-        DWORD const flags = wave_flags(*header);
-        if (!(flags & WHDR_PREPARED)) return WAVERR_UNPREPARED;
-        if (flags & WHDR_INQUEUE) return WAVERR_STILLPLAYING;
-        header->dwBytesRecorded = 0;
-        set_wave_flags(*header, WHDR_INQUEUE, WHDR_DONE);
-        device.queue.push_back(header);
-        return MMSYSERR_NOERROR;
+    return with_device(handle, [&](WaveInDevice& device, std::unique_lock<std::mutex>&) {
+        // Still under the lock, so the worker sees the buffer only with the count cleared.
+        MMRESULT const error = queue_wave_header(device.queue, *header);
+        if (error == MMSYSERR_NOERROR) header->dwBytesRecorded = 0;
+        return error;
     });
 }
 

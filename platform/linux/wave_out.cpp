@@ -2,9 +2,6 @@
 // order through the chosen back end, a piece at a time, and gives each back with
 // MM_WOM_DONE. Reset, pause and close act under the device's lock and never wait for the
 // notification thread.
-#include <condition_variable>
-#include <deque>
-#include <thread>
 #include <vector>
 
 #include "platform/linux/wave_devices.h"
@@ -13,21 +10,12 @@ namespace platform::detail {
 
 namespace {
 
-struct WaveOutDevice {
-    WaveFormat format;
-    WaveCallback callback;
-    HWAVEOUT handle = nullptr;
+struct WaveOutDevice : WaveDevice<HWAVEOUT> {
     std::unique_ptr<WaveOutput> output;
-
-    std::mutex lock;
-    std::condition_variable changed;
-    std::deque<WAVEHDR*> queue;
     std::uint32_t played = 0;        // bytes of the front buffer played so far
     std::uint64_t generation = 0;    // counts resets, so that a piece in flight is forgotten
     bool paused = false;
-    bool closing = false;
     DWORD volume = 0xFFFFFFFFu;
-    std::thread worker;
 };
 
 WaveDeviceTable<WaveOutDevice>& devices() {
@@ -37,11 +25,8 @@ WaveDeviceTable<WaveOutDevice>& devices() {
 
 // With the device's lock held.
 void give_back_front(WaveOutDevice& device) {
-    WAVEHDR* const header = device.queue.front();
-    device.queue.pop_front();
     device.played = 0;
-    set_wave_flags(*header, WHDR_DONE, WHDR_INQUEUE);
-    device.callback.post(MM_WOM_DONE, reinterpret_cast<WPARAM>(device.handle), reinterpret_cast<LPARAM>(header));
+    give_back_front(device, MM_WOM_DONE);
 }
 
 void play_queue(WaveOutDevice& device) {
@@ -71,10 +56,8 @@ void play_queue(WaveOutDevice& device) {
 
 template <class Action>
 MMRESULT with_device(HWAVEOUT handle, Action action) {
-    auto const device = devices().find(handle);
-    if (!device) return MMSYSERR_INVALHANDLE;
-    std::lock_guard guard(device->lock);
-    return action(*device);
+    return with_wave_device(devices(), handle,
+                            [&](WaveOutDevice& device, std::unique_lock<std::mutex>&) { return action(device); });
 }
 
 }  // namespace
@@ -88,64 +71,35 @@ UINT waveOutGetNumDevs() { return 1; }
 MMRESULT waveOutOpen(LPHWAVEOUT handle, UINT device_id, LPCWAVEFORMATEX format, DWORD_PTR callback,
                      DWORD_PTR instance, DWORD flags) {
     static_cast<void>(instance);
-    if (handle) *handle = nullptr;
-    WaveFormat wave_format;
-    if (MMRESULT const error = check_wave_open(device_id, format, flags, wave_format)) return error;
-    if (!handle) return MMSYSERR_INVALPARAM;
-    MMRESULT error = MMSYSERR_NOERROR;
-    auto output = open_wave_output(wave_format, error);
-    if (!output) return error != MMSYSERR_NOERROR ? error : MMSYSERR_ALLOCATED;
-
-    auto device = std::make_shared<WaveOutDevice>();
-    device->format = wave_format;
-    device->callback = {static_cast<DWORD>(callback), (flags & CALLBACK_THREAD) != 0};
-    device->output = std::move(output);
-    device->handle = reinterpret_cast<HWAVEOUT>(devices().add(device));
-    device->worker = std::thread([raw = device.get()] { play_queue(*raw); });
-    *handle = device->handle;
-    device->callback.post(MM_WOM_OPEN, reinterpret_cast<WPARAM>(device->handle), 0);
-    return MMSYSERR_NOERROR;
+    auto const open_output = [](WaveOutDevice& device, const WaveFormat& wave_format, MMRESULT& error) {
+        device.output = open_wave_output(wave_format, error);
+        return device.output != nullptr;
+    };
+    return open_wave_device(devices(), handle, device_id, format, callback, flags, MM_WOM_OPEN, open_output,
+                            play_queue);
 }
 
 MMRESULT waveOutClose(HWAVEOUT handle) {
-    auto const device = devices().find(handle);
-    if (!device) return MMSYSERR_INVALHANDLE;
-    {
-        std::lock_guard guard(device->lock);
-        if (!device->queue.empty()) return WAVERR_STILLPLAYING;
-        if (device->closing) return MMSYSERR_INVALHANDLE;
-        device->closing = true;
-    }
-    devices().remove(handle);
-    device->changed.notify_all();
-    device->worker.join();
-    device->output->finish();
-    device->callback.post(MM_WOM_CLOSE, reinterpret_cast<WPARAM>(handle), 0);
-    return MMSYSERR_NOERROR;
+    return close_wave_device(
+        devices(), handle, MM_WOM_CLOSE, [](WaveOutDevice&, std::unique_lock<std::mutex>&) {},
+        [](WaveOutDevice& device) { device.output->finish(); });
 }
 
 MMRESULT waveOutPrepareHeader(HWAVEOUT handle, LPWAVEHDR header, UINT header_size) {
-    if (!devices().find(handle)) return MMSYSERR_INVALHANDLE;
-    return prepare_wave_header(header, header_size);
+    return prepare_wave_header(devices(), handle, header, header_size);
 }
 
 MMRESULT waveOutUnprepareHeader(HWAVEOUT handle, LPWAVEHDR header, UINT header_size) {
-    if (!devices().find(handle)) return MMSYSERR_INVALHANDLE;
-    return unprepare_wave_header(header, header_size);
+    return unprepare_wave_header(devices(), handle, header, header_size);
 }
 
 MMRESULT waveOutWrite(HWAVEOUT handle, LPWAVEHDR header, UINT header_size) {
     if (MMRESULT const error = check_wave_header(header, header_size)) return error;
-    MMRESULT const result = with_device(handle, [&](WaveOutDevice& device) -> MMRESULT {
-        DWORD const flags = wave_flags(*header);
-        if (!(flags & WHDR_PREPARED)) return WAVERR_UNPREPARED;
-        if (flags & WHDR_INQUEUE) return WAVERR_STILLPLAYING;
-        set_wave_flags(*header, WHDR_INQUEUE, WHDR_DONE);
-        device.queue.push_back(header);
-        device.changed.notify_all();
-        return MMSYSERR_NOERROR;
+    return with_device(handle, [&](WaveOutDevice& device) {
+        MMRESULT const error = queue_wave_header(device.queue, *header);
+        if (error == MMSYSERR_NOERROR) device.changed.notify_all();
+        return error;
     });
-    return result;
 }
 
 MMRESULT waveOutPause(HWAVEOUT handle) {

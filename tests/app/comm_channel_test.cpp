@@ -9,7 +9,6 @@
 #include "app/comm/comm_identifiers.h"
 #include "app/comm/comm_module.h"
 #include "app/comm/command_delegate.h"
-#include "platform/registry.h"
 #include "platform/windows.h"
 #include "tests/support/channel_peer.h"
 #include "tests/support/child_process.h"
@@ -18,6 +17,7 @@
 namespace {
 
 using comm_identifiers::main_module_id;
+using testing_support::set_installation_folder;
 
 class Handler {
 public:
@@ -31,17 +31,6 @@ public:
 private:
     std::uint32_t answer_;
 };
-
-void set_installation_folder(const std::u16string& folder) {
-    HKEY key = nullptr;
-    ASSERT_EQ(RegCreateKeyExW(HKEY_LOCAL_MACHINE, u"Software\\Apps\\XELO Sonbrix", 0, nullptr, 0, KEY_ALL_ACCESS,
-                              nullptr, &key, nullptr),
-              ERROR_SUCCESS);
-    ASSERT_EQ(RegSetValueExW(key, u"InstlDir", 0, REG_SZ, reinterpret_cast<const BYTE*>(folder.c_str()),
-                             static_cast<DWORD>((folder.size() + 1) * sizeof(char16_t))),
-              ERROR_SUCCESS);
-    RegCloseKey(key);
-}
 
 class CommChannelTest : public testing_support::DeviceTest {
 protected:

@@ -10,21 +10,13 @@
 #include "audio/active_buffer.h"
 #include "platform/memory_status.h"
 #include "tests/audio/stream_helpers.h"
+#include "tests/support/eventually.h"
 
 namespace {
 
 using audio::ActiveBuffer;
 using audio::PCMData;
-
-// Waits up to ten seconds (a guard against a hang, not a timing check).
-bool eventually(const std::function<bool()>& done) {
-    auto const limit = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-    while (!done()) {
-        if (std::chrono::steady_clock::now() > limit) return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    }
-    return true;
-}
+using testing_support::eventually;
 
 // The record chain: keeps what the buffer's thread hands on; can hold that thread inside
 // a push, and notes when each push has returned.

@@ -16,29 +16,12 @@ namespace {
 
 namespace fs = std::filesystem;
 using Samples = std::vector<std::int16_t>;
+using audio_test::largest_difference;
+using audio_test::pull_rest;
 using audio_test::quoted;
 
 constexpr std::uint32_t rate = 44100;
 constexpr std::uint32_t frames = rate * 2 + 321;
-
-// Everything from the position on, pulled as the player pulls.
-Samples pull_rest(audio::DecoderVorbis& decoder, std::uint32_t frames_per_pull = 16384) {
-    Samples samples;
-    for (int pulls = 0; pulls < 100000; ++pulls) {
-        audio::PCMData const block = decoder.get_data(frames_per_pull);
-        if (block.is_empty()) break;
-        Samples const more = audio_test::samples_of(block);
-        samples.insert(samples.end(), more.begin(), more.end());
-    }
-    return samples;
-}
-
-int largest_difference(const Samples& a, const Samples& b, std::size_t from_b = 0) {
-    int largest = 0;
-    for (std::size_t i = 0; i < a.size() && i + from_b < b.size(); ++i)
-        largest = std::max(largest, std::abs(a[i] - b[i + from_b]));
-    return largest;
-}
 
 class DecoderVorbisTest : public testing_support::DeviceTest {
 protected:

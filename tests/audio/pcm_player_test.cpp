@@ -12,6 +12,7 @@
 #include "platform/unicode.h"
 #include "tests/audio/stream_helpers.h"
 #include "tests/audio/wav_fixture.h"
+#include "tests/support/eventually.h"
 #include "tests/support/virtual_wave.h"
 
 namespace {
@@ -19,16 +20,7 @@ namespace {
 using audio::PCMData;
 using audio::PlayerPCM;
 using audio_test::buffer_of;
-
-// Waits up to ten seconds (a guard against a hang, not a timing check).
-bool eventually(const std::function<bool()>& done) {
-    auto const limit = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-    while (!done()) {
-        if (std::chrono::steady_clock::now() > limit) return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(2));
-    }
-    return true;
-}
+using testing_support::eventually;
 
 // A provider that the test may fill while the player pulls from it.
 class LockedProvider : public audio::Provider<PCMData> {

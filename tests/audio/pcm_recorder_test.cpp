@@ -11,22 +11,14 @@
 #include "audio/pcm_recorder.h"
 #include "tests/audio/stream_helpers.h"
 #include "tests/audio/wav_fixture.h"
+#include "tests/support/eventually.h"
 #include "tests/support/virtual_wave.h"
 
 namespace {
 
 using audio::PCMData;
 using audio::RecorderPCM;
-
-// Waits up to ten seconds (a guard against a hang, not a timing check).
-bool eventually(const std::function<bool()>& done) {
-    auto const limit = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-    while (!done()) {
-        if (std::chrono::steady_clock::now() > limit) return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(2));
-    }
-    return true;
-}
+using testing_support::eventually;
 
 // Keeps what the recorder thread pushes; may be told to hold the recorder thread.
 class Keeper : public audio::Consumer<PCMData> {

@@ -1,8 +1,11 @@
-// Small stream ends for the audio tests: a provider that hands out queued blocks and a
-// consumer that keeps what is pushed into it.
+// Small stream ends for the audio tests: a provider that hands out queued blocks, a
+// consumer that keeps what is pushed into it, and helpers that pull and compare samples.
 #pragma once
 
+#include <algorithm>
+#include <cstddef>
 #include <cstdint>
+#include <cstdlib>
 #include <deque>
 #include <string>
 #include <vector>
@@ -37,6 +40,29 @@ inline std::vector<std::int16_t> samples_of(const audio::PCMData& block) {
     for (std::uint32_t i = 0; i + 1 < block.get_size(); i += 2)
         samples.push_back(static_cast<std::int16_t>(bytes[i] | bytes[i + 1] << 8));
     return samples;
+}
+
+// Everything from the provider's position on, pulled as the player pulls (a bounded
+// number of pulls, so that a stream that never ends cannot hang the test).
+inline std::vector<std::int16_t> pull_rest(audio::Provider<audio::PCMData>& provider,
+                                           std::uint32_t frames_per_pull = 16384) {
+    std::vector<std::int16_t> samples;
+    for (int pulls = 0; pulls < 1000000; ++pulls) {
+        audio::PCMData const block = provider.get_data(frames_per_pull);
+        if (block.is_empty()) break;
+        std::vector<std::int16_t> const more = samples_of(block);
+        samples.insert(samples.end(), more.begin(), more.end());
+    }
+    return samples;
+}
+
+// The largest difference between a[i] and b[i + from_b] where both exist.
+inline int largest_difference(const std::vector<std::int16_t>& a, const std::vector<std::int16_t>& b,
+                              std::size_t from_b = 0) {
+    int largest = 0;
+    for (std::size_t i = 0; i < a.size() && i + from_b < b.size(); ++i)
+        largest = std::max(largest, std::abs(a[i] - b[i + from_b]));
+    return largest;
 }
 
 template <class T>

@@ -73,12 +73,6 @@ Samples prefix(const Samples& samples, std::size_t n) {
     return Samples(samples.begin(), samples.begin() + static_cast<std::ptrdiff_t>(std::min(n, samples.size())));
 }
 
-int largest_difference(const Samples& a, const Samples& b) {
-    int largest = 0;
-    for (std::size_t i = 0; i < std::min(a.size(), b.size()); ++i) largest = std::max(largest, std::abs(a[i] - b[i]));
-    return largest;
-}
-
 // The body of the file's "data" chunk.
 std::string data_chunk(const std::string& wav) {
     std::size_t at = 12;
@@ -224,7 +218,7 @@ TEST_F(WavInterop, ADPCMThatFfmpegWritesReadsAsFfmpegDecodesIt) {
         Samples const by_ffmpeg = ffmpeg_decode(host("theirs.wav"), host("ffmpeg.raw"));
         // The reader gives whole blocks of the fact count; a last partial block is not played.
         ASSERT_GT(ours.size(), by_ffmpeg.size() * 9 / 10);
-        EXPECT_LE(largest_difference(ours, by_ffmpeg), 1);
+        EXPECT_LE(audio_test::largest_difference(ours, by_ffmpeg), 1);
     }
 }
 

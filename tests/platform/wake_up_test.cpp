@@ -11,11 +11,13 @@
 #include "platform/errors.h"
 #include "platform/wake_up.h"
 #include "platform/wake_up_testing.h"
+#include "tests/support/eventually.h"
 #include "tests/support/system_time.h"
 #include "tests/support/test_device.h"
 
 namespace {
 
+using testing_support::eventually;
 using testing_support::host_file_exists;
 using testing_support::make_time;
 using testing_support::read_host_file;
@@ -28,16 +30,6 @@ constexpr const char* woken_program =
     "#!/bin/sh\n"
     "printf '%s\\n' \"$@\" \"$SONBRIX_MODULE\" \"$(date +%s.%N)\" > \"$SONBRIX_DEVICE/fs/woke.tmp\"\n"
     "mv \"$SONBRIX_DEVICE/fs/woke.tmp\" \"$SONBRIX_DEVICE/fs/woke.txt\"\n";
-
-// Waits up to ten seconds (a guard against a hang, not a timing check).
-bool eventually(const std::function<bool()>& done) {
-    auto const limit = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-    while (!done()) {
-        if (std::chrono::steady_clock::now() > limit) return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
-    return true;
-}
 
 SYSTEMTIME local_time_in(std::chrono::milliseconds offset) {
     SYSTEMTIME now;

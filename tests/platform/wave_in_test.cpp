@@ -10,19 +10,12 @@
 #include "platform/messages.h"
 #include "platform/wave.h"
 #include "tests/audio/wav_fixture.h"
+#include "tests/support/message_loop.h"
 #include "tests/support/virtual_wave.h"
 
 namespace {
 
-// The next message for this thread, waiting up to ten seconds (a guard, not a timing check).
-bool next_message(MSG& message) {
-    auto const limit = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-    while (std::chrono::steady_clock::now() < limit) {
-        if (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) return true;
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    }
-    return false;
-}
+using testing_support::next_message;
 
 // Input is a WAV file of 16-bit mono samples counting up, so that a gap or a repeat shows.
 class WaveInTest : public testing_support::VirtualWaveTest {

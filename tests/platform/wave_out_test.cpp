@@ -8,25 +8,17 @@
 #include "platform/kernel.h"
 #include "platform/messages.h"
 #include "platform/wave.h"
+#include "tests/support/message_loop.h"
 #include "tests/support/virtual_wave.h"
 
 namespace {
 
+using testing_support::next_message;
 using testing_support::VirtualWaveTest;
 
 WAVEFORMATEX pcm_format(WORD channels, WORD bits, DWORD rate) {
     WORD const align = static_cast<WORD>(channels * bits / 8);
     return WAVEFORMATEX{WAVE_FORMAT_PCM, channels, rate, rate * align, align, bits, 0};
-}
-
-// The next message for this thread, waiting up to ten seconds (a guard, not a timing check).
-bool next_message(MSG& message) {
-    auto const limit = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-    while (std::chrono::steady_clock::now() < limit) {
-        if (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) return true;
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    }
-    return false;
 }
 
 bool no_message_for_a_while() {

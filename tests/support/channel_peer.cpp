@@ -14,6 +14,7 @@
 #include "platform/file_mapping.h"
 #include "platform/handles.h"
 #include "platform/processes.h"
+#include "platform/registry.h"
 #include "platform/windows.h"
 
 namespace testing_support {
@@ -113,6 +114,17 @@ void SharedStackView::set_depth(std::uint32_t depth) { std::memcpy(view_, &depth
 std::vector<std::uint8_t> SharedStackView::contents() const {
     std::uint32_t const size = std::min<std::uint32_t>(depth(), 1024);
     return std::vector<std::uint8_t>(view_ + 4, view_ + 4 + size);
+}
+
+void set_installation_folder(const std::u16string& folder) {
+    HKEY key = nullptr;
+    ASSERT_EQ(RegCreateKeyExW(HKEY_LOCAL_MACHINE, u"Software\\Apps\\XELO Sonbrix", 0, nullptr, 0, KEY_ALL_ACCESS,
+                              nullptr, &key, nullptr),
+              ERROR_SUCCESS);
+    ASSERT_EQ(RegSetValueExW(key, u"InstlDir", 0, REG_SZ, reinterpret_cast<const BYTE*>(folder.c_str()),
+                             static_cast<DWORD>((folder.size() + 1) * sizeof(char16_t))),
+              ERROR_SUCCESS);
+    RegCloseKey(key);
 }
 
 }  // namespace testing_support

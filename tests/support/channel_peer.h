@@ -15,6 +15,10 @@ namespace testing_support {
 // ("Program Files/Sonbrix/Sonbrix.exe").
 void install_channel_peer(const TestDevice& device, const std::string& below_root);
 
+// Records the device folder in which the program is installed, where the channel looks
+// for the program to start.
+void set_installation_folder(const std::u16string& folder);
+
 // The lines that stand-in programs of the current device have noted so far.
 std::vector<std::string> channel_peer_notes();
 // Waits until the line has been noted (false after a guard time of 10 s).

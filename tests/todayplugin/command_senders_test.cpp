@@ -9,7 +9,6 @@
 #include "app/comm/comm_clipboard.h"
 #include "app/comm/comm_identifiers.h"
 #include "app/comm/sonbrix_status.h"
-#include "platform/registry.h"
 #include "tests/support/channel_peer.h"
 #include "tests/support/channel_peer_status.h"
 #include "tests/support/test_device.h"
@@ -18,21 +17,11 @@
 namespace {
 
 using testing_support::channel_peer_notes;
+using testing_support::set_installation_folder;
 
 std::string last_note() {
     auto const notes = channel_peer_notes();
     return notes.empty() ? std::string() : notes.back();
-}
-
-void set_installation_folder(const std::u16string& folder) {
-    HKEY key = nullptr;
-    ASSERT_EQ(RegCreateKeyExW(HKEY_LOCAL_MACHINE, u"Software\\Apps\\XELO Sonbrix", 0, nullptr, 0, KEY_ALL_ACCESS,
-                              nullptr, &key, nullptr),
-              ERROR_SUCCESS);
-    ASSERT_EQ(RegSetValueExW(key, u"InstlDir", 0, REG_SZ, reinterpret_cast<const BYTE*>(folder.c_str()),
-                             static_cast<DWORD>((folder.size() + 1) * sizeof(char16_t))),
-              ERROR_SUCCESS);
-    RegCloseKey(key);
 }
 
 // The plug-in's end of the channel in this process.
