@@ -190,6 +190,7 @@ TEST_F(DocumentPlayback, PauseSeekAndPositions) {
     EXPECT_NEAR(document.get_remaining_seconds(), 0.0626, 0.001);
     EXPECT_TRUE(document.resume());
     EXPECT_FALSE(document.is_paused());
+    platform::set_virtual_wave_speed(50);  // lets the device close at once
     EXPECT_TRUE(document.stop());
     EXPECT_FALSE(document.is_playing());
     EXPECT_TRUE(document.get_caption().empty());
@@ -248,6 +249,7 @@ TEST_F(DocumentPlayback, ABookmarkAddedWhilePlayingIsSavedBesideTheFile) {
     EXPECT_EQ(saved.get(0).position, static_cast<std::int32_t>(position));
     EXPECT_TRUE(document.reload_bookmarks());
     EXPECT_EQ(document.get_bookmarks().size(), 1);
+    platform::set_virtual_wave_speed(50);  // lets the device close at once
 }
 
 }  // namespace
