@@ -18,6 +18,10 @@
 #include "app/playlist/entry.h"
 #include "app/settings.h"
 #include "audio/active_buffer.h"
+#include "audio/bookmarks.h"
+#include "audio/play_chain.h"
+#include "audio/play_chain_factory.h"
+#include "audio/record_chain.h"
 #include "audio/equalizer.h"
 #include "audio/fast_play.h"
 #include "audio/level_filter.h"
@@ -73,6 +77,43 @@ public:
     int get_play_mode() const { return settings.play.mode; }
     const PlayOrder& get_play_order() const { return play_order; }
 
+    bool play_item(int index, std::uint32_t start_position);
+    bool play_step(int steps);
+    bool play_next() { return play_step(+1); }
+    bool play_previous() { return play_step(-1); }
+    bool has_next() const;
+    bool has_previous() const;
+    void on_timer();
+    bool pause();
+    bool resume();
+    bool is_paused();
+    bool seek_fraction(double fraction);
+    bool seek_relative(double seconds);
+    double get_position_fraction();
+    double get_position_seconds();
+    double get_remaining_seconds();
+    std::uint32_t get_length();
+    std::uint32_t get_position();
+    bool is_playing() const { return play_chain != nullptr; }
+    bool can_play() const { return can_play_flag && !is_recording(); }
+    bool can_record() const { return can_record_flag && !is_playing(); }
+    double get_output_level(int channel);
+    std::uint32_t get_sample_rate();
+    std::uint32_t get_bits_per_sample();
+    std::uint32_t get_bitrate_kbps();
+    bool is_stereo();
+    std::u16string get_sample_rate_text();
+    std::u16string get_bits_text();
+    std::u16string get_bitrate_text();
+    std::u16string get_codec() const;
+    std::u16string get_caption() const;
+    std::u16string get_current_file() const;
+    playlist::Entry get_play_file() const { return current_entry; }
+    bool is_stream_ok();
+    void add_bookmark(const std::u16string& name);
+    bool reload_bookmarks();
+    const Bookmarks& get_bookmarks() const { return bookmarks; }
+
     void set_speed(double speed, bool pitch_lock);
     double get_speed() { return settings.play.speed; }
     void set_volume(double volume);
@@ -90,6 +131,10 @@ public:
     double get_input_gain() { return record_level.get_level(); }
     void set_input_enabled(bool enabled);
     bool is_input_active();
+    // The record level meter's level while recording with the input active, else 0.
+    double get_input_level(int channel);
+    // The input level while voice activation is on, else 0.
+    double get_vas_input_level(int channel);
     void set_vas_on(bool on);
     void set_vas_threshold(double threshold);
     bool is_vas_on() const { return settings.record.vas_on; }
@@ -103,6 +148,13 @@ public:
     // and the command handlers answer false.
     bool is_stopping() const { return stopping; }
     bool stop(skinner::Form* owner = nullptr);
+    bool record_new_file(const std::u16string& folder);
+    bool record_to_file(std::unique_ptr<audio::RecordChain> chain, const std::u16string& path);
+    bool start_recording(const std::u16string& path);
+    bool start_recording_append(const std::u16string& path);
+    bool start_insert_recording(const std::u16string& target, std::uint32_t position);
+    bool insert_at_play_position();
+    std::u16string start_scheduled_recording();
 
     // ---- Scheduled recording -----------------------------------------------------------
     void rearm_wakeup();
@@ -134,6 +186,21 @@ private:
     void apply_settings_to_graph();
     void wait_for_drain(skinner::Form* owner);
     os::DateTime now() const { return clock(); }
+    void cut_play_chain();
+    bool is_record_paused();
+    std::unique_ptr<audio::RecorderPCM> make_recorder_for_file(const std::u16string& path);
+    std::unique_ptr<audio::RecordChain> make_record_chain_for_file(const std::u16string& source,
+                                                                   const std::u16string& output, bool append,
+                                                                   std::uint32_t* old_size);
+    void link_record_graph();
+    bool prepare_recording(const std::u16string& source, const std::u16string& output, bool append);
+    std::u16string make_record_file_name(const std::u16string& folder);
+    bool finish_recording(skinner::Form* owner);
+    bool splice_insert();
+    bool copy_spliced(audio::PlayChain& target, audio::PlayChain& recording, audio::RecordChain& output,
+                      Bookmarks& merged);
+    // Ends a running recording (not a playback); false when none runs.
+    bool stop_recording(skinner::Form* owner);
 
     std::list<View*> views;
     bool play_ranges = false;
@@ -146,6 +213,7 @@ private:
     playlist::Entry current_entry;
     std::vector<playlist::Entry> playlist;
     PlayOrder play_order;
+    Bookmarks bookmarks;
     bool can_play_flag = false;
     bool can_record_flag = false;
     audio::PlayerPCM player;
@@ -155,8 +223,10 @@ private:
     audio::LevelFilter level_filter;
     audio::StretchFilter stretch_filter;
     audio::LevelMeter level_meter;
+    std::unique_ptr<audio::PlayChain> play_chain;
     std::unique_ptr<audio::RecorderPCM> recorder;
     audio::ActiveBuffer active_buffer;
+    std::unique_ptr<audio::RecordChain> record_chain;
     audio::LevelMeterRecord level_meter_record{2.0};
     audio::TimeMeter time_meter;
     audio::RecordLevelControl record_level;

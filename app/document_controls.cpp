@@ -104,6 +104,12 @@ void Document::set_input_enabled(bool enabled) {
 
 bool Document::is_input_active() { return record_level.get_consumer() != nullptr && !muter.is_muted(); }
 
+double Document::get_input_level(int) {
+    return is_recording() && is_input_active() ? level_meter_record.get_level() : 0.0;
+}
+
+double Document::get_vas_input_level(int channel) { return settings.record.vas_on ? get_input_level(channel) : 0.0; }
+
 void Document::set_vas_on(bool on) {
     mark_state_changed();
     settings.record.vas_on = on;

@@ -43,19 +43,3 @@ void Document::wait_for_drain(skinner::Form* owner) {
     while (active_buffer.get_block_count() != 0) Sleep(10);
     SetCursor(previous);
 }
-
-bool Document::stop(skinner::Form* owner) {
-    mark_state_changed();
-    play_requested = false;
-    stop_time = os::DateTime();
-    if (recorder == nullptr) return false;
-    stopping = true;
-    pending.text = record_file;
-    audio::connect<audio::PCMData>(recorder.get(), nullptr);
-    recorder.reset();
-    audio::connect<audio::PCMData>(&level_meter_record, &time_meter);
-    wait_for_drain(owner);
-    active_buffer.reset();
-    stopping = false;
-    return true;
-}

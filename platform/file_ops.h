@@ -32,6 +32,12 @@ BOOL RemoveDirectoryW(LPCWSTR path_name);
 // the two names lie on different host file systems: the entry is copied (times and
 // permissions kept), then the original removed; a failed copy leaves the original alone.
 BOOL MoveFileW(LPCWSTR existing_file_name, LPCWSTR new_file_name);
+constexpr DWORD MOVEFILE_REPLACE_EXISTING = 0x00000001;
+// MoveFileW; with MOVEFILE_REPLACE_EXISTING a file may also take the place of an existing
+// file in one step: the target is either the old or the new file, never lost in between.
+// A folder on either side gives ERROR_ACCESS_DENIED, a target on another host file system
+// ERROR_NOT_SAME_DEVICE. Other flags are ignored.
+BOOL MoveFileExW(LPCWSTR existing_file_name, LPCWSTR new_file_name, DWORD flags);
 // Copies a file with its read-only attribute and last-write time. An existing target
 // makes it fail with ERROR_FILE_EXISTS when fail_if_exists is set, and is replaced
 // otherwise, unless it is read-only or a folder (ERROR_ACCESS_DENIED) or the source itself

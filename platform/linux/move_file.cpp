@@ -1,4 +1,4 @@
-// Moving and renaming files and folders: MoveFileW.
+// Moving and renaming files and folders: MoveFileW, MoveFileExW.
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -76,4 +76,20 @@ BOOL MoveFileW(LPCWSTR existing_file_name, LPCWSTR new_file_name) {
     if (error == EEXIST || error == ENOTEMPTY) return fail_with(ERROR_ALREADY_EXISTS);
     if (error == EXDEV) return move_across_file_systems(*from, *to);
     return fail_with(entry_error(error, *from));
+}
+
+BOOL MoveFileExW(LPCWSTR existing_file_name, LPCWSTR new_file_name, DWORD flags) {
+    if ((flags & MOVEFILE_REPLACE_EXISTING) == 0) return MoveFileW(existing_file_name, new_file_name);
+    auto const from = platform::detail::host_path_of_name(existing_file_name);
+    if (!from) return FALSE;
+    auto const to = platform::detail::host_path_of_name(new_file_name);
+    if (!to) return FALSE;
+    struct stat status;
+    if (lstat(to->c_str(), &status) != 0) return MoveFileW(existing_file_name, new_file_name);
+    if (lstat(from->c_str(), &status) != 0) return fail_with(entry_error(errno, *from));
+    if (S_ISDIR(status.st_mode) || platform::detail::is_host_folder(*to)) return fail_with(ERROR_ACCESS_DENIED);
+    if (*to == *from) return TRUE;
+    if (rename(from->c_str(), to->c_str()) == 0) return TRUE;
+    int const error = errno;
+    return fail_with(error == EXDEV ? ERROR_NOT_SAME_DEVICE : entry_error(error, *from));
 }

@@ -164,6 +164,29 @@ TEST_F(FileOps, MoveNeverReplacesAnExistingEntry) {
     EXPECT_EQ(read_host_file(host("t/b.txt")), "b");
 }
 
+TEST_F(FileOps, MoveWithReplaceTakesThePlaceOfAnExistingFileOnly) {
+    write_host_file(host("t/new.wav"), "new");
+    write_host_file(host("t/old.wav"), "old");
+    ASSERT_TRUE(MoveFileExW(u"\\t\\new.wav", u"\\T\\OLD.WAV", MOVEFILE_REPLACE_EXISTING));
+    EXPECT_EQ(read_host_file(host("t/old.wav")), "new");
+    EXPECT_FALSE(host_file_exists(host("t/new.wav")));
+
+    // A missing target is an ordinary move; without the flag nothing is replaced.
+    ASSERT_TRUE(MoveFileExW(u"\\t\\old.wav", u"\\t\\moved.wav", MOVEFILE_REPLACE_EXISTING));
+    write_host_file(host("t/other.wav"), "other");
+    EXPECT_FALSE(MoveFileExW(u"\\t\\other.wav", u"\\t\\moved.wav", 0));
+    EXPECT_EQ(GetLastError(), ERROR_ALREADY_EXISTS);
+
+    // Folders are neither replaced nor replacing.
+    std::filesystem::create_directories(host("t/folder"));
+    EXPECT_FALSE(MoveFileExW(u"\\t\\other.wav", u"\\t\\folder", MOVEFILE_REPLACE_EXISTING));
+    EXPECT_EQ(GetLastError(), ERROR_ACCESS_DENIED);
+    EXPECT_FALSE(MoveFileExW(u"\\t\\folder", u"\\t\\other.wav", MOVEFILE_REPLACE_EXISTING));
+    EXPECT_EQ(GetLastError(), ERROR_ACCESS_DENIED);
+    EXPECT_EQ(read_host_file(host("t/moved.wav")), "new");
+    EXPECT_EQ(read_host_file(host("t/other.wav")), "other");
+}
+
 TEST_F(FileOps, MoveRenamesToAnotherCaseOfTheSameName) {
     write_host_file(host("t/song.mp3"), "s");
     ASSERT_TRUE(MoveFileW(u"\\t\\song.mp3", u"\\T\\Song.MP3"));

@@ -1,0 +1,199 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "app/text_utils.h"
+#include "audio/bookmarks.h"
+#include "platform/wave_testing.h"
+#include "tests/app/document_fixture.h"
+#include "tests/audio/wav_fixture.h"
+
+namespace {
+
+using testing_support::read_host_file;
+using testing_support::RecordingView;
+using testing_support::write_host_file;
+
+std::vector<std::int16_t> samples_of(const std::vector<std::uint8_t>& bytes) {
+    std::vector<std::int16_t> samples(bytes.size() / 2);
+    if (!samples.empty()) std::memcpy(samples.data(), bytes.data(), samples.size() * 2);
+    return samples;
+}
+
+// The data chunk of a WAV file written by the program.
+std::string wav_data(const std::string& file) {
+    auto const at = file.find("data");
+    if (at == std::string::npos) return {};
+    return file.substr(at + 8);
+}
+
+class DocumentRecording : public testing_support::DocumentFixture {
+protected:
+    DocumentRecording() { std::filesystem::create_directories(device.host_path("Recordings")); }
+
+    static void record_seconds(Document& document, double seconds) {
+        ASSERT_TRUE(wait_until([&] { return document.get_position_seconds() >= seconds; }));
+    }
+};
+
+TEST_F(DocumentRecording, ARecordedToneOfEveryFormatPlaysBack) {
+    struct Case {
+        std::u16string codec;
+        int rate;
+        std::string name;
+    };
+    Case const cases[] = {
+        {u"PCM", 22050, "Recordings/1.wav"},
+        {u"ADPCM", 22050, "Recordings/2.wav"},
+        {u"GSM", 8000, "Recordings/3.wav"},
+        {u"mp3", 22050, "Recordings/1.mp3"},
+    };
+    Document document;
+    RecordingView view;
+    document.notify(Change());
+    for (Case const& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.name);
+        Settings settings = document.get_settings();
+        settings.record.codec = c.codec;
+        settings.record.samples = c.rate;
+        document.set_settings(settings);
+
+        ASSERT_TRUE(document.record_new_file(u"\\Recordings"));
+        EXPECT_TRUE(document.is_recording());
+        EXPECT_EQ(document.get_codec(), c.codec);
+        record_seconds(document, 1.0);
+        EXPECT_TRUE(document.stop());
+        EXPECT_FALSE(document.is_recording());
+        std::size_t const before = view.changes.size();
+        document.notify(Change());
+        document.notify(Change());
+        ASSERT_EQ(view.changes.size(), before + 2);
+        std::u16string const path = view.changes[before].text;
+        EXPECT_TRUE(view.changes[before].state_changed);
+        EXPECT_EQ(path, u"\\" + std::u16string(c.name.begin(), c.name.end()).replace(10, 1, u"\\"));
+        EXPECT_TRUE(view.changes[before + 1].text.empty());
+
+        platform::reset_virtual_wave();
+        platform::set_virtual_wave_speed(50);
+        playlist::Entry entry;
+        entry.path = path;
+        document.set_playlist(u"recorded", {entry}, 0, false);
+        ASSERT_TRUE(document.play_item(0, 0));
+        EXPECT_NEAR(document.get_remaining_seconds(), 1.0, 0.3);
+        std::vector<std::int16_t> played;
+        ASSERT_TRUE(wait_until([&] {
+            played.clear();
+            for (auto const& output : platform::virtual_wave_outputs()) {
+                auto const samples = samples_of(output.bytes);
+                played.insert(played.end(), samples.begin(), samples.end());
+            }
+            return played.size() >= static_cast<std::size_t>(c.rate) * 8 / 10;
+        }));
+        document.stop();
+        ASSERT_EQ(platform::virtual_wave_outputs().front().sample_rate, static_cast<std::uint32_t>(c.rate));
+        // The middle of the sound: a 440 Hz tone, loud, with the codec's distortion.
+        std::size_t const from = played.size() / 4, to = played.size() * 3 / 4;
+        int crossings = 0;
+        double energy = 0;
+        for (std::size_t i = from + 1; i < to; ++i) {
+            if ((played[i - 1] < 0) != (played[i] < 0)) ++crossings;
+            energy += double(played[i]) * played[i];
+        }
+        double const seconds = double(to - from) / c.rate;
+        EXPECT_NEAR(crossings / seconds / 2, 440.0, 30.0);
+        EXPECT_GT(std::sqrt(energy / double(to - from)), 1000.0);
+    }
+}
+
+TEST_F(DocumentRecording, AnInsertIsSplicedIntoTheTargetWithItsBookmarksMoved) {
+    // The target: 1000 samples of 16-bit mono at 8000 Hz, each holding its own index.
+    std::string target_data;
+    for (int i = 0; i < 1000; ++i) target_data += wav_fixture::le16(static_cast<std::uint32_t>(i));
+    std::filesystem::create_directories(device.host_path("Music"));
+    write_host_file(device.host_path("Music/t.wav"), wav_fixture::pcm_file(1, 16, 8000, target_data));
+    std::u16string const target = u"\\Music\\t.wav";
+    Bookmarks marks;
+    marks.add(200, u"early");
+    marks.add(1800, u"late");
+    ASSERT_TRUE(marks.save(get_bookmark_file_path(target)));
+
+    // The second insert's position lies past the end: it is limited to the target's data.
+    for (std::uint32_t const position : {1000u, 999999u}) {
+        SCOPED_TRACE(position);
+        std::string const before = wav_data(read_host_file(device.host_path("Music/t.wav")));
+        struct {
+            std::uint32_t spliced_at;
+        } const c{std::min<std::uint32_t>(position, static_cast<std::uint32_t>(before.size()))};
+        Bookmarks const old_marks(get_bookmark_file_path(target));
+        {
+            Document document;
+            ASSERT_TRUE(document.start_insert_recording(target, position));
+            record_seconds(document, 0.5);
+            EXPECT_TRUE(document.stop());
+        }
+        std::string const after = wav_data(read_host_file(device.host_path("Music/t.wav")));
+        ASSERT_GT(after.size(), before.size());
+        std::uint32_t const inserted = static_cast<std::uint32_t>(after.size() - before.size());
+        EXPECT_TRUE(after.substr(0, c.spliced_at) == before.substr(0, c.spliced_at));
+        EXPECT_TRUE(after.substr(c.spliced_at + inserted) == before.substr(c.spliced_at));
+
+        Bookmarks const merged(get_bookmark_file_path(target));
+        std::vector<std::pair<std::int32_t, std::u16string>> found, expected;
+        for (int i = 0; i < merged.size(); ++i) found.emplace_back(merged.get(i).position, merged.get(i).name);
+        for (int i = 0; i < old_marks.size(); ++i) {
+            std::int32_t const at = old_marks.get(i).position;
+            expected.emplace_back(at < std::int32_t(c.spliced_at) ? at : at + std::int32_t(inserted),
+                                  old_marks.get(i).name);
+        }
+        expected.emplace_back(c.spliced_at, u"Bookmark");
+        expected.emplace_back(c.spliced_at + inserted, u"Bookmark");
+        std::sort(expected.begin(), expected.end());
+        std::sort(found.begin(), found.end());
+        EXPECT_EQ(found, expected);
+        for (auto const& file : std::filesystem::directory_iterator(device.host_path("Music")))
+            EXPECT_NE(file.path().extension(), ".tmp") << file.path();
+    }
+}
+
+TEST_F(DocumentRecording, AppendingMarksWhereTheNewPartBegins) {
+    std::filesystem::create_directories(device.host_path("Music"));
+    write_host_file(device.host_path("Music/a.wav"), wav_fixture::pcm_file(1, 16, 8000, std::string(600, '\x22')));
+    std::u16string const path = u"\\Music\\a.wav";
+    Document document;
+    ASSERT_TRUE(document.start_recording_append(path));
+    record_seconds(document, 0.25);
+    EXPECT_TRUE(document.stop());
+    std::string const data = wav_data(read_host_file(device.host_path("Music/a.wav")));
+    EXPECT_GT(data.size(), 600u);
+    EXPECT_TRUE(data.substr(0, 600) == std::string(600, '\x22'));
+    Bookmarks const marks(get_bookmark_file_path(path));
+    ASSERT_EQ(marks.size(), 1);
+    EXPECT_EQ(marks.get(0).position, 600);
+    EXPECT_EQ(marks.get(0).name, u"Bookmark");
+}
+
+TEST_F(DocumentRecording, AnInsertStartedDuringARecordingFinishesThatRecordingFirst) {
+    std::filesystem::create_directories(device.host_path("Music"));
+    write_host_file(device.host_path("Music/t.wav"), wav_fixture::pcm_file(1, 16, 8000, std::string(400, '\x33')));
+    Document document;
+    RecordingView view;
+    Settings settings = document.get_settings();
+    settings.record.codec = u"PCM";
+    settings.record.samples = 8000;
+    document.set_settings(settings);
+    ASSERT_TRUE(document.record_new_file(u"\\Recordings"));
+    record_seconds(document, 0.25);
+    ASSERT_TRUE(document.start_insert_recording(u"\\Music\\t.wav", 0));
+    document.notify(Change());
+    EXPECT_EQ(view.changes.back().text, u"\\Recordings\\1.wav");
+    EXPECT_FALSE(wav_data(read_host_file(device.host_path("Recordings/1.wav"))).empty());
+    EXPECT_FALSE(std::filesystem::exists(device.host_path("Recordings/1.wav.bm")));
+    EXPECT_TRUE(document.stop());
+}
+
+}  // namespace
