@@ -111,7 +111,7 @@ bool Document::record_to_file(std::unique_ptr<audio::RecordChain> chain, const s
 std::u16string Document::make_record_file_name(const std::u16string& folder) {
     std::u16string const extension = settings.record.codec == u"mp3" ? u"mp3" : u"wav";
     std::u16string name = settings.record.include_date
-                              ? make_recording_file_name(folder, settings.record.prefix, extension)
+                              ? make_recording_file_name(folder, settings.record.prefix, extension, now())
                               : make_numbered_file_path(folder, settings.record.prefix, extension);
     bool writable;
     {
@@ -119,7 +119,8 @@ std::u16string Document::make_record_file_name(const std::u16string& folder) {
         writable = !trial.has_errors();
     }
     if (!writable) {
-        name = make_recording_file_name(os::expanded_path(u"%my_documents%"), settings.record.prefix, extension);
+        name = make_recording_file_name(os::expanded_path(u"%my_documents%"), settings.record.prefix, extension,
+                                        now());
     }
     return name;
 }

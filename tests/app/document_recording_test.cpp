@@ -9,6 +9,7 @@
 
 #include "app/text_utils.h"
 #include "audio/bookmarks.h"
+#include "platform/device.h"
 #include "platform/wave_testing.h"
 #include "tests/app/document_fixture.h"
 #include "tests/audio/wav_fixture.h"
@@ -194,6 +195,52 @@ TEST_F(DocumentRecording, AnInsertStartedDuringARecordingFinishesThatRecordingFi
     EXPECT_FALSE(wav_data(read_host_file(device.host_path("Recordings/1.wav"))).empty());
     EXPECT_FALSE(std::filesystem::exists(device.host_path("Recordings/1.wav.bm")));
     EXPECT_TRUE(document.stop());
+}
+
+TEST_F(DocumentRecording, NewRecordingsAreNamedFromTheSettings) {
+    struct Case {
+        bool default_folder;
+        bool date_folder;
+        std::u16string prefix;
+        bool include_date;
+        std::u16string given;
+        std::u16string expected;
+    };
+    // Numbers count on from the files that the earlier cases left behind.
+    Case const cases[] = {
+        {false, false, u"", false, u"\\Given", u"\\Given\\1.wav"},
+        {false, true, u"", false, u"\\Given", u"\\Given\\2.wav"},
+        {false, false, u"Memo", false, u"\\Given", u"\\Given\\Memo1.wav"},
+        {true, false, u"Memo", false, u"\\Given", u"\\Recordings\\Memo1.wav"},
+        {true, true, u"Memo", false, u"\\Given", u"\\Recordings\\2007-03-09\\Memo1.wav"},
+        {true, true, u"Memo", true, u"\\Given", u"\\Recordings\\2007-03-09/Memo 09 mar 07 14-05-33.wav"},
+        {false, false, u"", true, u"\\Given", u"\\Given/09 mar 07 14-05-33.wav"},
+        // A folder that cannot take the file: the dated name in My Documents, even without
+        // the date asked for.
+        {false, false, u"Memo", false, u"\\Missing", u"\\My Documents/Memo 09 mar 07 14-05-33.wav"},
+    };
+    std::filesystem::create_directories(device.host_path("Given"));
+    std::filesystem::create_directories(device.host_path("My Documents"));
+    Document document;
+    document.set_clock([] { return os::DateTime(testing_support::make_time(2007, 3, 9, 14, 5, 33)); });
+    for (Case const& c : cases) {
+        SCOPED_TRACE(testing::Message() << std::string(c.expected.begin(), c.expected.end()));
+        Settings settings = document.get_settings();
+        settings.record.codec = u"PCM";
+        settings.record.default_folder = c.default_folder;
+        settings.record.date_folder = c.date_folder;
+        settings.record.folder = u"\\Recordings";
+        settings.record.prefix = c.prefix;
+        settings.record.include_date = c.include_date;
+        document.set_settings(settings);
+        EXPECT_TRUE(document.record_new_file(c.given));
+        EXPECT_EQ(document.get_record_file(), c.expected);
+        record_seconds(document, 0.1);
+        EXPECT_TRUE(document.stop());
+        auto const host = platform::host_path(c.expected);
+        ASSERT_TRUE(host);
+        EXPECT_TRUE(testing_support::host_file_exists(*host));
+    }
 }
 
 }  // namespace
