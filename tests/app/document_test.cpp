@@ -315,6 +315,54 @@ TEST_F(DocumentTest, SavingTheScheduleArmsTheWakeUpForTheFirstTaskStillAhead) {
     EXPECT_FALSE(platform::registered_wake_up(program));
 }
 
+TEST_F(DocumentTest, AScheduledStartRecordsTheDueTaskAndArmsTheNext) {
+    std::filesystem::create_directories(device.host_path("Recordings"));
+    Document document;
+    document.set_clock([] { return at(2030, 6, 1, 12, 0); });
+    Settings settings = document.get_settings();
+    settings.record.codec = u"PCM";
+    settings.record.folder = u"\\Recordings";
+    settings.schedule.insert(ScheduleTask(make_time(2030, 6, 1, 11, 0), make_time(2030, 6, 1, 13, 0)));
+    settings.schedule.insert(ScheduleTask(make_time(2030, 6, 2, 8, 15), make_time(2030, 6, 2, 9, 0)));
+    document.set_settings(settings);
+
+    std::u16string const path = document.start_scheduled_recording();
+    EXPECT_EQ(path, u"\\Recordings\\1.wav");
+    EXPECT_TRUE(document.is_recording());
+    EXPECT_EQ(document.get_record_file(), path);
+    for (Settings const& kept : {document.get_settings(), stored_settings()}) {
+        ASSERT_EQ(kept.schedule.size(), 1u);
+        EXPECT_EQ(kept.schedule[0].Begin.get_systemtime().wDay, 2);
+    }
+    auto const armed = platform::registered_wake_up(program);
+    ASSERT_TRUE(armed);
+    EXPECT_EQ(armed->wDay, 2);
+    EXPECT_EQ(armed->wHour, 8);
+    EXPECT_EQ(armed->wMinute, 15);
+    // A second start while recording, or with no task due, records nothing more.
+    EXPECT_TRUE(document.start_scheduled_recording().empty());
+    EXPECT_TRUE(document.stop());
+    EXPECT_TRUE(document.start_scheduled_recording().empty());
+    EXPECT_FALSE(document.is_recording());
+    CeRunAppAtTime(program, nullptr);
+}
+
+TEST_F(DocumentTest, AScheduledStartThatCannotRecordKeepsTheTask) {
+    Document document;
+    document.set_clock([] { return at(2030, 6, 1, 12, 0); });
+    Settings settings = document.get_settings();
+    settings.record.codec = u"FLAC";  // no record chain takes it
+    settings.schedule.insert(ScheduleTask(make_time(2030, 6, 1, 11, 0), make_time(2030, 6, 1, 13, 0)));
+    document.set_settings(settings);
+
+    EXPECT_TRUE(document.start_scheduled_recording().empty());
+    EXPECT_FALSE(document.is_recording());
+    EXPECT_EQ(document.get_settings().schedule.size(), 1u);
+    EXPECT_EQ(stored_settings().schedule.size(), 1u);
+    // The task has begun already: no later start is armed.
+    EXPECT_FALSE(platform::registered_wake_up(program));
+}
+
 // ---- Stop ------------------------------------------------------------------------------
 
 TEST_F(DocumentTest, StoppingWhenIdleReportsNothingStopped) {
