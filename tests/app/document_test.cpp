@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <algorithm>
+#include <chrono>
 #include <filesystem>
 #include <memory>
 #include <set>
@@ -9,10 +12,13 @@
 #include "app/document.h"
 #include "foundation/paths.h"
 #include "platform/cursors.h"
+#include "platform/wake_up.h"
 #include "platform/wake_up_testing.h"
+#include "tests/support/eventually.h"
 #include "tests/support/scoped_environment.h"
 #include "tests/support/system_time.h"
 #include "tests/support/virtual_wave.h"
+#include "tests/support/woken_program.h"
 
 namespace {
 
@@ -361,6 +367,28 @@ TEST_F(DocumentTest, AScheduledStartThatCannotRecordKeepsTheTask) {
     EXPECT_EQ(stored_settings().schedule.size(), 1u);
     // The task has begun already: no later start is armed.
     EXPECT_FALSE(platform::registered_wake_up(program));
+}
+
+TEST_F(DocumentTest, TheArmedWakeUpStartsTheProgramAtTheTasksBegin) {
+    std::string const exe = device.host_path("Program Files/Sonbrix/Sonbrix.exe");
+    testing_support::write_host_file(exe, testing_support::woken_program);
+    ASSERT_EQ(chmod(exe.c_str(), 0755), 0);
+    std::string const woke = device.host_path("woke.txt");
+    {
+        Document document;
+        Settings settings = document.get_settings();
+        settings.schedule.insert(ScheduleTask(testing_support::local_time_in(std::chrono::milliseconds(1500)),
+                                              testing_support::local_time_in(std::chrono::minutes(1))));
+        document.set_settings(settings);
+        EXPECT_FALSE(testing_support::host_file_exists(woke));
+        EXPECT_TRUE(testing_support::eventually([&] { return testing_support::host_file_exists(woke); }));
+    }
+    if (testing_support::host_file_exists(woke)) {
+        std::string const lines = testing_support::read_host_file(woke);
+        EXPECT_EQ(lines.substr(0, lines.find('\n')), "AppRunAtTime");
+    }
+    CeRunAppAtTime(program, nullptr);
+    EXPECT_TRUE(testing_support::eventually([] { return !platform::wake_up_agent_running(); }));
 }
 
 // ---- Stop ------------------------------------------------------------------------------

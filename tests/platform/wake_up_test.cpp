@@ -14,36 +14,19 @@
 #include "tests/support/eventually.h"
 #include "tests/support/system_time.h"
 #include "tests/support/test_device.h"
+#include "tests/support/woken_program.h"
 
 namespace {
 
 using testing_support::eventually;
 using testing_support::host_file_exists;
+using testing_support::local_time_in;
 using testing_support::make_time;
 using testing_support::read_host_file;
+using testing_support::woken_program;
 using testing_support::write_host_file;
 
 constexpr char16_t const* program = u"\\Program Files\\Sonbrix\\Sonbrix.exe";
-
-// Writes its arguments, its module path and the local time it started at to woke.txt.
-constexpr const char* woken_program =
-    "#!/bin/sh\n"
-    "printf '%s\\n' \"$@\" \"$SONBRIX_MODULE\" \"$(date +%s.%N)\" > \"$SONBRIX_DEVICE/fs/woke.tmp\"\n"
-    "mv \"$SONBRIX_DEVICE/fs/woke.tmp\" \"$SONBRIX_DEVICE/fs/woke.txt\"\n";
-
-SYSTEMTIME local_time_in(std::chrono::milliseconds offset) {
-    SYSTEMTIME now;
-    GetLocalTime(&now);
-    FILETIME file;
-    SystemTimeToFileTime(&now, &file);
-    unsigned long long value = (static_cast<unsigned long long>(file.dwHighDateTime) << 32) | file.dwLowDateTime;
-    value += static_cast<unsigned long long>(offset.count()) * 10000;
-    file.dwLowDateTime = static_cast<DWORD>(value);
-    file.dwHighDateTime = static_cast<DWORD>(value >> 32);
-    SYSTEMTIME later;
-    FileTimeToSystemTime(&file, &later);
-    return later;
-}
 
 double seconds_since_epoch() {
     return std::chrono::duration<double>(std::chrono::system_clock::now().time_since_epoch()).count();
