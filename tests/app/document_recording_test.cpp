@@ -1,7 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
+
 #include <algorithm>
 #include <cmath>
+#include <csignal>
 #include <cstring>
 #include <filesystem>
 #include <string>
@@ -241,6 +244,44 @@ TEST_F(DocumentRecording, NewRecordingsAreNamedFromTheSettings) {
         ASSERT_TRUE(host);
         EXPECT_TRUE(testing_support::host_file_exists(*host));
     }
+}
+
+TEST_F(DocumentRecording, AnInsertThatCannotBeWrittenLeavesTheTargetAsItWas) {
+    GTEST_FLAG_SET(death_test_style, "fast");
+    std::filesystem::create_directories(device.host_path("Music"));
+    std::string const original = wav_fixture::pcm_file(1, 16, 8000, std::string(63000, '\x44'));
+    write_host_file(device.host_path("Music/t.wav"), original);
+    std::u16string const target = u"\\Music\\t.wav";
+    Bookmarks marks;
+    marks.add(1500, u"late");
+    ASSERT_TRUE(marks.save(get_bookmark_file_path(target)));
+    std::string const original_marks = read_host_file(device.host_path("Music/t.wav.bm"));
+
+    // No file of the child may grow past 64000 bytes: the recording fits, the target with
+    // the recording spliced in does not.
+    auto const insert_on_a_full_device = [&] {
+        struct rlimit const limit = {64000, 64000};
+        std::signal(SIGXFSZ, SIG_IGN);
+        if (setrlimit(RLIMIT_FSIZE, &limit) != 0) std::_Exit(2);
+        bool stopped = false;
+        {
+            Document document;
+            if (!document.start_insert_recording(target, 1000)) std::_Exit(3);
+            if (!wait_until([&] { return document.get_position_seconds() >= 0.25; })) std::_Exit(4);
+            stopped = document.stop();
+        }
+        std::_Exit(stopped ? 0 : 1);
+    };
+    EXPECT_EXIT(insert_on_a_full_device(), testing::ExitedWithCode(0), "");
+
+    EXPECT_TRUE(read_host_file(device.host_path("Music/t.wav")) == original);
+    EXPECT_TRUE(read_host_file(device.host_path("Music/t.wav.bm")) == original_marks);
+    // The recording itself stays for the user; the half-written output is gone.
+    std::vector<std::string> left;
+    for (auto const& file : std::filesystem::directory_iterator(device.host_path("Music")))
+        if (file.path().extension() == ".tmp") left.push_back(file.path().filename().string());
+    EXPECT_EQ(left, std::vector<std::string>{"insert1.tmp"});
+    EXPECT_GT(wav_data(read_host_file(device.host_path("Music/insert1.tmp"))).size(), 1000u);
 }
 
 }  // namespace
