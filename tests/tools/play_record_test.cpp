@@ -55,9 +55,9 @@ TEST_F(PlayRecordTest, SoundItCannotPlayFailsWithAMessageInsteadOfHanging) {
         const char* audio;
         const char* message;
     } const cases[] = {
-        {"24-bit PCM, virtual device", pcm_file(2, 24, 44100, std::string(6000, '\0')), "virtual",
+        {"24-bit PCM, virtual device", pcm_file(2, 24, 44100, std::string(6 * 44100, '\0')), "virtual",
          "cannot play 44100 Hz, 2 channel(s), 24 bits"},
-        {"24-bit PCM, null device", pcm_file(1, 24, 8000, std::string(3000, '\0')), "null",
+        {"24-bit PCM, null device", pcm_file(1, 24, 8000, std::string(3 * 8000 * 3, '\0')), "null",
          "cannot play 8000 Hz, 1 channel(s), 24 bits"},
         {"24-bit WAVE_FORMAT_EXTENSIBLE", extensible_24_bit_file(), "virtual",
          "WAVE_FORMAT_EXTENSIBLE holding 24-bit PCM is not supported"},
