@@ -86,6 +86,8 @@ bool find_face_file(char const* family, bool bold, bool italic, FaceChoice* choi
     return found;
 }
 
+int round_up_26_6(FT_Pos value) { return static_cast<int>((value + 63) >> 6); }
+
 // The em size for a logical height: negative = the em itself, positive = the cell.
 int pixel_size_for(LONG logical_height, FaceChoice const& choice) {
     if (logical_height < 0) return static_cast<int>(std::min<long long>(-static_cast<long long>(logical_height), max_pixel_size));
@@ -93,17 +95,22 @@ int pixel_size_for(LONG logical_height, FaceChoice const& choice) {
     FT_Face face = nullptr;
     if (FT_New_Face(freetype(), choice.file.c_str(), choice.index, &face) != 0) return 0;
     long const cell = face->ascender - face->descender;
-    int const size = cell > 0 ? static_cast<int>(std::lround(static_cast<double>(logical_height) * face->units_per_EM / cell)) : logical_height;
+    int size = cell > 0 ? static_cast<int>(std::lround(static_cast<double>(logical_height) * face->units_per_EM / cell))
+                        : static_cast<int>(logical_height);
+    size = std::clamp(size, 1, max_pixel_size);
+    // The largest size whose rounded cell fits the height asked for.
+    while (size > 1 && FT_Set_Pixel_Sizes(face, 0, static_cast<FT_UInt>(size)) == 0 &&
+           round_up_26_6(face->size->metrics.ascender) + round_up_26_6(-face->size->metrics.descender) > logical_height) {
+        --size;
+    }
     FT_Done_Face(face);
-    return std::clamp(size, 1, max_pixel_size);
+    return size;
 }
 
 std::map<std::pair<std::string, int>, std::shared_ptr<Face>>& face_cache() {
     static auto* cache = new std::map<std::pair<std::string, int>, std::shared_ptr<Face>>;
     return *cache;
 }
-
-int round_up_26_6(FT_Pos value) { return static_cast<int>((value + 63) >> 6); }
 
 }  // namespace
 
