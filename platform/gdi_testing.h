@@ -2,6 +2,7 @@
 // glyph by glyph, in the face and size that a font stands for.
 #pragma once
 
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -20,9 +21,24 @@ struct RenderedGlyph {
     std::vector<unsigned char> coverage;
 };
 
-// Renders every character of the text afresh with FreeType (its own library, face and
-// glyph loading, no cache), each glyph advanced by its rounded advance. Empty for a handle
-// that is not a font.
+// FreeType with its own library and face for the font's face file and size, rendering
+// every character afresh (no cache), each glyph advanced by its rounded advance.
+class FreeTypeText {
+public:
+    explicit FreeTypeText(HFONT font);
+    ~FreeTypeText();
+    FreeTypeText(FreeTypeText const&) = delete;
+    FreeTypeText& operator=(FreeTypeText const&) = delete;
+
+    // Empty when the handle was not a font.
+    std::vector<RenderedGlyph> render(std::u16string_view text);
+
+private:
+    struct State;
+    std::unique_ptr<State> state_;
+};
+
+// One text through a FreeTypeText of its own.
 std::vector<RenderedGlyph> render_with_freetype(HFONT font, std::u16string_view text);
 
 // The face file that stands for the font, empty for a handle that is not a font.
