@@ -172,7 +172,8 @@ HBITMAP CreateCompatibleBitmap(HDC dc, int width, int height);
 // (1, 4, 8, 16 (5-5-5), 24 or 32 bits, BI_RGB, rows padded to 4 bytes, bottom-up unless the
 // height is negative); the colour table after the header serves 1, 4 and 8 bits (biClrUsed
 // entries, or all when 0). Zeroed. Sizes beyond 16384 pixels a side fail, as do other
-// compressions, DIB_PAL_COLORS and a file-mapping section.
+// compressions, DIB_PAL_COLORS and a file-mapping section; so does a bitmap of more than
+// 16,777,216 pixels.
 HBITMAP CreateDIBSection(HDC dc, const BITMAPINFO* info, UINT usage, void** bits,
                          HANDLE section, DWORD offset);
 // Fills BITMAP (or DIBSECTION for a DIB section given that size), LOGPEN, LOGBRUSH or

@@ -8,7 +8,8 @@ namespace platform::gdi {
 namespace {
 
 bool size_allowed(long long width, long long height) {
-    return width > 0 && height > 0 && width <= Bitmap::max_side && height <= Bitmap::max_side;
+    return width > 0 && height > 0 && width <= Bitmap::max_side && height <= Bitmap::max_side &&
+           width * height <= Bitmap::max_pixels;
 }
 
 bool depth_allowed(int bits) {

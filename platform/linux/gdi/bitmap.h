@@ -15,8 +15,10 @@ class Bitmap : public Object, public PixelSurface {
 public:
     static constexpr Kind object_kind = Kind::bitmap;
     static constexpr int max_side = 16384;
+    static constexpr long long max_pixels = 1 << 24;
 
-    // Black 32-bit pixels; null when the size is not positive or too large.
+    // Black 32-bit pixels; null when the size is not positive or too large (a side beyond
+    // max_side or more than max_pixels in all).
     static Bitmap* create(int width, int height);
     // A DIB section in the layout of the header; null for a layout it does not take.
     static Bitmap* create_dib(BITMAPINFO const& info);

@@ -3,6 +3,7 @@
 
 #include "platform/linux/gdi/device_context.h"
 #include "platform/linux/gdi/font.h"
+#include "platform/linux/gdi/surface_dc.h"
 
 using namespace platform::gdi;
 
@@ -170,3 +171,31 @@ int GetDeviceCaps(HDC dc, int index) {
     default: return 0;
     }
 }
+
+namespace platform::gdi {
+namespace {
+
+Area area_of(std::vector<RECT> const& rectangles) {
+    Area area;
+    for (RECT const& rect : rectangles) area.unite(Area::of(rect));
+    return area;
+}
+
+}  // namespace
+
+HDC create_surface_dc(PixelSurface& surface, POINT origin, std::vector<RECT> const& visible) {
+    auto lock = lock_drawing();
+    auto* dc = new DeviceContext;
+    dc->set_target(&surface, origin, area_of(visible));
+    return adopt<HDC>(dc);
+}
+
+BOOL retarget_surface_dc(HDC dc, PixelSurface& surface, POINT origin, std::vector<RECT> const& visible) {
+    auto lock = lock_drawing();
+    DeviceContext* context = find<DeviceContext>(dc);
+    if (context == nullptr || context->is_memory()) return FALSE;
+    context->set_target(&surface, origin, area_of(visible));
+    return TRUE;
+}
+
+}  // namespace platform::gdi
