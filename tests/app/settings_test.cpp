@@ -344,7 +344,9 @@ TEST_F(SettingsFile, NumbersAreBroughtIntoTheRangeTheProgramCanUse) {
                                  static_cast<double>(settings.play.turn_off)};
         const char* const names[] = {"Samples", "Channels", "Bits", "Bitrate", "Vas", "Input", "Volume", "Speed", "TurnOff"};
         for (std::size_t i = 0; i < std::size(names); ++i) {
-            if (std::string(names[i]) == c.attribute) EXPECT_EQ(values[i], c.expected) << c.attribute << "=" << c.text;
+            if (std::string(names[i]) == c.attribute) {
+                EXPECT_EQ(values[i], c.expected) << c.attribute << "=" << c.text;
+            }
         }
     }
 }

@@ -442,7 +442,9 @@ TEST_F(Registry, ADamagedStoreReadsAsWhatCanBeReadAndIsKeptAsideByTheNextChange)
 
         ASSERT_TRUE(set_dword(HKEY_CURRENT_USER, u"Software", u"After", 9)) << c.what;
         EXPECT_EQ(testing_support::host_file_exists(path + ".bad"), c.kept_aside) << c.what;
-        if (c.kept_aside) EXPECT_EQ(testing_support::read_host_file(path + ".bad"), c.content) << c.what;
+        if (c.kept_aside) {
+            EXPECT_EQ(testing_support::read_host_file(path + ".bad"), c.content) << c.what;
+        }
         std::remove((path + ".bad").c_str());
         replace_with_copy(path);
         EXPECT_EQ(query_dword(HKEY_CURRENT_USER, u"Software", u"After"), 9u) << c.what;
