@@ -195,6 +195,7 @@ private:
     void link_record_graph();
     bool prepare_recording(const std::u16string& source, const std::u16string& output, bool append);
     std::u16string make_record_file_name(const std::u16string& folder);
+    bool start_recorder();
     bool finish_recording(skinner::Form* owner);
     bool splice_insert();
     bool copy_spliced(audio::PlayChain& target, audio::PlayChain& recording, audio::RecordChain& output,

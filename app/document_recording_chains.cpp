@@ -83,7 +83,7 @@ bool Document::start_recording(const std::u16string& path) {
     if (stopping || !prepare_recording(path, path, false)) return false;
     caption = os::get_file_name(path);
     play_sound(start_sound);
-    return recorder->start();
+    return start_recorder();
 }
 
 bool Document::start_recording_append(const std::u16string& path) {
@@ -91,7 +91,7 @@ bool Document::start_recording_append(const std::u16string& path) {
     if (stopping || !prepare_recording(path, path, true)) return false;
     caption = os::get_file_name(path);
     play_sound(start_sound);
-    return recorder->start();
+    return start_recorder();
 }
 
 bool Document::record_to_file(std::unique_ptr<audio::RecordChain> chain, const std::u16string& path) {
@@ -105,7 +105,7 @@ bool Document::record_to_file(std::unique_ptr<audio::RecordChain> chain, const s
                                                     settings.record.bits);
     link_record_graph();
     play_sound(start_sound);
-    return recorder->start();
+    return start_recorder();
 }
 
 std::u16string Document::make_record_file_name(const std::u16string& folder) {
@@ -145,7 +145,7 @@ bool Document::start_insert_recording(const std::u16string& target, std::uint32_
     if (prepare_recording(target, temporary, false)) {
         caption = os::get_file_name(temporary) + u" for " + os::get_file_name(target);
         play_sound(start_sound);
-        if (recorder->start()) return true;
+        if (start_recorder()) return true;
     }
     insert_target.clear();
     return false;
@@ -155,6 +155,18 @@ bool Document::insert_at_play_position() {
     mark_state_changed();
     if (!play_chain) return false;
     return start_insert_recording(current_entry.path, play_chain->get_reader()->get_position());
+}
+
+// A recorder that cannot start (a sound device that refuses the format) leaves no
+// recording running and no empty file behind.
+bool Document::start_recorder() {
+    if (recorder->start()) return true;
+    insert_target.clear();
+    std::u16string const file = record_file;
+    stop_recording(nullptr);
+    os::FileInfo made(file);
+    if (made.exists() && !made.is_directory() && made.get_size() == 0) made.remove();
+    return false;
 }
 
 bool Document::finish_recording(skinner::Form* owner) {

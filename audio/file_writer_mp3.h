@@ -13,9 +13,10 @@ namespace audio {
 
 // Stores MP3 blocks in a file through a large write buffer: the first frame-length bytes
 // of each block, so that frames copied from a reader (whose blocks run on past their
-// frame) are stored exactly. The position is in file bytes, as the MP3 reader counts.
-// After a short write the writer ignores further blocks; what is buffered is written when
-// it is destroyed.
+// frame) are stored exactly. The buffer goes to the file when it would overflow and once
+// it holds about a second of sound, so that a crash loses little of a recording. The position
+// is in file bytes, as the MP3 reader counts. After a short write the writer ignores
+// further blocks; what is buffered is written when it is destroyed.
 class FileWriterMP3 : public Consumer<MP3Data>, public FileWriter {
 public:
     static constexpr std::uint32_t buffer_size = 120000;
@@ -32,12 +33,19 @@ public:
 private:
     bool open() const { return ok_ && !file_.has_errors(); }
     bool write_all(const std::uint8_t* bytes, std::uint32_t count);
+    bool write_buffer();
+    // The bytes of a second of sound at the bit rate of a block that starts with a frame
+    // header (0 for other bytes).
+    static std::uint32_t second_of(const MP3Data& block);
+    // Until a frame header tells: a second at 32 kbit/s.
+    static constexpr std::uint32_t default_second_bytes = 4000;
 
     os::File file_;
     bool ok_ = true;
     std::uint32_t written_ = 0;
     std::unique_ptr<std::uint8_t[]> buffer_;
     std::uint32_t buffer_fill_ = 0;
+    std::uint32_t second_bytes_ = 0;
 };
 
 }  // namespace audio

@@ -24,8 +24,13 @@ CCommMemoryMappedFilesClipboard::~CCommMemoryMappedFilesClipboard() {
     if (mapping_) CloseHandle(mapping_);
 }
 
+// Another process can cut the block short; touching what is gone would end this one.
+bool CCommMemoryMappedFilesClipboard::is_usable() const {
+    return view_ && !IsBadWritePtr(view_, get_capacity());
+}
+
 std::optional<std::uint32_t> CCommMemoryMappedFilesClipboard::read_depth() const {
-    if (!view_) return std::nullopt;
+    if (!is_usable()) return std::nullopt;
     std::uint32_t depth;
     std::memcpy(&depth, view_, sizeof depth);
     // Another process writes this word: a length beyond the data area is never trusted.
@@ -36,7 +41,7 @@ std::optional<std::uint32_t> CCommMemoryMappedFilesClipboard::read_depth() const
 void CCommMemoryMappedFilesClipboard::write_depth(std::uint32_t depth) { std::memcpy(view_, &depth, sizeof depth); }
 
 bool CCommMemoryMappedFilesClipboard::clear() {
-    if (!view_) return false;
+    if (!is_usable()) return false;
     write_depth(0);
     return true;
 }

@@ -25,6 +25,8 @@ public:
 
 private:
     std::uint32_t data_capacity() const { return get_capacity() - length_word_size; }
+    // There is a view and the block still holds all of it.
+    bool is_usable() const;
     // N, unless there is no view or the block holds a length beyond the data area.
     std::optional<std::uint32_t> read_depth() const;
     void write_depth(std::uint32_t depth);

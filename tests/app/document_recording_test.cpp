@@ -290,3 +290,37 @@ TEST_F(DocumentRecording, AnInsertThatCannotBeWrittenLeavesTheTargetAsItWas) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(DocumentRecording, ARecorderThatCannotStartLeavesNoRecordingAndNoFile) {
+    Document document;
+    Settings settings = document.get_settings();
+    for (auto const* codec : {u"PCM", u"mp3"}) {
+        settings.record.codec = codec;
+        document.set_settings(settings);
+        platform::set_virtual_wave_refusals(true, false);
+        EXPECT_FALSE(document.record_new_file(u"\\Recordings"));
+        EXPECT_FALSE(document.is_recording());
+        platform::set_virtual_wave_refusals(false, false);
+        EXPECT_TRUE(std::filesystem::is_empty(device.host_path("Recordings")));
+    }
+}
+
+TEST_F(DocumentRecording, AnEditedSettingsFileIsNeitherLostNorTakenOutOfRange) {
+    std::string const host = device.host_path("Program Files/Sonbrix/Sonbrix.xml");
+    write_host_file(host, "<Settings><Record Channels=\"-5\" Bits=\"7\" Samples=\"99999999999999\"/><Play Speed=\"0\"/></Settings>");
+    {
+        Document document;
+        EXPECT_EQ(document.get_settings().record.channels, 1);
+        EXPECT_EQ(document.get_settings().record.bits, 8);
+        EXPECT_EQ(document.get_settings().record.samples, 22050);
+        EXPECT_EQ(document.get_settings().play.speed, 0.5);
+    }
+    std::string const broken = "<Settings><Play Volume=\"0.3\"></Settings>";
+    write_host_file(host, broken);
+    { Document document; }
+    EXPECT_EQ(read_host_file(host + ".bad"), broken) << "the document's save on exit left it aside";
+}
+
+}  // namespace
