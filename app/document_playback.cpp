@@ -90,7 +90,6 @@ void Document::on_timer() {
                 add_recording_bookmark();
                 notify(Change());
             } else if (!silent && is_record_paused()) {
-                level_meter.set_paused(false);
                 mark_state_changed();
                 audio::connect<audio::PCMData>(&level_meter_record, &time_meter);
                 notify(Change());
@@ -124,7 +123,6 @@ bool Document::pause() {
 
 bool Document::pause_recording() {
     if (!is_recording() || is_record_paused()) return false;
-    level_meter.set_paused(true);
     mark_state_changed();
     audio::connect<audio::PCMData>(&level_meter_record, nullptr);
     return true;

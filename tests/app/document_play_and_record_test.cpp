@@ -186,6 +186,25 @@ TEST_F(DocumentPlayAndRecord, TheTimerStepsRecordingChecksLeaveThePlaybackAlone)
     }
 }
 
+TEST_F(DocumentPlayAndRecord, APausedRecordingWritesNothingUntilItResumes) {
+    Document document;
+    EXPECT_FALSE(document.pause());
+    EXPECT_FALSE(document.resume());
+    record_beside(document);
+    ASSERT_TRUE(document.pause());
+    EXPECT_TRUE(document.is_paused());
+    EXPECT_FALSE(document.pause());  // once
+    // Blocks still reach the meter while paused, but no longer the file.
+    double const paused_at = document.get_time_meter().get_seconds();
+    ASSERT_TRUE(wait_until([&] { return document.get_input_level(0) > 0; }));
+    Sleep(150);
+    EXPECT_EQ(document.get_time_meter().get_seconds(), paused_at);
+    ASSERT_TRUE(document.resume());
+    EXPECT_FALSE(document.is_paused());
+    record_seconds(document, 0.1);
+    EXPECT_TRUE(document.stop());
+}
+
 TEST_F(DocumentPlayAndRecord, TheScheduledEndStopsTheRecordingNotThePlayback) {
     os::DateTime clock_time = at(2030, 6, 1, 12, 0);
     Document document;
