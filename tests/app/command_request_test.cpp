@@ -2,7 +2,11 @@
 
 #include <string>
 
+#include "app/comm/comm_clipboard.h"
 #include "app/comm/command_request.h"
+#include "app/comm/memory_mapped_clipboard.h"
+#include "app/comm/serializable.h"
+#include "tests/support/test_device.h"
 
 namespace {
 
@@ -72,6 +76,34 @@ TEST(CommandRequest, AFieldEndsAtItsLongestWhenNoCommaComesFirst) {
     EXPECT_EQ(fields[1], u"ppppp");
     EXPECT_EQ(fields[2], u"1");
     EXPECT_TRUE(rest_left);
+}
+
+// What a handler does with the process's stack: pop the request, push the reply.
+class CommandHandling : public testing_support::DeviceTest {
+protected:
+    CommandHandling() { CCommClipboard::install(new CCommMemoryMappedFilesClipboard(1028, u"CommandHandlingTest")); }
+    ~CommandHandling() override { CCommClipboard::install(new CCommClipboard); }
+};
+
+TEST_F(CommandHandling, TheRequestIsPoppedAndTheReplyPushed) {
+    CCommClipboard* const stack = CCommClipboard::instance();
+    EXPECT_FALSE(pop_command_request(1));  // nothing there: the handler answers 0
+    CSerializableString const text(u"\\Rec\\r.wav,5,y");
+    ASSERT_TRUE(CCommClipboard::write_object(stack, &text));
+    auto const request = pop_command_request(1);
+    ASSERT_TRUE(request);
+    EXPECT_TRUE(request->well_formed);
+    EXPECT_EQ(request->path, u"\\Rec\\r.wav");
+    EXPECT_EQ(request->number, 5);
+    EXPECT_TRUE(request->activate);
+    EXPECT_EQ(push_command_reply(true), 1u);
+    CSerializableBool reply(false);
+    ASSERT_TRUE(CCommClipboard::read_object(stack, &reply));
+    EXPECT_TRUE(reply.get_value());
+    char left;
+    EXPECT_FALSE(stack->pop(&left, 1));
+    CCommClipboard::install(new CCommClipboard);
+    EXPECT_EQ(push_command_reply(true), 0u);  // a stack that takes nothing
 }
 
 }  // namespace
