@@ -267,6 +267,7 @@ TEST_F(DocumentPlayAndRecord, AWavRecordingWhoseFileCannotBeMadeDoesNotStart) {
     write_host_file(device.host_path("Recordings/kept.wav"), "not a sound");
     std::u16string const kept = u"\\Recordings\\kept.wav";
     ASSERT_TRUE(document.record_to_file(audio::create_record_chain(kept, u"PCM", 1, 8000, 16, 0, false), kept));
+    record_seconds(document, 0.1);
     document.stop();
     EXPECT_TRUE(document.stop());
     EXPECT_GT(data_of("Recordings/kept.wav").size(), 0u);
