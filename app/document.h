@@ -87,6 +87,9 @@ public:
     bool pause();
     bool resume();
     bool is_paused();
+    // The pause of the playback alone, and of the recording alone (both may run at once).
+    bool is_playback_paused();
+    bool is_recording_paused() { return is_recording() && is_record_paused(); }
     bool seek_fraction(double fraction);
     bool seek_relative(double seconds);
     double get_position_fraction();

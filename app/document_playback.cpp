@@ -141,6 +141,10 @@ bool Document::resume() {
 
 bool Document::is_paused() {
     if (is_recording()) return is_record_paused();
+    return is_playback_paused();
+}
+
+bool Document::is_playback_paused() {
     if (play_chain) return play_chain->is_pcm_output() ? player.is_paused() : play_chain->get_pause_state();
     return false;
 }

@@ -10,7 +10,8 @@ public:
     explicit DocumentStatusSource(Document& document) : d_(document) {}
     bool is_playing() override { return d_.is_playing(); }
     bool is_recording() override { return d_.is_recording(); }
-    bool is_paused() override { return d_.is_paused(); }
+    // The pause of what the state names: a playback and a recording may run at once.
+    bool is_paused() override { return d_.is_playing() ? d_.is_playback_paused() : d_.is_recording_paused(); }
     double get_position_seconds() override { return d_.get_position_seconds(); }
     std::u16string get_current_file() override { return d_.get_current_file(); }
     std::uint32_t get_sample_rate() override { return d_.get_sample_rate(); }

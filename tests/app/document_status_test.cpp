@@ -66,6 +66,14 @@ TEST_F(DocumentStatus, TheRecordFollowsTheDocumentsState) {
         {"recording", record, 3, u"\\Recordings\\1.mp3", 0, 22050, 16, 32, 0},
         {"recording, paused", [&](Document& d) { record(d); d.pause(); }, 5, u"\\Recordings\\2.mp3", 0, 22050, 16,
          32, 0},
+        // The playback is what the record tells of; the recording's pause is not its pause.
+        {"playing beside a paused recording",
+         [&](Document& d) {
+             record(d);
+             d.pause();
+             play(d);
+         },
+         2, u"\\Music\\long.wav", 1, 11025, 16, 352, 1},
     };
     for (Case const& c : cases) {
         SCOPED_TRACE(c.name);
