@@ -87,6 +87,9 @@ public:
     bool pause();
     bool resume();
     bool is_paused();
+    // The pause of the playback alone, and of the recording alone (both may run at once).
+    bool is_playback_paused();
+    bool is_recording_paused() { return is_recording() && is_record_paused(); }
     bool seek_fraction(double fraction);
     bool seek_relative(double seconds);
     double get_position_fraction();
@@ -176,6 +179,7 @@ public:
     audio::ActiveBuffer& get_active_buffer() { return active_buffer; }
     audio::Muter& get_muter() { return muter; }
     audio::LevelMeterRecord& get_level_meter_record() { return level_meter_record; }
+    audio::TimeMeter& get_time_meter() { return time_meter; }
 
 private:
     friend class View;
@@ -199,9 +203,13 @@ private:
     bool finish_recording(skinner::Form* owner);
     bool splice_insert();
     bool copy_spliced(audio::PlayChain& target, audio::PlayChain& recording, audio::RecordChain& output,
-                      Bookmarks& merged);
+                      Bookmarks& merged, const std::u16string& recording_path);
     // Ends a running recording (not a playback); false when none runs.
     bool stop_recording(skinner::Form* owner);
+    // Ends the playback and the recording; false when neither ran.
+    bool stop_everything(skinner::Form* owner);
+    bool pause_recording();
+    void add_recording_bookmark();
 
     std::list<View*> views;
     bool play_ranges = false;

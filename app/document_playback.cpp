@@ -84,24 +84,29 @@ void Document::on_timer() {
         }
         notify(Change(false, true, true, false));
     } else if (is_recording()) {
+        // A playback may run beside the recording: these steps act on the recording only.
         if (settings.record.vas_on) {
             bool const silent = level_meter_record.is_silence_too_long();
-            if (silent && !is_paused()) {
-                pause();
-                add_bookmark(u"Bookmark");
+            if (silent && !is_record_paused()) {
+                pause_recording();
+                add_recording_bookmark();
                 notify(Change());
-            } else if (!silent && is_paused()) {
-                resume();
+            } else if (!silent && is_record_paused()) {
+                mark_state_changed();
+                audio::connect<audio::PCMData>(&level_meter_record, &time_meter);
                 notify(Change());
             }
         }
         if (!(stop_time == os::DateTime()) && now() > stop_time) {
-            stop();
+            stop_time = os::DateTime();
+            mark_state_changed();
+            stop_recording(nullptr);
             notify(Change());
         }
     }
     if (is_recording() && !record_chain->get_file_writer()->is_open()) {
-        stop();
+        mark_state_changed();
+        stop_recording(nullptr);
         notify(Change());
     }
     if (is_playing() || is_recording()) notify(Change(false, true, false, false));
@@ -115,12 +120,14 @@ bool Document::pause() {
         mark_state_changed();
         return play_chain->is_pcm_output() ? player.pause() : play_chain->set_pause_state(true);
     }
-    if (is_recording() && !is_record_paused()) {
-        mark_state_changed();
-        audio::connect<audio::PCMData>(&level_meter_record, nullptr);
-        return true;
-    }
-    return false;
+    return pause_recording();
+}
+
+bool Document::pause_recording() {
+    if (!is_recording() || is_record_paused()) return false;
+    mark_state_changed();
+    audio::connect<audio::PCMData>(&level_meter_record, nullptr);
+    return true;
 }
 
 bool Document::resume() {
@@ -136,6 +143,10 @@ bool Document::resume() {
 
 bool Document::is_paused() {
     if (is_recording()) return is_record_paused();
+    return is_playback_paused();
+}
+
+bool Document::is_playback_paused() {
     if (play_chain) return play_chain->is_pcm_output() ? player.is_paused() : play_chain->get_pause_state();
     return false;
 }
@@ -262,10 +273,20 @@ void Document::add_bookmark(const std::u16string&) {
     if (play_chain) {
         bookmarks.add(static_cast<std::int32_t>(play_chain->get_reader()->get_position()), u"Bookmark");
         bookmarks.save(get_bookmark_file_path(current_entry.path));
-    } else if (is_recording() && record_chain) {
-        bookmarks.add(static_cast<std::int32_t>(record_chain->get_file_writer()->get_position()), u"Bookmark");
-        bookmarks.save(get_bookmark_file_path(record_file));
+    } else {
+        add_recording_bookmark();
     }
+}
+
+void Document::add_recording_bookmark() {
+    if (!is_recording() || !record_chain) return;
+    mark_position_changed();
+    std::u16string const file = get_bookmark_file_path(record_file);
+    // While a playback runs beside the recording, the bookmarks in memory are the played file's.
+    Bookmarks marks = play_chain ? Bookmarks(file) : bookmarks;
+    marks.add(static_cast<std::int32_t>(record_chain->get_file_writer()->get_position()), u"Bookmark");
+    marks.save(file);
+    if (!play_chain) bookmarks = std::move(marks);
 }
 
 bool Document::reload_bookmarks() {
