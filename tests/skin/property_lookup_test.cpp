@@ -123,10 +123,15 @@ TEST_F(PropertyLookupTest, RefreshResetsTheCountersAndReloadsTheForms) {
         p.get_integer(u"Main", u"btnPlay", u"Missing", 0);
     });
     properties->refresh_skin();
-    skinner::Properties::set_form_refresher(previous);
     EXPECT_EQ(refreshed, 1);
     EXPECT_EQ(properties->get_skin().property_counter, 2u);
     EXPECT_EQ(properties->get_skin().found_property_counter, 1u);
+    properties->set_skin(skin_test::load(skin_test::compile_sample()));
+    testing_support::write_host_file(device.host_path("English.lng"), "PLAY Play\n");
+    EXPECT_TRUE(properties->set_language(u"\\English.lng"));
+    EXPECT_FALSE(properties->set_language(u"\\Missing.lng"));
+    skinner::Properties::set_form_refresher(previous);
+    EXPECT_EQ(refreshed, 3);  // a new skin and a new language table; not a table that failed
 }
 
 TEST_F(PropertyLookupTest, ReportsNameTheSkinTheFormAndWhatIsMissing) {
