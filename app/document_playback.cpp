@@ -67,7 +67,9 @@ bool Document::has_next() const { return play_chain && play_order.has_next(); }
 bool Document::has_previous() const { return play_chain && play_order.has_previous(); }
 
 void Document::on_timer() {
-    bool const entry_ended = play_requested && (!play_chain || play_chain->get_reader()->is_at_end());
+    // An entry whose sound the device refused is never read to its end: it ends here too.
+    bool const entry_ended = play_requested && (!play_chain || play_chain->get_reader()->is_at_end() ||
+                                                (play_chain->is_pcm_output() && player.has_device_failed()));
     if (entry_ended) {
         play_requested = false;
         int const mode = settings.play.mode;

@@ -27,6 +27,7 @@ bool PlayerPCM::is_paused() const { return impl_->is_pause_requested(); }
 void PlayerPCM::set_volume(double volume) { impl_->set_volume(volume); }
 double PlayerPCM::get_volume() { return impl_->get_volume(); }
 bool PlayerPCM::is_playing() { return impl_->is_open(); }
+bool PlayerPCM::has_device_failed() { return impl_->has_device_failed(); }
 
 // ---- PlayerPCMImpl: the user-interface side ----------------------------------------------
 
@@ -51,6 +52,10 @@ bool PlayerPCMImpl::post_command() { return PostThreadMessageW(get_id(), WM_USER
 
 bool PlayerPCMImpl::request_play() {
     ready_.wait();
+    {
+        std::lock_guard guard(owner_.get_lock());
+        device_failed_ = false;
+    }
     play_requested_ = true;
     pause_requested_ = false;
     return post_command();
@@ -83,6 +88,11 @@ double PlayerPCMImpl::get_volume() {
 bool PlayerPCMImpl::is_open() {
     std::lock_guard guard(owner_.get_lock());
     return state_ != closed;
+}
+
+bool PlayerPCMImpl::has_device_failed() {
+    std::lock_guard guard(owner_.get_lock());
+    return device_failed_;
 }
 
 void PlayerPCMImpl::apply_volume() {
@@ -179,8 +189,10 @@ void PlayerPCMImpl::open_device() {
 }
 
 // The device refused: the player stops instead of waiting for buffers that never come.
-// The block that could not be played is dropped with the request.
+// The block that could not be played is dropped with the request, and the failure is kept
+// for the caller, who would otherwise wait for the end of a stream that is never pulled.
 void PlayerPCMImpl::give_up_device() {
+    device_failed_ = true;
     play_requested_ = false;
     pending_ = PCMData();
 }

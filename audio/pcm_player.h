@@ -34,6 +34,9 @@ public:
     double get_volume();
     // Whether a device is open (playing or playing out its last buffers).
     bool is_playing();
+    // Whether the device refused the sound since the last play (a format it cannot play, or
+    // a buffer): the player dropped that request and stays closed.
+    bool has_device_failed();
 
 private:
     std::unique_ptr<PlayerPCMImpl> impl_;

@@ -32,6 +32,7 @@ public:
     void set_volume(double volume);
     double get_volume();
     bool is_open();
+    bool has_device_failed();
 
     // Bytes of 200 ms of sound in the format: (rate x 200 / 1000) x block align.
     static std::uint32_t buffer_size_for(std::uint32_t channels, std::uint32_t bits, std::uint32_t rate);

@@ -2,6 +2,7 @@
 // process (bench/compare times it next to the tools that do the same job).
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <string>
 
 #include "bench/job/jobs.h"
@@ -31,6 +32,22 @@ void list() {
 
 bool writes_output(const bench_job::Job& job) { return std::strchr(job.usage, ' ') != nullptr; }
 
+// Runs the job on an input that exists, and fails a job that should write but wrote nothing
+// (an input the job's stages do not take, such as 44100 Hz sound for the GSM encoder).
+int run_checked(const bench_job::Job& job, const bench_job::Files& files) {
+    std::error_code error;
+    if (!std::filesystem::is_regular_file(files.input, error)) return bench_job::fail("no such file", files.input);
+    if (writes_output(job)) std::filesystem::remove(files.output, error);
+    int const status = job.run(files);
+    if (status != 0 || !writes_output(job)) return status;
+    if (std::filesystem::file_size(files.output, error) == 0 || error) {
+        std::fprintf(stderr, "bench-job: %s wrote nothing to %s; it takes: %s\n", job.name, files.output.c_str(),
+                     job.description);
+        return 1;
+    }
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -52,7 +69,7 @@ int main(int argc, char** argv) {
             std::fprintf(stderr, "bench-job: %s: not built yet\n", job.name);
             return exit_not_built;
         }
-        return job.run(bench_job::Files{argv[2], argc > 3 ? argv[3] : ""});
+        return run_checked(job, bench_job::Files{argv[2], argc > 3 ? argv[3] : ""});
     }
     std::fprintf(stderr, "bench-job: no job %s\n", argv[1]);
     print_usage();

@@ -227,6 +227,31 @@ TEST_F(DocumentPlayback, AFileThatCannotBeOpenedLeavesTheStreamFailedUntilTheTim
     EXPECT_TRUE(document.is_stream_ok());
 }
 
+// 24-bit sound opens as a PCM file but no device plays it: the entry ends at the timer step
+// like a played one, instead of playing for ever without a sound.
+TEST_F(DocumentPlayback, AnEntryTheDeviceCannotPlayEndsAndTheNextOnePlays) {
+    Document document;
+    playlist::Entry deep;
+    deep.path = u"\\Music\\deep.wav";
+    write_host_file(device.host_path("Music/deep.wav"), wav_fixture::pcm_file(2, 24, 44100, std::string(6 * 44100, '\0')));
+    auto entries = make_playlist(1);
+    entries.insert(entries.begin(), deep);
+    document.set_play_mode(play_playlist_once);
+    document.set_playlist(u"list", entries, 0, false);
+    ASSERT_TRUE(document.play_item(0, 0));
+    ASSERT_TRUE(wait_until([&] {
+        document.on_timer();
+        return document.get_current_file() == entries[1].path;
+    }));
+    EXPECT_TRUE(document.is_playing());
+    ASSERT_TRUE(wait_until([&] {
+        auto const bytes = played_bytes();
+        return std::count(bytes.begin(), bytes.end(), file_value(0)) == 400;
+    }));
+    document.on_timer();
+    EXPECT_FALSE(document.is_playing());
+}
+
 TEST_F(DocumentPlayback, PlayingBookmarkedRangesPlaysOnlyThoseRanges) {
     Document document;
     std::string samples = std::string(300, char(0x90)) + std::string(300, char(0xA0)) + std::string(300, char(0xB0));

@@ -192,6 +192,8 @@ TEST_F(PlayerTest, ARefusedDeviceLeavesThePlayerClosedAndReadyForTheNextPlay) {
             std::lock_guard guard(provider.lock);
             return provider.blocks.empty() && !player.is_playing() && (outputs.empty() || outputs.back().closed);
         })) << refuse_open;
+        // ... and says so, for a caller that waits for the end of the stream.
+        EXPECT_TRUE(player.has_device_failed()) << refuse_open;
     }
     platform::set_virtual_wave_refusals(false, false);
     platform::reset_virtual_wave();
@@ -201,6 +203,24 @@ TEST_F(PlayerTest, ARefusedDeviceLeavesThePlayerClosedAndReadyForTheNextPlay) {
     ASSERT_TRUE(player.play());
     ASSERT_TRUE(eventually([&] { return all_played(); }));
     EXPECT_EQ(samples, played(platform::virtual_wave_outputs()[0]));
+    EXPECT_FALSE(player.has_device_failed());
+    audio::connect<PCMData>(&provider, nullptr);
+}
+
+// The device takes 8 and 16 bits: sound of any other size is refused, and the player says so
+// instead of leaving its caller waiting for the stream to be pulled to its end.
+TEST_F(PlayerTest, AFormatTheDeviceCannotPlayIsReportedAndTheStreamLeftAlone) {
+    audio::connect<PCMData>(&provider, &player);
+    for (std::uint32_t const bits : {24u, 32u, 12u}) {
+        provider.add(block_of(pattern(3 * 2 * 4410, 12), 2, bits, 44100));
+        provider.add(block_of(pattern(3 * 2 * 4410, 13), 2, bits, 44100));
+        ASSERT_TRUE(player.play());
+        ASSERT_TRUE(eventually([&] { return player.has_device_failed(); })) << bits;
+        EXPECT_FALSE(player.is_playing()) << bits;
+        std::lock_guard guard(provider.lock);
+        EXPECT_EQ(1u, provider.blocks.size()) << bits;
+        provider.blocks.clear();
+    }
     audio::connect<PCMData>(&provider, nullptr);
 }
 

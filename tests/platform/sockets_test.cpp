@@ -50,7 +50,7 @@ SOCKADDR_IRDA address_of(const InfraredPeer::DeviceId& id, const char* service) 
     SOCKADDR_IRDA address{};
     address.irdaAddressFamily = AF_IRDA;
     std::memcpy(address.irdaDeviceID, id.data(), 4);
-    std::strncpy(address.irdaServiceName, service, sizeof address.irdaServiceName);
+    std::strncpy(address.irdaServiceName, service, sizeof address.irdaServiceName - 1);
     return address;
 }
 

@@ -27,7 +27,10 @@ void put_u32(std::vector<std::uint8_t>& out, std::uint32_t value) {
     put_u16(out, value >> 16);
 }
 
-void put_tag(std::vector<std::uint8_t>& out, const char* tag) { out.insert(out.end(), tag, tag + 4); }
+// Byte by byte: GCC's -Wstringop-overflow misreads a ranged insert into a growing vector.
+void put_tag(std::vector<std::uint8_t>& out, const char* tag) {
+    for (int i = 0; i < 4; ++i) out.push_back(static_cast<std::uint8_t>(tag[i]));
+}
 
 // 16-bit mono samples; each tone fades in and out over 5 ms so that it does not click.
 std::vector<std::int16_t> render(std::initializer_list<Tone> tones) {
