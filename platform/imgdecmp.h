@@ -2,13 +2,8 @@
 // turned into a bitmap at a requested depth.
 #pragma once
 
+#include "platform/gdi.h"
 #include "platform/types.h"
-
-// The drawing layer's handles, declared as the drawing header declares them.
-struct HDC__;
-using HDC = HDC__*;
-struct HBITMAP__;
-using HBITMAP = HBITMAP__*;
 
 // Fills the buffer with up to buffer_max bytes of the picture; returns how many, 0 at its end.
 using GETDATAFUNC = DWORD (*)(LPSTR buffer, DWORD buffer_max, LPARAM param);
