@@ -5,17 +5,23 @@
 #include <string>
 #include <tuple>
 
+#include "platform/gdi.h"
+#include "skin/canvas.h"
 #include "skin/font_description.h"
 #include "skin/resource_cache.h"
 
 namespace skinner {
 
-// The font made from a description at a scale. The drawing layer's font handle is made from
-// what it holds.
+// The platform font made from a description at a scale; deleting it deletes the font.
 class FontRep {
 public:
-    FontRep(const FontDescription& description, int scale)
-        : description_(description), scale_(scale), logical_height_(description.logical_height(scale)) {}
+    FontRep(const FontDescription& description, int scale);
+    ~FontRep();
+    FontRep(const FontRep&) = delete;
+    FontRep& operator=(const FontRep&) = delete;
+
+    // Null when the platform could not make the font.
+    HFONT get_handle() const { return handle_; }
 
     const FontDescription& get_description() const { return description_; }
     int get_scale() const { return scale_; }
@@ -26,6 +32,7 @@ private:
     FontDescription description_;
     int scale_;
     int logical_height_;
+    HFONT handle_ = nullptr;
 };
 
 struct FontKey {
@@ -52,6 +59,21 @@ public:
     void release();
 
     const FontRep* get_font() const;
+    HFONT get_handle() const { return is_empty() ? nullptr : get_font()->get_handle(); }
+
+    // The size of the text in this font (DrawTextW measuring on a screen context); (0, 0)
+    // for an empty reference, width 0 for an empty text.
+    SIZE measure_text(const std::u16string& text) const;
+    // Draws the text on one line in the box, transparent background; horizontal alignment 0
+    // left, 1 centre, 2 right; vertical 0 top, 1 centre, 2 bottom. Nothing for an empty
+    // reference.
+    void draw_text(Canvas& canvas, COLORREF colour, const std::u16string& text, POINT position, POINT size,
+                   int horizontal, int vertical) const;
+    // The same, cut to the box with an ellipsis at the end, or at the start.
+    void draw_text_ellipsis(Canvas& canvas, COLORREF colour, const std::u16string& text, POINT position, POINT size,
+                            int horizontal, int vertical) const;
+    void draw_text_left_ellipsis(Canvas& canvas, COLORREF colour, const std::u16string& text, POINT position,
+                                 POINT size, int horizontal, int vertical) const;
     bool is_empty() const { return entry_ == FontCache::end(); }
     int get_scale() const { return scale_; }
 

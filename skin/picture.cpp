@@ -1,5 +1,7 @@
 #include "skin/picture.h"
 
+#include "skin/platform_pictures.h"
+
 namespace skinner {
 
 namespace {
@@ -17,7 +19,10 @@ bool is_one_scaled_pixel(const RECT& source, int scale) {
 
 void set_picture_loader(std::shared_ptr<const PictureLoader> loader) { loader_slot() = std::move(loader); }
 
-std::shared_ptr<const PictureLoader> get_picture_loader() { return loader_slot(); }
+std::shared_ptr<const PictureLoader> get_picture_loader() {
+    if (!loader_slot()) loader_slot() = std::make_shared<PictureLoader>(decode_with_platform, get_screen_depth());
+    return loader_slot();
+}
 
 Picture::Picture(const std::u16string& source, const std::u16string& name, int scale) : name_(name), scale_(scale) {
     auto loader = get_picture_loader();

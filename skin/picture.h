@@ -42,7 +42,8 @@ private:
     PictureImages images_;
 };
 
-// The loader that pictures use; set once when the skin framework starts (and by tests).
+// The loader that pictures use: the platform's decoder at the screen's depth unless one was
+// set (tests set their own; null goes back to the platform's).
 void set_picture_loader(std::shared_ptr<const PictureLoader> loader);
 std::shared_ptr<const PictureLoader> get_picture_loader();
 

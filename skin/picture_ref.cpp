@@ -1,5 +1,9 @@
 #include "skin/picture_ref.h"
 
+#include <algorithm>
+
+#include "skin/platform_pictures.h"
+
 namespace skinner {
 
 PictureRef::PictureRef() {
@@ -70,6 +74,18 @@ void PictureRef::draw(PixelImage& target, POINT position, POINT size) const {
     const Picture* picture = get_picture();
     if (picture == nullptr || size.x < 1 || size.y < 1) return;
     picture->draw(target, {position.x, position.y, position.x + size.x, position.y + size.y}, points_, stretch_);
+}
+
+void PictureRef::draw(Canvas& canvas, POINT position, POINT size) const {
+    if (get_picture() == nullptr || size.x < 1 || size.y < 1) return;
+    const RECT& clip = canvas.get_clip();
+    RECT area{std::max<LONG>(clip.left, position.x), std::max<LONG>(clip.top, position.y),
+              std::min<LONG>(clip.right, position.x + size.x), std::min<LONG>(clip.bottom, position.y + size.y)};
+    if (area.right <= area.left || area.bottom <= area.top) return;
+    PixelImage pixels = read_pixels(canvas.get_dc(), area);
+    if (pixels.empty()) return;
+    draw(pixels, {position.x - area.left, position.y - area.top}, size);
+    write_pixels(canvas.get_dc(), area, pixels);
 }
 
 bool PictureRef::is_transparent_at(POINT p, POINT position, POINT size) const {

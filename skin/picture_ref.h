@@ -5,6 +5,7 @@
 #include <string>
 #include <tuple>
 
+#include "skin/canvas.h"
 #include "skin/picture.h"
 #include "skin/resource_cache.h"
 
@@ -53,6 +54,8 @@ public:
     // (inclusive) to limit (exclusive); a coordinate is -1 outside.
     POINT map_point(POINT p, POINT position, POINT limit) const;
     void draw(PixelImage& target, POINT position, POINT size) const;
+    // Draws into the rectangle of the canvas, within its clip.
+    void draw(Canvas& canvas, POINT position, POINT size) const;
     bool is_transparent_at(POINT p, POINT position, POINT size) const;
 
 private:
