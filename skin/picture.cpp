@@ -39,19 +39,31 @@ void Picture::draw(PixelImage& target, const RECT& destination, const POINT poin
         draw_frame(target, destination, points, stretch, {&images_.colour, has_mask() ? &*images_.companion : nullptr});
         return;
     }
-    // The colour image with the companion's low byte as alpha, drawn at the destination's size,
-    // then blended.
-    PixelImage combined(images_.colour.width, images_.colour.height);
-    const PixelImage& companion = *images_.companion;
-    for (int y = 0; y < combined.height; ++y)
-        for (int x = 0; x < combined.width; ++x) {
-            std::uint32_t alpha = x < companion.width && y < companion.height ? companion.at(x, y) & 0xFF : 0;
-            combined.at(x, y) = (images_.colour.at(x, y) & 0x00FFFFFF) | alpha << 24;
-        }
+    // The picture part at the destination's size with its alpha, then blended.
     LONG width = destination.right - destination.left, height = destination.bottom - destination.top;
     PixelImage part(width, height);
-    draw_frame(part, {0, 0, width, height}, points, stretch, {&combined, nullptr});
+    render_with_alpha(part, {0, 0, width, height}, points, stretch);
     blend(target, destination, part);
+}
+
+PixelImage Picture::combined_with_alpha() const {
+    PixelImage combined(images_.colour.width, images_.colour.height);
+    const PixelImage* companion = images_.companion ? &*images_.companion : nullptr;
+    for (int y = 0; y < combined.height; ++y)
+        for (int x = 0; x < combined.width; ++x) {
+            std::uint32_t alpha = 0xFF;
+            if (companion != nullptr)
+                alpha = x < companion->width && y < companion->height ? companion->at(x, y) & 0xFF : 0;
+            combined.at(x, y) = (images_.colour.at(x, y) & 0x00FFFFFF) | alpha << 24;
+        }
+    return combined;
+}
+
+void Picture::render_with_alpha(PixelImage& target, const RECT& destination, const POINT points[4],
+                                bool stretch) const {
+    if (!loaded_ || destination.right <= destination.left || destination.bottom <= destination.top) return;
+    PixelImage combined = combined_with_alpha();
+    draw_frame(target, destination, points, stretch, {&combined, nullptr});
 }
 
 void Picture::draw_frame(PixelImage& target, const RECT& destination, const POINT points[4], bool stretch,

@@ -29,10 +29,14 @@ public:
     // bottom-right) into the destination: alpha-blended, or as a nine-part frame whose
     // edges and centre are stretched or tiled.
     void draw(PixelImage& target, const RECT& destination, const POINT points[4], bool stretch) const;
+    // Draws the picture part into the destination as plain copies of the colour image whose
+    // alpha byte is the companion's low byte (255 without a companion).
+    void render_with_alpha(PixelImage& target, const RECT& destination, const POINT points[4], bool stretch) const;
     // True when picture pixel (x, y) is outside the picture or black in its mask.
     bool is_transparent_at(int x, int y) const;
 
 private:
+    PixelImage combined_with_alpha() const;
     void draw_frame(PixelImage& target, const RECT& destination, const POINT points[4], bool stretch,
                     const BlitSource& source) const;
 
