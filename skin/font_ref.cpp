@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "foundation/log.h"
 #include "skin/text_fit.h"
 
 namespace skinner {
@@ -41,6 +42,11 @@ private:
 
 FontRep::FontRep(const FontDescription& description, int scale)
     : description_(description), scale_(scale), logical_height_(description.logical_height(scale)) {
+    os::get_log() << u"Creating font: {" << description.normalised() << u"}\n";
+    os::get_log() << u"height=" << description.size << u" name.scale=" << scale << u"}\n";
+    HDC screen = CreateCompatibleDC(nullptr);
+    os::get_log() << u"dpiy=" << GetDeviceCaps(screen, LOGPIXELSY) << u" log_font.lfHeight=" << logical_height_ << u"}\n";
+    DeleteDC(screen);
     LOGFONTW font{};
     font.lfHeight = logical_height_;
     font.lfWeight = get_weight();
@@ -49,6 +55,7 @@ FontRep::FontRep(const FontDescription& description, int scale)
     std::copy_n(description.face.begin(), std::min<std::size_t>(description.face.size(), LF_FACESIZE - 1),
                 font.lfFaceName);
     handle_ = CreateFontIndirectW(&font);
+    if (handle_ == nullptr) os::get_log() << u"ERROR: FontRep::FontRep() Failed to create font\n";
 }
 
 FontRep::~FontRep() {

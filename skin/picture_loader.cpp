@@ -1,6 +1,7 @@
 #include "skin/picture_loader.h"
 
 #include "foundation/file.h"
+#include "foundation/log.h"
 #include "foundation/paths.h"
 #include "foundation/zip_file.h"
 #include "skin/bitmap_file.h"
@@ -53,8 +54,13 @@ std::optional<PictureImages> PictureLoader::load(const std::u16string& skin_path
     auto images = load_pair(skin_path, name);
     if (!images || scale == 1) return images;
     if (scale < 1) return std::nullopt;
+    os::get_log() << u"bmp: Width=" << images->colour.width << u" Height=" << images->colour.height
+                  << u" bmBitsPixel=32 bmPlanes=1\n";
     images->colour = scaled(images->colour, scale);
-    if (images->companion) images->companion = scaled(*images->companion, scale);
+    if (images->companion) {
+        os::get_log() << u"bitmap_info_a: bmBitsPixel=32 bmPlanes=1\n";
+        images->companion = scaled(*images->companion, scale);
+    }
     return images;
 }
 

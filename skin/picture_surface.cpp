@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "skin/hdc_selector.h"
+
 namespace skinner {
 
 namespace {
@@ -46,22 +48,16 @@ PictureSurface::PictureSurface(const PictureRef& picture, POINT target_size, boo
 
 PictureSurface::PictureSurface(Canvas& canvas, POINT source, POINT size) {
     if (!create_dib(size)) return;
-    HDC memory = CreateCompatibleDC(canvas.get_dc());
-    HGDIOBJ previous = SelectObject(memory, bitmap_);
-    BitBlt(memory, 0, 0, width_, height_, canvas.get_dc(), source.x, source.y, SRCCOPY);
-    SelectObject(memory, previous);
-    DeleteDC(memory);
+    HDCSelector memory(canvas.get_dc(), bitmap_);
+    BitBlt(memory.get_dc(), 0, 0, width_, height_, canvas.get_dc(), source.x, source.y, SRCCOPY);
     for (int y = 0; y < height_; ++y)
         for (int x = 0; x < width_; ++x) row(y)[x] |= 0xFF000000u;
 }
 
 void PictureSurface::blit_to(Canvas& canvas, POINT point) const {
     if (bitmap_ == nullptr) return;
-    HDC memory = CreateCompatibleDC(canvas.get_dc());
-    HGDIOBJ previous = SelectObject(memory, bitmap_);
-    BitBlt(canvas.get_dc(), point.x, point.y, width_, height_, memory, 0, 0, SRCCOPY);
-    SelectObject(memory, previous);
-    DeleteDC(memory);
+    HDCSelector memory(canvas.get_dc(), bitmap_);
+    BitBlt(canvas.get_dc(), point.x, point.y, width_, height_, memory.get_dc(), 0, 0, SRCCOPY);
 }
 
 void PictureSurface::release() {
