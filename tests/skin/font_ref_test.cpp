@@ -27,7 +27,9 @@ TEST(FontDescriptionTest, ParsesAndNormalises) {
     for (const Case& c : cases) {
         auto description = FontDescription::parse(c.text);
         ASSERT_EQ(description.has_value(), c.parses);
-        if (description) EXPECT_EQ(description->normalised(), c.normalised);
+        if (description) {
+            EXPECT_EQ(description->normalised(), c.normalised);
+        }
     }
 }
 
