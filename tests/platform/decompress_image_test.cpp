@@ -21,7 +21,7 @@ DWORD read_source(LPSTR buffer, DWORD buffer_max, LPARAM param) {
     auto* source = reinterpret_cast<Source*>(param);
     ++source->calls;
     std::size_t count = std::min<std::size_t>(buffer_max, source->bytes.size() - source->offset);
-    std::memcpy(buffer, source->bytes.data() + source->offset, count);
+    if (count > 0) std::memcpy(buffer, source->bytes.data() + source->offset, count);
     source->offset += count;
     return DWORD(count);
 }
