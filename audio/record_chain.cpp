@@ -25,6 +25,8 @@ public:
 class RecordChainADPCM : public RecordChainBase<EncoderADPCM, FileWriterWAVADPCM, FileReaderWAVADPCM> {
 public:
     using RecordChainBase::RecordChainBase;
+    // The last block is completed with silence; the file counts only the recorded samples.
+    ~RecordChainADPCM() override { writer().set_padding(encoder().finish()); }
     bool link_reader_wav_adpcm(FileReaderWAVADPCM* reader) override { return link(reader); }
 };
 
