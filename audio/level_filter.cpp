@@ -76,6 +76,13 @@ void LevelFilter::clear_state() {
     carried_[0] = carried_[1] = 0;
 }
 
+void LevelFilter::drop_sound() {
+    std::lock_guard<liba::CriticalSection> guard(get_lock());
+    input_ = PCMData();
+    output_ = PCMData();
+    clear_state();
+}
+
 std::int64_t LevelFilter::lookup(std::int32_t value) const {
     std::int64_t const magnitude = std::abs(static_cast<std::int64_t>(value));
     std::int64_t const index = magnitude / 128;
