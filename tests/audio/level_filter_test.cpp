@@ -243,6 +243,42 @@ TEST(LevelFilter, AFormatChangeKeepsTheFirstBlockOfTheNewFormat) {
     EXPECT_EQ(2000u, frames_at[1]);
 }
 
+TEST(LevelFilter, AFormatChangePassesOnAllTheOldInput) {
+    // The old format ends in silence, which no strong peak reaches: it still comes out
+    // (unchanged) before the new format, pulled or pushed.
+    std::vector<std::int32_t> old_input = tone(1000, 441.0, 9000.0, 22050);
+    old_input.resize(1500, 0);
+    PCMData const old_block = pcm16(old_input, 1, 22050);
+    PCMData const new_block = pcm16(tone(1000, 441.0, 9000.0, 44100), 1, 44100);
+    for (bool const pushed : {false, true}) {
+        SCOPED_TRACE(pushed ? "pushed" : "pulled");
+        LevelFilter filter;
+        filter.set_curve(32, 0, 0);
+        std::vector<PCMData> out;
+        QueueProvider<PCMData> source;
+        audio_test::Collector<PCMData> sink;
+        if (pushed) {
+            audio::connect<PCMData>(&filter, &sink);
+            filter.on_data(old_block);
+            filter.on_data(new_block);
+            filter.on_data(PCMData());
+            out = sink.blocks;
+        } else {
+            source.blocks = {old_block, new_block};
+            audio::connect<PCMData>(&source, &filter);
+            out = filter_test::pull_all(filter, 700);
+        }
+        std::vector<std::int32_t> old_out;
+        for (PCMData const& block : out) {
+            if (block.sample_rate != 22050) continue;
+            std::vector<std::int32_t> const values = values16(block);
+            old_out.insert(old_out.end(), values.begin(), values.end());
+        }
+        ASSERT_EQ(1500u, old_out.size());
+        for (std::size_t t = 1000; t < 1500; ++t) EXPECT_EQ(0, old_out[t]);
+    }
+}
+
 TEST(LevelFilter, PassThroughAndFormatsItCannotWorkOnHandBlocksOnUnchanged) {
     QueueProvider<PCMData> source;
     PCMData const sixteen = pcm16({1, 2, 3});
