@@ -128,3 +128,42 @@ TEST(StretchFilter, FormatsItCannotStretchPassUnchanged) {
 }
 
 }  // namespace
+
+namespace {
+
+// Stereo in which the right channel has no pitch marks (silence, or a constant level): the
+// stretch must go on with the input as it comes, not gather the whole stream first.
+TEST(StretchFilter, AChannelWithoutPitchMarksDoesNotHoldTheStreamBack) {
+    constexpr std::uint32_t rate = 8000;
+    for (std::int32_t const right : {0, 3000}) {
+        for (std::uint32_t const factor : {2u, 3u}) {
+            SCOPED_TRACE(testing::Message() << "right " << right << ", factor " << factor);
+            QueueProvider<PCMData> source;
+            std::vector<std::int32_t> const tone = filter_test::sine(10 * rate, 220.0, 12000.0, rate);
+            for (std::uint32_t start = 0; start < tone.size(); start += rate / 10) {
+                std::vector<std::int32_t> values;
+                for (std::uint32_t i = start; i < start + rate / 10; ++i) {
+                    values.push_back(tone[i]);
+                    values.push_back(right);
+                }
+                source.blocks.push_back(filter_test::pcm16(values, 2, rate));
+            }
+            audio::StretchFilter stretch;
+            stretch.set_factor(factor);
+            audio::connect<PCMData>(&source, &stretch);
+            ASSERT_FALSE(stretch.get_data(1024).is_empty());
+            EXPECT_LE(source.requests.size(), 20u) << "the first pull gathered two seconds or more";
+            std::vector<PCMData> const out = filter_test::pull_all(stretch, 1024);
+            std::uint32_t frames = 1024;
+            for (PCMData const& block : out) frames += block.get_frame_count();
+            EXPECT_EQ(factor * 10 * rate, frames);
+            std::vector<std::int32_t> const values = filter_test::joined_values16(out);
+            // The right channel keeps its level (after the first cut of the first pull).
+            std::vector<std::int32_t> const right_out = filter_test::channel_of(values, 2, 1);
+            for (std::size_t i = 0; i + 2 * rate < right_out.size(); ++i) ASSERT_EQ(right, right_out[i]) << i;
+            audio::connect<PCMData>(&source, nullptr);
+        }
+    }
+}
+
+}  // namespace
