@@ -43,6 +43,8 @@ public:
     bool read_block(std::uint32_t bytes) override;
 
     const MP3FrameHeader& get_reference_header() const { return reference_; }
+    // File offset of the stream's first frame; -1 when there is none.
+    std::int64_t get_stream_start() const { return stream_start_; }
 
 private:
     static constexpr std::int32_t buffer_size = 10000;

@@ -18,7 +18,12 @@ namespace {
 
 class RecordChainMP3 : public RecordChainBase<EncoderMP3, FileWriterMP3, FileReaderMP3> {
 public:
-    using RecordChainBase::RecordChainBase;
+    RecordChainMP3(EncoderMP3* encoder, const std::u16string& path, const std::u16string& key, bool append)
+        : RecordChainBase(encoder, path, key, append) {
+        encoder->set_info_frame(!append);
+    }
+    // The encoder's tag frame goes into the place at the start of the stream.
+    ~RecordChainMP3() override { writer().end_stream(encoder().end_stream()); }
     bool link_reader_mp3(FileReaderMP3* reader) override { return link(reader); }
 };
 

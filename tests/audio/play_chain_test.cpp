@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "audio/bookmarks.h"
 #include "audio/file_reader_mp3.h"
@@ -15,6 +16,7 @@
 #include "audio/id3_tag.h"
 #include "audio/file_reader_wav_adpcm.h"
 #include "audio/file_reader_wav_gsm.h"
+#include "audio/mp3_header.h"
 #include "audio/record_chain.h"
 #include "audio/wav_info.h"
 #include "tests/audio/mp3_fixture.h"
@@ -94,6 +96,51 @@ TEST(RecordChainFactoryTest, ACodedRecordingKeepsItsLastPartialBlock) {
                                           : static_cast<const audio::WAVInfoADPCM*>(header)->fact_sample_count;
         EXPECT_EQ(c.fact, fact);
     }
+}
+
+// Frames of an MP3 file in order: whether each is an encoder's tag frame.
+std::vector<bool> info_frames_of(const std::string& bytes) {
+    std::vector<bool> frames;
+    auto const* data = reinterpret_cast<const std::uint8_t*>(bytes.data());
+    for (std::size_t at = 0; at + 4 <= bytes.size();) {
+        audio::MP3FrameHeader header;
+        if (!audio::mp3_header_parse(data + at, header)) {
+            ++at;
+            continue;
+        }
+        frames.push_back(audio::mp3_is_info_frame(data + at, static_cast<std::uint32_t>(bytes.size() - at), header));
+        at += header.frame_length;
+    }
+    return frames;
+}
+
+void record_mp3(const std::u16string& path, bool append, std::uint32_t frames) {
+    auto chain = audio::create_record_chain(path, audio::key_mp3, 2, 44100, 16, 128000, append);
+    ASSERT_NE(chain, nullptr);
+    std::string const samples = wav_fixture::counting_bytes(frames * 4);
+    chain->get_consumer()->on_data(audio::PCMData(liba::SharedBuffer(frames * 4, samples.data()), 2, 16, 44100));
+}
+
+TEST(RecordChainFactoryTest, AnMP3RecordingStartsWithTheEncodersTagFrameAndAppendingKeepsTheFileWhole) {
+    testing_support::TestDevice device;
+    record_mp3(u"\\r.mp3", false, 44100);
+    std::string const recorded = testing_support::read_host_file(device.host_path("r.mp3"));
+    std::vector<bool> const frames = info_frames_of(recorded);
+    ASSERT_GT(frames.size(), 30u);
+    EXPECT_TRUE(frames[0]) << "the place LAME leaves holds its tag frame";
+    EXPECT_EQ(1, std::count(frames.begin(), frames.end(), true));
+    // The tag frame is not played: the reader starts with the frame after it.
+    audio::FileReaderMP3 reader(u"\\r.mp3");
+    ASSERT_TRUE(reader.is_valid());
+    audio::MP3FrameHeader first;
+    ASSERT_TRUE(audio::mp3_header_parse(reinterpret_cast<const std::uint8_t*>(recorded.data()), first));
+    reader.get_data(1);
+    EXPECT_EQ(2 * first.frame_length, reader.get_position());
+
+    record_mp3(u"\\r.mp3", true, 22050);
+    std::vector<bool> const after = info_frames_of(testing_support::read_host_file(device.host_path("r.mp3")));
+    EXPECT_GT(after.size(), frames.size() + 15);
+    EXPECT_EQ(0, std::count(after.begin(), after.end(), true)) << "an old tag would end the file at its old length";
 }
 
 // Small files of every format the engine or the WMA player reads, made at test time.
