@@ -14,7 +14,8 @@ namespace audio {
 // of the first block's format into blocks of exactly one coded block's worth of frames
 // and encodes each full one; PCM in any other format is dropped. The end of the stream (an
 // empty block pushed, or finish) pads what is gathered with silence and encodes it, so
-// that no recorded sound is lost; a codec's destructor finishes its stream.
+// that no recorded sound is lost. Whoever ends a recording finishes the stream while the
+// next stage is still linked (the record chains do); destroying the encoder does not.
 template <class T>
 class BlockEncoderPCM : public Consumer<PCMData>, public Provider<T>, private liba::Nocopy {
 public:

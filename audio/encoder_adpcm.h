@@ -12,9 +12,6 @@ namespace audio {
 // predictor and the one with the smallest largest error is kept. Other PCM is dropped.
 class EncoderADPCM : public BlockEncoderPCM<ADPCMData>, public Encoder {
 public:
-    // The last, partly gathered block is encoded and pushed on (padded with silence).
-    ~EncoderADPCM() override { finish(); }
-
     ADPCMData encode(const PCMData& block) override;
     PCMData make_block(const PCMData& format) override;
     // 0 until the first block has fixed the format.

@@ -13,9 +13,6 @@ namespace audio {
 // format is dropped.
 class EncoderGSM : public BlockEncoderPCM<GSMData>, public Encoder {
 public:
-    // The last, partly gathered block is encoded and pushed on (padded with silence).
-    ~EncoderGSM() override { finish(); }
-
     GSMData encode(const PCMData& block) override;
     PCMData make_block(const PCMData& format) override;
     std::uint32_t get_bit_rate() override { return 13000; }

@@ -38,6 +38,8 @@ public:
 class RecordChainGSM : public RecordChainBase<EncoderGSM, FileWriterWAVGSM, FileReaderWAVGSM> {
 public:
     using RecordChainBase::RecordChainBase;
+    // The last block is completed with silence and written.
+    ~RecordChainGSM() override { encoder().finish(); }
     bool link_reader_wav_gsm(FileReaderWAVGSM* reader) override { return link(reader); }
 };
 
