@@ -191,6 +191,9 @@ private:
     void wait_for_drain(skinner::Form* owner);
     os::DateTime now() const { return clock(); }
     void cut_play_chain();
+    // Every play stage forgets the sound it holds, so that none of it follows a seek or
+    // starts the next file.
+    void drop_held_sound();
     bool is_record_paused();
     std::unique_ptr<audio::RecorderPCM> make_recorder_for_file(const std::u16string& path);
     std::unique_ptr<audio::RecordChain> make_record_chain_for_file(const std::u16string& source,

@@ -23,6 +23,15 @@ void Document::cut_play_chain() {
     if (!play_chain) return;
     audio::connect<audio::PCMData>(play_chain->get_provider(), nullptr);
     play_chain.reset();
+    drop_held_sound();
+}
+
+void Document::drop_held_sound() {
+    if (play_chain) play_chain->drop_sound();
+    for (audio::EqualizerPCM& equalizer : equalizers) equalizer.drop_sound();
+    fast_play.drop_sound();
+    stretch_filter.drop_sound();
+    level_filter.drop_sound();
 }
 
 bool Document::play_item(int index, std::uint32_t start_position) {
@@ -52,6 +61,7 @@ bool Document::play_item(int index, std::uint32_t start_position) {
     caption = title != current_entry.attributes.end() && !title->second.empty() ? title->second
                                                                                 : play_chain->get_title();
     if (start_position != 0) play_chain->get_reader()->set_position(start_position);
+    drop_held_sound();
     mark_state_changed();
     if (play_chain->is_pcm_output()) {
         audio::connect<audio::PCMData>(play_chain->get_provider(), &play_input);
@@ -157,6 +167,7 @@ bool Document::seek_fraction(double fraction) {
     fraction = std::clamp(fraction, 0.0, 1.0);
     audio::FileReader& reader = *play_chain->get_reader();
     reader.set_position(static_cast<std::uint32_t>(reader.get_size() * fraction));
+    drop_held_sound();
     return true;
 }
 
@@ -165,6 +176,7 @@ bool Document::seek_relative(double seconds) {
     if (!play_chain) return false;
     audio::FileReader& reader = *play_chain->get_reader();
     reader.set_time(std::clamp(reader.get_time() + seconds, 0.0, reader.get_duration()));
+    drop_held_sound();
     return true;
 }
 

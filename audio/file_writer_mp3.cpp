@@ -4,6 +4,7 @@
 #include <cstring>
 #include <mutex>
 
+#include "audio/file_reader_mp3.h"
 #include "audio/mp3_header.h"
 
 namespace audio {
@@ -12,6 +13,50 @@ FileWriterMP3::FileWriterMP3(const std::u16string& path, bool append)
     : file_(path, append ? 3 : 1), buffer_(new std::uint8_t[buffer_size]) {
     file_.seek(file_.get_size());
     written_ = file_.get_position();
+    start_ = written_;
+    path_ = path;
+}
+
+void FileWriterMP3::end_stream(const std::vector<std::uint8_t>& info_frame) {
+    std::lock_guard<liba::CriticalSection> guard(get_lock());
+    if (!open() || written_ == start_) return;
+    if (buffer_fill_ > 0) {
+        ok_ = write_all(buffer_.get(), buffer_fill_);
+        buffer_fill_ = 0;
+        if (!open()) return;
+    }
+    if (start_ == 0) {
+        if (!info_frame.empty() && info_frame.size() <= written_)
+            write_at(0, info_frame.data(), static_cast<std::uint32_t>(info_frame.size()));
+    } else {
+        silence_old_info_frame();
+    }
+}
+
+void FileWriterMP3::write_at(std::uint32_t position, const std::uint8_t* bytes, std::uint32_t count) {
+    if (file_.seek(position)) ok_ = write_all(bytes, count);
+    file_.seek(written_);
+}
+
+void FileWriterMP3::silence_old_info_frame() {
+    FileReaderMP3 reader(path_);
+    std::int64_t const first = reader.get_stream_start();
+    if (!reader.is_valid() || first < 0 || first >= start_) return;
+    std::uint8_t frame[64] = {};
+    if (!file_.seek(static_cast<std::uint32_t>(first))) return;
+    std::uint32_t const got = file_.read(frame, sizeof frame);
+    file_.seek(written_);
+    MP3FrameHeader header;
+    if (got < 4 || !mp3_header_parse(frame, header) || !mp3_is_info_frame(frame, got, header)) return;
+    // The tag's name goes: decoders then take the frame for silence, and the whole file plays.
+    for (std::uint32_t at = 4; at + 4 <= got; ++at) {
+        if (std::memcmp(frame + at, "Xing", 4) == 0 || std::memcmp(frame + at, "Info", 4) == 0 ||
+            std::memcmp(frame + at, "VBRI", 4) == 0) {
+            std::uint8_t const zeros[4] = {};
+            write_at(static_cast<std::uint32_t>(first) + at, zeros, 4);
+            return;
+        }
+    }
 }
 
 FileWriterMP3::~FileWriterMP3() {

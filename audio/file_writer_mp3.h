@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "audio/blocks.h"
 #include "audio/file_writer.h"
@@ -29,8 +30,15 @@ public:
     void on_data(const MP3Data& block) override;
     bool is_open() override;
     std::uint32_t get_position() override;
+    // Puts the encoder's tag frame in the place its stream began with (where this writer
+    // began writing). Appending, there is no such place: a tag frame at the old file's
+    // start, whose length and padding no longer hold, is made a plain silent frame.
+    void end_stream(const std::vector<std::uint8_t>& info_frame);
 
 private:
+    void write_at(std::uint32_t position, const std::uint8_t* bytes, std::uint32_t count);
+    void silence_old_info_frame();
+
     bool open() const { return ok_ && !file_.has_errors(); }
     bool write_all(const std::uint8_t* bytes, std::uint32_t count);
     bool write_buffer();
@@ -43,6 +51,9 @@ private:
     os::File file_;
     bool ok_ = true;
     std::uint32_t written_ = 0;
+    // The file's size when it was opened: where this writer's stream begins.
+    std::uint32_t start_ = 0;
+    std::u16string path_;
     std::unique_ptr<std::uint8_t[]> buffer_;
     std::uint32_t buffer_fill_ = 0;
     std::uint32_t second_bytes_ = 0;
