@@ -5,8 +5,8 @@
 
 #include "platform/errors.h"
 #include "platform/kernel.h"
-#include "platform/linux/handles.h"
-#include "platform/linux/waiting.h"
+#include "platform/linux/kernel/handles.h"
+#include "platform/linux/kernel/waiting.h"
 
 namespace platform::detail {
 namespace {

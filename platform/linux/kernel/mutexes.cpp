@@ -20,9 +20,9 @@
 #include "platform/device.h"
 #include "platform/errors.h"
 #include "platform/mutex.h"
-#include "platform/linux/handles.h"
-#include "platform/linux/run_folder.h"
-#include "platform/linux/thread_registry.h"
+#include "platform/linux/kernel/handles.h"
+#include "platform/linux/kernel/run_folder.h"
+#include "platform/linux/kernel/thread_registry.h"
 #include "platform/unicode.h"
 
 namespace platform::detail {

@@ -1,10 +1,10 @@
-#include "platform/linux/message_queue.h"
+#include "platform/linux/user/message_queue.h"
 
 #include <algorithm>
 
 #include "platform/datetime.h"
-#include "platform/linux/thread_registry.h"
-#include "platform/linux/window_table.h"
+#include "platform/linux/kernel/thread_registry.h"
+#include "platform/linux/user/window_table.h"
 
 namespace platform::detail {
 

@@ -1,4 +1,4 @@
-#include "platform/linux/window_table.h"
+#include "platform/linux/user/window_table.h"
 
 #include <unistd.h>
 
