@@ -14,6 +14,11 @@ namespace platform {
 void set_tick_offset(DWORD offset);
 
 
+// Whether a thread with that id runs and is known to the platform, and whether it sleeps
+// in SuspendThread.
+bool thread_is_known(DWORD thread_id);
+bool thread_is_suspended(DWORD thread_id);
+
 // How long SendMessageW waits for a window of another process to answer (milliseconds,
 // INFINITE: no limit); 30000 unless a test changes it.
 void set_send_message_timeout(DWORD timeout_ms);
