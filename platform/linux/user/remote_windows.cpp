@@ -1,4 +1,4 @@
-#include "platform/linux/remote_windows.h"
+#include "platform/linux/user/remote_windows.h"
 
 #include <sys/socket.h>
 #include <sys/time.h>
@@ -17,9 +17,9 @@
 
 #include "platform/device.h"
 #include "platform/errors.h"
-#include "platform/linux/message_queue.h"
-#include "platform/linux/run_folder.h"
-#include "platform/linux/window_table.h"
+#include "platform/linux/user/message_queue.h"
+#include "platform/linux/kernel/run_folder.h"
+#include "platform/linux/user/window_table.h"
 #include "platform/testing.h"
 
 namespace platform::detail {
@@ -170,6 +170,11 @@ bool query_reply(HWND window, std::string& payload) {
     return true;
 }
 
+bool is_postable(HWND window) {
+    auto const record = find_window(window);
+    return record && find_queue(record->thread_id) != nullptr;
+}
+
 LRESULT serve_send(const RequestHeader& request, const std::string& payload) {
     HWND const window = reinterpret_cast<HWND>(request.window);
     if (request.message != WM_COPYDATA) {
@@ -199,8 +204,9 @@ void serve_connection(int fd) {
                 break;
             case Operation::query: reply.ok = query_reply(window, answer); break;
             case Operation::post:
-                reply.ok = PostMessageW(window, request.message, request.wparam,
-                                        static_cast<LPARAM>(request.lparam)) != FALSE;
+                // Answered before the message is queued: once queued, it may end this
+                // process (a quit request) before an answer written afterwards gets out.
+                reply.ok = is_postable(window);
                 break;
             case Operation::send:
                 reply.ok = IsWindow(window) != FALSE;
@@ -210,6 +216,9 @@ void serve_connection(int fd) {
         }
         reply.payload_size = static_cast<std::uint32_t>(answer.size());
         if (write_all(fd, &reply, sizeof reply)) write_all(fd, answer.data(), answer.size());
+        if (request.operation == Operation::post && reply.ok) {
+            PostMessageW(window, request.message, request.wparam, static_cast<LPARAM>(request.lparam));
+        }
     }
     ::close(fd);
 }
