@@ -6,6 +6,7 @@
 #include "platform/errors.h"
 #include "platform/kernel.h"
 #include "platform/linux/kernel/handles.h"
+#include "platform/linux/kernel/signal_watchers.h"
 #include "platform/linux/kernel/waiting.h"
 
 namespace platform::detail {
@@ -29,9 +30,12 @@ public:
     }
 
     void set() {
-        std::lock_guard guard(lock_);
-        signalled_ = true;
-        wake();
+        {
+            std::lock_guard guard(lock_);
+            signalled_ = true;
+            wake();
+        }
+        notify_signal_watchers();
     }
 
     void reset() {

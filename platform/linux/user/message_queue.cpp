@@ -195,6 +195,36 @@ void MessageQueue::wait_for_reply(SentMessage& message) {
     }
 }
 
+bool MessageQueue::has_waiting(DWORD wake_mask) {
+    std::lock_guard guard(lock_);
+    if ((wake_mask & QS_SENDMESSAGE) && !sent_.empty()) return true;
+    if ((wake_mask & (QS_POSTMESSAGE | QS_ALLPOSTMESSAGE | QS_INPUT | QS_HOTKEY)) && (!posted_.empty() || quit_)) {
+        return true;
+    }
+    if (wake_mask & QS_TIMER) {
+        auto const now = Clock::now();
+        for (auto const& timer : timers_) {
+            if (timer.due <= now) return true;
+        }
+    }
+    return false;
+}
+
+std::uint64_t MessageQueue::generation() {
+    std::lock_guard guard(lock_);
+    return generation_;
+}
+
+void MessageQueue::wait_for_change(std::uint64_t seen, Clock::time_point until) {
+    std::unique_lock guard(lock_);
+    wake_.wait_until(guard, until, [&] { return generation_ != seen; });
+}
+
+void MessageQueue::wake() {
+    std::lock_guard guard(lock_);
+    changed();
+}
+
 void MessageQueue::close() {
     std::deque<std::shared_ptr<SentMessage>> unanswered;
     {
