@@ -3,7 +3,6 @@
 #include <string>
 
 #include "audio/format_keys.h"
-#include "skin/resource_id_pool.h"
 
 // The program's named constants and the objects that are built once at start-up.
 namespace constants {
@@ -40,8 +39,8 @@ struct StartupGlobals {
     std::u16string dialogs_skin_path;
     // The special folders behind the path macros and the start tick are the foundation's
     // (os::get_special_folder_path, os::seconds_since_start): they are looked up there, once.
-    skinner::ResourceIdPool menu_bar_ids{117};
-    skinner::ResourceIdPool soft_key_bar_ids{1117};
+    // The id pools of the menu bars and soft-key bars belong to the screens
+    // (screens::bar_id_pools).
 };
 
 // Built before the main routine (or at the first call from an earlier initialiser).

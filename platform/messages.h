@@ -72,6 +72,33 @@ struct COPYDATASTRUCT {
 };
 using PCOPYDATASTRUCT = COPYDATASTRUCT*;
 
+// ---- MsgWaitForMultipleObjects ----------------------------------------------------------
+
+constexpr UINT QS_KEY = 0x0001;
+constexpr UINT QS_MOUSEMOVE = 0x0002;
+constexpr UINT QS_MOUSEBUTTON = 0x0004;
+constexpr UINT QS_MOUSE = QS_MOUSEMOVE | QS_MOUSEBUTTON;
+constexpr UINT QS_INPUT = QS_MOUSE | QS_KEY;
+constexpr UINT QS_POSTMESSAGE = 0x0008;
+constexpr UINT QS_TIMER = 0x0010;
+constexpr UINT QS_PAINT = 0x0020;
+constexpr UINT QS_SENDMESSAGE = 0x0040;
+constexpr UINT QS_HOTKEY = 0x0080;
+constexpr UINT QS_ALLPOSTMESSAGE = 0x0100;
+constexpr UINT QS_ALLEVENTS = QS_INPUT | QS_POSTMESSAGE | QS_TIMER | QS_PAINT | QS_HOTKEY;
+constexpr UINT QS_ALLINPUT = QS_ALLEVENTS | QS_SENDMESSAGE;
+constexpr DWORD MAXIMUM_WAIT_OBJECTS = 64;
+
+// Waits until one of the kernel objects is signalled (WAIT_OBJECT_0 + its index, or
+// WAIT_ABANDONED + its index for an abandoned mutex, which the caller then holds), or
+// until the calling thread's queue holds a message of the kinds in wake_mask
+// (WAIT_OBJECT_0 + count; the caller retrieves it, which also runs waiting sent messages),
+// or until the time-out (WAIT_TIMEOUT). wait_all must be FALSE (else WAIT_FAILED,
+// ERROR_INVALID_PARAMETER); an unknown handle fails with ERROR_INVALID_HANDLE. Messages
+// already waiting when it is called wake it at once.
+DWORD MsgWaitForMultipleObjects(DWORD count, const HANDLE* handles, BOOL wait_all, DWORD timeout_ms,
+                                DWORD wake_mask);
+
 // ---- PeekMessageW ----------------------------------------------------------------------
 
 constexpr UINT PM_NOREMOVE = 0x0000;

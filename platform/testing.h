@@ -1,6 +1,7 @@
 // Hooks through which tests steer the platform layer.
 #pragma once
 
+#include <cstddef>
 #include <optional>
 
 #include "platform/types.h"
@@ -14,9 +15,23 @@ namespace platform {
 void set_tick_offset(DWORD offset);
 
 
+// Whether a thread with that id runs and is known to the platform, and whether it sleeps
+// in SuspendThread.
+bool thread_is_known(DWORD thread_id);
+bool thread_is_suspended(DWORD thread_id);
+
 // How long SendMessageW waits for a window of another process to answer (milliseconds,
 // INFINITE: no limit); 30000 unless a test changes it.
 void set_send_message_timeout(DWORD timeout_ms);
+
+// How long a list of another process's windows, a question about one or a post to one
+// waits for that process (milliseconds); 5000 unless a test changes it. A process that
+// does not answer in time is taken as gone for that call.
+void set_window_link_timeout(DWORD timeout_ms);
+
+// Whether the bytes are exactly one request that a process's window link accepts (for
+// fuzzing the parser).
+bool parse_window_link_request(const void* data, std::size_t size);
 
 // The period of a running window timer, nullopt when the window has no timer of that id.
 std::optional<UINT> window_timer_period(HWND window, UINT_PTR id);

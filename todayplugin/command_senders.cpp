@@ -10,6 +10,7 @@
 #include "app/comm/serializable.h"
 #include "app/comm/sonbrix_status.h"
 #include "platform/handles.h"
+#include "platform/messages.h"
 #include "platform/mutex.h"
 
 namespace {
@@ -28,11 +29,19 @@ constexpr std::int32_t skip_command = 8;
 // The request buffer of the program's handlers holds 200 units with the terminator.
 constexpr std::size_t longest_request = 199;
 
-// The sender mutex, held while it lives (when it could be taken).
+// The sender mutex, held while it lives (when it could be taken). While it waits, the
+// thread answers what is sent to its windows: another sender looking for the program sends
+// to this sender's window of the same class before it lets the mutex go.
 class ExchangeLock {
 public:
     ExchangeLock() : mutex_(CreateMutexW(nullptr, FALSE, comm_identifiers::sender_mutex_name)) {
-        owned_ = mutex_ && WaitForSingleObject(mutex_, INFINITE) == WAIT_OBJECT_0;
+        if (!mutex_) return;
+        DWORD result;
+        while ((result = MsgWaitForMultipleObjects(1, &mutex_, FALSE, INFINITE, QS_SENDMESSAGE)) == WAIT_OBJECT_0 + 1) {
+            MSG message;
+            PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE);  // runs the sent messages
+        }
+        owned_ = result == WAIT_OBJECT_0;
     }
     ~ExchangeLock() {
         if (!mutex_) return;

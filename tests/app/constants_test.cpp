@@ -18,12 +18,6 @@ TEST(ConstantsTest, SkinPathsExpandBelowTheProgramFolder) {
     EXPECT_EQ(globals.dialogs_skin_path, u"%app_path%\\skins\\settings\\dialogs.skin");
 }
 
-TEST(ConstantsTest, MenuBarPoolsStartAtTheirFirstIds) {
-    constants::StartupGlobals const& globals = constants::startup_globals();
-    EXPECT_EQ(globals.menu_bar_ids.get_first_id(), 117);
-    EXPECT_EQ(globals.soft_key_bar_ids.get_first_id(), 1117);
-}
-
 TEST(ConstantsTest, RecordingExtensionFollowsTheCodec) {
     for (const char16_t* codec : {constants::codec_pcm, constants::codec_adpcm, constants::codec_gsm})
         EXPECT_EQ(constants::recording_extension(codec), u"wav");

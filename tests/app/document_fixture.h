@@ -13,6 +13,7 @@
 
 #include "app/document.h"
 #include "foundation/paths.h"
+#include "tests/support/eventually.h"
 #include "tests/support/scoped_environment.h"
 #include "tests/support/system_time.h"
 #include "tests/support/virtual_wave.h"
@@ -35,15 +36,7 @@ protected:
     static os::DateTime at(int year, int month, int day, int hour = 0, int minute = 0) {
         return os::DateTime(make_time(year, month, day, hour, minute));
     }
-    // Polls the condition every few milliseconds for up to ten seconds.
-    static bool wait_until(const std::function<bool()>& condition) {
-        auto const give_up = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-        while (!condition()) {
-            if (std::chrono::steady_clock::now() > give_up) return false;
-            std::this_thread::sleep_for(std::chrono::milliseconds(2));
-        }
-        return true;
-    }
+    static bool wait_until(const std::function<bool()>& condition) { return eventually(condition); }
 
     ScopedEnvironment module{"SONBRIX_MODULE", "\\Program Files\\Sonbrix\\Sonbrix.exe"};
 };

@@ -12,7 +12,8 @@
 #include "foundation/thread.h"
 #include "platform/errors.h"
 #include "platform/kernel.h"
-#include "platform/linux/thread_registry.h"
+#include "platform/testing.h"
+#include "tests/support/eventually.h"
 
 namespace {
 
@@ -36,22 +37,11 @@ private:
     std::function<void(LambdaThread&)> body_;
 };
 
-bool eventually(const std::function<bool()>& condition) {
-    for (int waited = 0; waited < patience_ms; ++waited) {
-        if (condition()) return true;
-        liba::sleep(1);
-    }
-    return condition();
-}
+using testing_support::eventually;
 
-bool is_suspended(std::uint32_t thread_id) {
-    auto const record = platform::detail::find_thread_record(thread_id);
-    if (!record) return false;
-    std::lock_guard guard(record->lock);
-    return record->suspend_count > 0;
-}
+bool is_suspended(std::uint32_t thread_id) { return platform::thread_is_suspended(thread_id); }
 
-bool has_ended(std::uint32_t thread_id) { return !platform::detail::find_thread_record(thread_id); }
+bool has_ended(std::uint32_t thread_id) { return !platform::thread_is_known(thread_id); }
 
 TEST(Thread, StartWhileRunningFailsAndLeavesTheFirstThreadAlone) {
     liba::Event release;

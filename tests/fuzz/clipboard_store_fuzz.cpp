@@ -4,7 +4,7 @@
 #include <fstream>
 #include <string>
 
-#include "platform/linux/clipboard_store.h"
+#include "platform/linux/user/clipboard_store.h"
 #include "tests/fuzz/fuzz_input.h"
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {

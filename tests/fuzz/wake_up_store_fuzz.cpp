@@ -5,7 +5,7 @@
 #include <string>
 
 #include "platform/device.h"
-#include "platform/linux/wake_up_store.h"
+#include "platform/linux/wake_up/wake_up_store.h"
 #include "tests/fuzz/fuzz_input.h"
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {

@@ -14,7 +14,8 @@
 
 #include "platform/errors.h"
 #include "platform/kernel.h"
-#include "platform/linux/thread_registry.h"
+#include "platform/testing.h"
+#include "tests/support/eventually.h"
 
 namespace {
 
@@ -70,16 +71,8 @@ private:
 };
 
 // Waits until the thread sleeps in SuspendThread.
-bool suspended_within(DWORD thread_id, DWORD ms) {
-    for (DWORD waited = 0; waited < ms; ++waited) {
-        auto const record = platform::detail::find_thread_record(thread_id);
-        if (record) {
-            std::lock_guard guard(record->lock);
-            if (record->suspend_count > 0) return true;
-        }
-        Sleep(1);
-    }
-    return false;
+bool suspended(DWORD thread_id) {
+    return testing_support::eventually([&] { return platform::thread_is_suspended(thread_id); });
 }
 
 int host_nice_value_of_caller() { return getpriority(PRIO_PROCESS, static_cast<id_t>(gettid())); }
@@ -161,7 +154,7 @@ TEST(Threads, ClosingTheHandleEarlyLetsTheThreadRunOn) {
     SetEvent(go.handle());
     EXPECT_EQ(done.wait(patience_ms), WAIT_OBJECT_0);
     // The body has returned; its record goes with the end of the thread.
-    for (int i = 0; i < 10000 && platform::detail::find_thread_record(id); ++i) Sleep(1);
+    testing_support::eventually([&] { return !platform::thread_is_known(id); });
 }
 
 TEST(Threads, RefusesMissingRoutineAndUnknownHandles) {
@@ -190,18 +183,16 @@ TEST(Threads, RecordsAreFoundByIdUntilTheThreadEnds) {
         go.wait();
         return 0u;
     });
-    auto const record = platform::detail::find_thread_record(thread.id());
-    ASSERT_NE(record, nullptr);
-    EXPECT_EQ(record->id, thread.id());
+    ASSERT_TRUE(platform::thread_is_known(thread.id()));
     SetEvent(go.handle());
     ASSERT_TRUE(thread.ended_within(patience_ms));
     EXPECT_EQ(pseudo_handle_id, thread.id());
-    EXPECT_EQ(platform::detail::find_thread_record(thread.id()), nullptr);
+    EXPECT_FALSE(platform::thread_is_known(thread.id()));
 
     DWORD host_thread_id = 0;
     std::thread([&] { host_thread_id = GetCurrentThreadId(); }).join();
-    EXPECT_EQ(platform::detail::find_thread_record(host_thread_id), nullptr);
-    EXPECT_NE(platform::detail::find_thread_record(GetCurrentThreadId()), nullptr);
+    EXPECT_FALSE(platform::thread_is_known(host_thread_id));
+    EXPECT_TRUE(platform::thread_is_known(GetCurrentThreadId()));
 }
 
 // Static objects of the program (a lock of the log, say) are destroyed after the main
@@ -315,7 +306,7 @@ TEST(SuspendThread, ResumeAfterTheSuspendWakesTheThread) {
         return 0u;
     });
     for (int round = 0; round < 2; ++round) {
-        ASSERT_TRUE(suspended_within(thread.id(), patience_ms));
+        ASSERT_TRUE(suspended(thread.id()));
         EXPECT_EQ(ResumeThread(thread.handle()), 1u);
     }
     ASSERT_TRUE(thread.ended_within(patience_ms));
@@ -355,7 +346,7 @@ TEST(SuspendThread, SeveralResumesLeaveOneWakeUp) {
     EXPECT_EQ(ResumeThread(thread.handle()), 0u);
     SetEvent(go.handle());
     ASSERT_EQ(first_returned.wait(patience_ms), WAIT_OBJECT_0);
-    ASSERT_TRUE(suspended_within(thread.id(), patience_ms));
+    ASSERT_TRUE(suspended(thread.id()));
     EXPECT_EQ(ResumeThread(thread.handle()), 1u);
 }
 

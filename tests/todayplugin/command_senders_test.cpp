@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cstring>
+#include <thread>
 #include <functional>
 #include <string>
 #include <vector>
@@ -9,7 +11,10 @@
 #include "app/comm/comm_clipboard.h"
 #include "app/comm/comm_identifiers.h"
 #include "app/comm/sonbrix_status.h"
+#include "platform/testing.h"
 #include "tests/support/channel_peer.h"
+#include "tests/support/child_process.h"
+#include "tests/support/message_loop.h"
 #include "tests/support/channel_peer_status.h"
 #include "tests/support/test_device.h"
 #include "todayplugin/command_senders.h"
@@ -131,6 +136,32 @@ TEST_F(ExchangeTest, AnExchangeStartsFromAnEmptyStackWhateverWasLeftOnIt) {
     EXPECT_TRUE(send_skip(1, false));
     EXPECT_EQ(last_note(), "8:1,n");
     EXPECT_EQ(block.depth(), 0u);
+}
+
+// Each sender looks for the program among the windows of its class, the other sender's
+// included, while that one may be waiting for the sender mutex. Neither waits for an
+// answer with a time-out here: a sender that did not answer while it waits would stop both.
+TEST_F(ExchangeTest, TwoSendersAtOnceBothGetThrough) {
+    constexpr int count = 5;
+    platform::set_send_message_timeout(INFINITE);
+    testing_support::ChildProcess other({"sender", std::to_string(count)});
+    ASSERT_EQ(other.read_line(), "ready");
+    other.write_line("go");
+    int answered = 0;
+    for (int i = 0; i < count; ++i) answered += send_pause(false) ? 1 : 0;
+    EXPECT_EQ(answered, count);
+    // The other sender may still look among this process's windows: answer meanwhile.
+    std::atomic<bool> finished{false};
+    std::string last_line;
+    std::thread reader([&] {
+        last_line = other.read_line();
+        finished = true;
+    });
+    testing_support::pump_messages_until([&] { return finished.load(); }, 0xFFFFFFFFu);
+    reader.join();
+    EXPECT_EQ(last_line, "done " + std::to_string(count));
+    EXPECT_EQ(other.wait_for_exit(), 0);
+    platform::set_send_message_timeout(30000);
 }
 
 TEST_F(ExchangeTest, ARequestMustFitTheProgramsBuffer) {

@@ -8,9 +8,9 @@
 
 #include "platform/errors.h"
 #include "platform/file_ops.h"
-#include "platform/linux/entries.h"
-#include "platform/linux/errors.h"
-#include "platform/linux/host_copy.h"
+#include "platform/linux/files/entries.h"
+#include "platform/linux/kernel/errors.h"
+#include "platform/linux/files/host_copy.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 
 #include "platform/errors.h"
 #include "platform/file_ops.h"
-#include "platform/linux/entries.h"
+#include "platform/linux/files/entries.h"
 
 BOOL GetDiskFreeSpaceExW(LPCWSTR directory_name, PULARGE_INTEGER free_bytes_available_to_caller,
                          PULARGE_INTEGER total_number_of_bytes, PULARGE_INTEGER total_number_of_free_bytes) {

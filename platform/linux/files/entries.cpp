@@ -1,4 +1,4 @@
-#include "platform/linux/entries.h"
+#include "platform/linux/files/entries.h"
 
 #include <cerrno>
 
@@ -6,7 +6,7 @@
 #include "platform/errors.h"
 #include "platform/file_attributes.h"
 #include "platform/files.h"
-#include "platform/linux/errors.h"
+#include "platform/linux/kernel/errors.h"
 
 namespace platform::detail {
 

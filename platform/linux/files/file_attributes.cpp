@@ -5,7 +5,7 @@
 
 #include "platform/errors.h"
 #include "platform/file_ops.h"
-#include "platform/linux/entries.h"
+#include "platform/linux/files/entries.h"
 
 using platform::detail::entry_error;
 using platform::detail::fail_with;

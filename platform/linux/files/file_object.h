@@ -4,7 +4,7 @@
 
 #include <memory>
 
-#include "platform/linux/handles.h"
+#include "platform/linux/kernel/handles.h"
 
 namespace platform::detail {
 

@@ -7,8 +7,8 @@
 #include <cerrno>
 
 #include "platform/errors.h"
-#include "platform/linux/entries.h"
-#include "platform/linux/errors.h"
+#include "platform/linux/files/entries.h"
+#include "platform/linux/kernel/errors.h"
 
 using platform::detail::entry_error;
 using platform::detail::fail_with;

@@ -9,8 +9,8 @@
 
 #include "platform/device.h"
 #include "platform/errors.h"
-#include "platform/linux/errors.h"
-#include "platform/linux/file_object.h"
+#include "platform/linux/kernel/errors.h"
+#include "platform/linux/files/file_object.h"
 
 namespace platform::detail {
 

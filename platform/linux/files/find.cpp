@@ -15,10 +15,10 @@
 
 #include "platform/device.h"
 #include "platform/errors.h"
-#include "platform/linux/entries.h"
-#include "platform/linux/errors.h"
-#include "platform/linux/handles.h"
-#include "platform/linux/wildcard.h"
+#include "platform/linux/files/entries.h"
+#include "platform/linux/kernel/errors.h"
+#include "platform/linux/kernel/handles.h"
+#include "platform/linux/files/wildcard.h"
 #include "platform/unicode.h"
 
 namespace platform::detail {

@@ -1,4 +1,4 @@
-#include "platform/linux/host_copy.h"
+#include "platform/linux/files/host_copy.h"
 
 #include <dirent.h>
 #include <fcntl.h>

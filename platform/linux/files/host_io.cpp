@@ -1,4 +1,4 @@
-#include "platform/linux/host_io.h"
+#include "platform/linux/files/host_io.h"
 
 #include <unistd.h>
 

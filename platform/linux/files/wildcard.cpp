@@ -1,4 +1,4 @@
-#include "platform/linux/wildcard.h"
+#include "platform/linux/files/wildcard.h"
 
 #include "platform/unicode.h"
 

@@ -11,7 +11,7 @@
 #include <cstring>
 #include <filesystem>
 
-#include "platform/linux/infrared_run_area.h"
+#include "platform/linux/infrared/infrared_run_area.h"
 
 namespace platform {
 namespace {

@@ -1,4 +1,4 @@
-#include "platform/linux/infrared_run_area.h"
+#include "platform/linux/infrared/infrared_run_area.h"
 
 #include <dirent.h>
 #include <fcntl.h>

@@ -1,4 +1,4 @@
-#include "platform/linux/infrared_socket.h"
+#include "platform/linux/infrared/infrared_socket.h"
 
 #include <sys/socket.h>
 #include <unistd.h>

@@ -7,7 +7,7 @@
 #include <mutex>
 #include <string>
 
-#include "platform/linux/infrared_run_area.h"
+#include "platform/linux/infrared/infrared_run_area.h"
 
 namespace platform::detail {
 

@@ -11,8 +11,8 @@
 
 #include "platform/errors.h"
 #include "platform/irda.h"
-#include "platform/linux/infrared_run_area.h"
-#include "platform/linux/infrared_socket.h"
+#include "platform/linux/infrared/infrared_run_area.h"
+#include "platform/linux/infrared/infrared_socket.h"
 
 namespace {
 

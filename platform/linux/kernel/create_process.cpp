@@ -7,9 +7,9 @@
 
 #include "platform/device.h"
 #include "platform/errors.h"
-#include "platform/linux/entries.h"
-#include "platform/linux/handles.h"
-#include "platform/linux/process_object.h"
+#include "platform/linux/files/entries.h"
+#include "platform/linux/kernel/handles.h"
+#include "platform/linux/kernel/process_object.h"
 #include "platform/processes.h"
 #include "platform/unicode.h"
 

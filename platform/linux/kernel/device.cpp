@@ -13,8 +13,8 @@
 #include <vector>
 
 #include "platform/errors.h"
-#include "platform/linux/special_folders.h"
-#include "platform/linux/system_sound_files.h"
+#include "platform/linux/shell/special_folders.h"
+#include "platform/linux/sound/system_sound_files.h"
 #include "platform/unicode.h"
 
 namespace platform {

@@ -1,4 +1,4 @@
-#include "platform/linux/errors.h"
+#include "platform/linux/kernel/errors.h"
 
 #include <cerrno>
 

@@ -5,8 +5,9 @@
 
 #include "platform/errors.h"
 #include "platform/kernel.h"
-#include "platform/linux/handles.h"
-#include "platform/linux/waiting.h"
+#include "platform/linux/kernel/handles.h"
+#include "platform/linux/kernel/signal_watchers.h"
+#include "platform/linux/kernel/waiting.h"
 
 namespace platform::detail {
 namespace {
@@ -29,9 +30,12 @@ public:
     }
 
     void set() {
-        std::lock_guard guard(lock_);
-        signalled_ = true;
-        wake();
+        {
+            std::lock_guard guard(lock_);
+            signalled_ = true;
+            wake();
+        }
+        notify_signal_watchers();
     }
 
     void reset() {

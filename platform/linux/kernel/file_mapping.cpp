@@ -20,9 +20,9 @@
 #include <string>
 
 #include "platform/errors.h"
-#include "platform/linux/errors.h"
-#include "platform/linux/handles.h"
-#include "platform/linux/run_folder.h"
+#include "platform/linux/kernel/errors.h"
+#include "platform/linux/kernel/handles.h"
+#include "platform/linux/kernel/run_folder.h"
 #include "platform/unicode.h"
 
 namespace platform::detail {

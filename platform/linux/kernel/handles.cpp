@@ -1,4 +1,4 @@
-#include "platform/linux/handles.h"
+#include "platform/linux/kernel/handles.h"
 
 #include <cstdint>
 #include <mutex>

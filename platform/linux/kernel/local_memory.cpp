@@ -1,4 +1,4 @@
-#include "platform/linux/local_memory.h"
+#include "platform/linux/kernel/local_memory.h"
 
 #include <cstdlib>
 #include <mutex>

@@ -20,9 +20,10 @@
 #include "platform/device.h"
 #include "platform/errors.h"
 #include "platform/mutex.h"
-#include "platform/linux/handles.h"
-#include "platform/linux/run_folder.h"
-#include "platform/linux/thread_registry.h"
+#include "platform/linux/kernel/signal_watchers.h"
+#include "platform/linux/kernel/handles.h"
+#include "platform/linux/kernel/run_folder.h"
+#include "platform/linux/kernel/thread_registry.h"
 #include "platform/unicode.h"
 
 namespace platform::detail {
@@ -109,9 +110,10 @@ public:
     }
 
     bool release() {
-        std::lock_guard guard(lock_);
-        if (owner_ != current_thread_id()) return false;
-        if (--count_ == 0) {
+        {
+            std::lock_guard guard(lock_);
+            if (owner_ != current_thread_id()) return false;
+            if (--count_ != 0) return true;
             if (lock_fd_ >= 0) {
                 write_mark(lock_fd_, '0');
                 flock_retrying(lock_fd_, LOCK_UN);
@@ -119,6 +121,7 @@ public:
             owner_ = 0;
             changed_.notify_all();
         }
+        notify_signal_watchers();
         return true;
     }
 

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/linux/handles.h"
+#include "platform/linux/kernel/handles.h"
 
 namespace platform::detail {
 

@@ -12,9 +12,9 @@
 
 #include "platform/device.h"
 #include "platform/errors.h"
-#include "platform/linux/errors.h"
-#include "platform/linux/process_object.h"
-#include "platform/linux/waiting.h"
+#include "platform/linux/kernel/errors.h"
+#include "platform/linux/kernel/process_object.h"
+#include "platform/linux/kernel/waiting.h"
 #include "platform/unicode.h"
 
 extern char** environ;

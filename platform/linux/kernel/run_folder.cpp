@@ -1,4 +1,4 @@
-#include "platform/linux/run_folder.h"
+#include "platform/linux/kernel/run_folder.h"
 
 #include <cctype>
 #include <filesystem>

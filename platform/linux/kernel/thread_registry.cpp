@@ -1,7 +1,9 @@
-#include "platform/linux/thread_registry.h"
+#include "platform/linux/kernel/thread_registry.h"
 
-#include "platform/linux/message_queue.h"
-#include "platform/linux/window_table.h"
+#include "platform/testing.h"
+
+#include "platform/linux/user/message_queue.h"
+#include "platform/linux/user/window_table.h"
 
 #include <unistd.h>
 
@@ -110,3 +112,12 @@ void retire_thread_record(ThreadRecord& record) {
 }
 
 }  // namespace platform::detail
+
+bool platform::thread_is_known(DWORD thread_id) { return platform::detail::find_thread_record(thread_id) != nullptr; }
+
+bool platform::thread_is_suspended(DWORD thread_id) {
+    auto const record = platform::detail::find_thread_record(thread_id);
+    if (!record) return false;
+    std::lock_guard guard(record->lock);
+    return record->suspend_count > 0;
+}

@@ -9,10 +9,10 @@
 
 #include "platform/errors.h"
 #include "platform/kernel.h"
-#include "platform/linux/errors.h"
-#include "platform/linux/handles.h"
-#include "platform/linux/thread_registry.h"
-#include "platform/linux/waiting.h"
+#include "platform/linux/kernel/errors.h"
+#include "platform/linux/kernel/handles.h"
+#include "platform/linux/kernel/thread_registry.h"
+#include "platform/linux/kernel/waiting.h"
 
 namespace platform::detail {
 namespace {

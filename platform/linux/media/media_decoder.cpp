@@ -1,4 +1,4 @@
-#include "platform/linux/media_decoder.h"
+#include "platform/linux/media/media_decoder.h"
 
 #include <algorithm>
 #include <cstring>

@@ -1,11 +1,11 @@
-#include "platform/linux/media_player_control.h"
+#include "platform/linux/media/media_player_control.h"
 
 #include <array>
 #include <vector>
 
 #include "platform/device.h"
 #include "platform/kernel.h"
-#include "platform/linux/media_decoder.h"
+#include "platform/linux/media/media_decoder.h"
 #include "platform/unicode.h"
 #include "platform/wave.h"
 

@@ -3,7 +3,7 @@
 #include <string_view>
 
 #include "platform/errors.h"
-#include "platform/linux/media_player_control.h"
+#include "platform/linux/media/media_player_control.h"
 #include "platform/media_player.h"
 #include "platform/windows.h"
 

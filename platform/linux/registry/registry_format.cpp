@@ -15,7 +15,7 @@
 // with), "dword:" and eight hex digits (4 bytes of a REG_DWORD), or "hex:" and the bytes.
 // In names and texts a UTF-16 unit that could not stand there as it is (control characters,
 // '%', quotes, brackets, unpaired surrogates) is written as '%' and four hex digits.
-#include "platform/linux/registry_format.h"
+#include "platform/linux/registry/registry_format.h"
 
 #include <charconv>
 #include <cstdio>

@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "platform/linux/registry_tree.h"
+#include "platform/linux/registry/registry_tree.h"
 
 namespace platform::detail {
 

@@ -4,9 +4,9 @@
 #include <optional>
 #include <unordered_map>
 
-#include "platform/linux/registry_format.h"
-#include "platform/linux/registry_store.h"
-#include "platform/linux/registry_tree.h"
+#include "platform/linux/registry/registry_format.h"
+#include "platform/linux/registry/registry_store.h"
+#include "platform/linux/registry/registry_tree.h"
 #include "platform/registry.h"
 
 namespace platform::detail {

@@ -1,9 +1,9 @@
-#include "platform/linux/registry_seed.h"
+#include "platform/linux/registry/registry_seed.h"
 
 #include <cstdint>
 #include <vector>
 
-#include "platform/linux/registry_store.h"
+#include "platform/linux/registry/registry_store.h"
 #include "platform/registry.h"
 
 namespace platform::detail {

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "platform/linux/registry_tree.h"
+#include "platform/linux/registry/registry_tree.h"
 
 namespace platform::detail {
 

@@ -1,4 +1,4 @@
-#include "platform/linux/registry_store.h"
+#include "platform/linux/registry/registry_store.h"
 
 #include <fcntl.h>
 #include <sys/file.h>
@@ -12,10 +12,10 @@
 #include <unordered_map>
 
 #include "platform/device.h"
-#include "platform/linux/errors.h"
-#include "platform/linux/host_io.h"
-#include "platform/linux/registry_format.h"
-#include "platform/linux/registry_seed.h"
+#include "platform/linux/kernel/errors.h"
+#include "platform/linux/files/host_io.h"
+#include "platform/linux/registry/registry_format.h"
+#include "platform/linux/registry/registry_seed.h"
 #include "platform/registry.h"
 
 namespace platform::detail {

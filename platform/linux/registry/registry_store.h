@@ -12,7 +12,7 @@
 #include <functional>
 #include <string>
 
-#include "platform/linux/registry_tree.h"
+#include "platform/linux/registry/registry_tree.h"
 #include "platform/types.h"
 
 namespace platform::detail {

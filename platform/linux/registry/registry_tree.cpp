@@ -1,4 +1,4 @@
-#include "platform/linux/registry_tree.h"
+#include "platform/linux/registry/registry_tree.h"
 
 #include <unistd.h>
 

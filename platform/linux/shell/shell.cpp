@@ -3,7 +3,7 @@
 #include <array>
 #include <string_view>
 
-#include "platform/linux/special_folders.h"
+#include "platform/linux/shell/special_folders.h"
 
 using platform::detail::special_folders;
 using platform::detail::SpecialFolder;

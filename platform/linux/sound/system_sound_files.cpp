@@ -1,4 +1,4 @@
-#include "platform/linux/system_sound_files.h"
+#include "platform/linux/sound/system_sound_files.h"
 
 #include <sys/stat.h>
 

@@ -1,4 +1,4 @@
-#include "platform/linux/wave_backend.h"
+#include "platform/linux/sound/wave_backend.h"
 
 #include <atomic>
 #include <cstdio>

@@ -1,4 +1,4 @@
-#include "platform/linux/wave_devices.h"
+#include "platform/linux/sound/wave_devices.h"
 
 namespace platform::detail {
 

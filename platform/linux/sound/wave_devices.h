@@ -14,7 +14,7 @@
 #include <thread>
 #include <utility>
 
-#include "platform/linux/wave_backend.h"
+#include "platform/linux/sound/wave_backend.h"
 #include "platform/messages.h"
 #include "platform/wave.h"
 

@@ -4,7 +4,7 @@
 // the notification thread (a stop waits only for the piece being captured).
 #include <vector>
 
-#include "platform/linux/wave_devices.h"
+#include "platform/linux/sound/wave_devices.h"
 
 namespace platform::detail {
 

@@ -4,7 +4,7 @@
 // notification thread.
 #include <vector>
 
-#include "platform/linux/wave_devices.h"
+#include "platform/linux/sound/wave_devices.h"
 
 namespace platform::detail {
 

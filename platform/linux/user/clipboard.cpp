@@ -15,9 +15,9 @@
 
 #include "platform/errors.h"
 #include "platform/kernel.h"
-#include "platform/linux/clipboard_store.h"
-#include "platform/linux/errors.h"
-#include "platform/linux/local_memory.h"
+#include "platform/linux/user/clipboard_store.h"
+#include "platform/linux/kernel/errors.h"
+#include "platform/linux/kernel/local_memory.h"
 
 using platform::detail::ClipboardContents;
 

@@ -1,4 +1,4 @@
-#include "platform/linux/clipboard_store.h"
+#include "platform/linux/user/clipboard_store.h"
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -7,8 +7,8 @@
 #include <cstring>
 
 #include "platform/device.h"
-#include "platform/linux/errors.h"
-#include "platform/linux/host_io.h"
+#include "platform/linux/kernel/errors.h"
+#include "platform/linux/files/host_io.h"
 
 namespace platform::detail {
 namespace {

@@ -1,10 +1,10 @@
-#include "platform/linux/message_queue.h"
+#include "platform/linux/user/message_queue.h"
 
 #include <algorithm>
 
 #include "platform/datetime.h"
-#include "platform/linux/thread_registry.h"
-#include "platform/linux/window_table.h"
+#include "platform/linux/kernel/thread_registry.h"
+#include "platform/linux/user/window_table.h"
 
 namespace platform::detail {
 
@@ -193,6 +193,36 @@ void MessageQueue::wait_for_reply(SentMessage& message) {
         if (!sent_.empty()) continue;
         wake_.wait(guard, [&] { return message.done || !sent_.empty(); });
     }
+}
+
+bool MessageQueue::has_waiting(DWORD wake_mask) {
+    std::lock_guard guard(lock_);
+    if ((wake_mask & QS_SENDMESSAGE) && !sent_.empty()) return true;
+    if ((wake_mask & (QS_POSTMESSAGE | QS_ALLPOSTMESSAGE | QS_INPUT | QS_HOTKEY)) && (!posted_.empty() || quit_)) {
+        return true;
+    }
+    if (wake_mask & QS_TIMER) {
+        auto const now = Clock::now();
+        for (auto const& timer : timers_) {
+            if (timer.due <= now) return true;
+        }
+    }
+    return false;
+}
+
+std::uint64_t MessageQueue::generation() {
+    std::lock_guard guard(lock_);
+    return generation_;
+}
+
+void MessageQueue::wait_for_change(std::uint64_t seen, Clock::time_point until) {
+    std::unique_lock guard(lock_);
+    wake_.wait_until(guard, until, [&] { return generation_ != seen; });
+}
+
+void MessageQueue::wake() {
+    std::lock_guard guard(lock_);
+    changed();
 }
 
 void MessageQueue::close() {

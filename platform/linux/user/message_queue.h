@@ -66,6 +66,14 @@ public:
     // Waits until the message this thread sent is answered, running incoming sends.
     void wait_for_reply(SentMessage& message);
 
+    // For waits on the queue and on something else at once (MsgWaitForMultipleObjects):
+    // whether messages of the wake mask's kinds wait, and a wait until the queue changes
+    // (or wake() is called) after `seen` was read from generation(), or until `until`.
+    bool has_waiting(DWORD wake_mask);
+    std::uint64_t generation();
+    void wait_for_change(std::uint64_t seen, Clock::time_point until);
+    void wake();
+
     // The thread ends: pending senders get 0, later posts fail.
     void close();
 

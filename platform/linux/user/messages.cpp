@@ -3,9 +3,9 @@
 
 #include "platform/errors.h"
 #include "platform/kernel.h"
-#include "platform/linux/message_queue.h"
-#include "platform/linux/remote_windows.h"
-#include "platform/linux/window_table.h"
+#include "platform/linux/user/message_queue.h"
+#include "platform/linux/user/remote_windows.h"
+#include "platform/linux/user/window_table.h"
 #include "platform/timers.h"
 #include "platform/windows.h"
 

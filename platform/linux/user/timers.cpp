@@ -6,8 +6,8 @@
 
 #include "platform/errors.h"
 #include "platform/testing.h"
-#include "platform/linux/message_queue.h"
-#include "platform/linux/window_table.h"
+#include "platform/linux/user/message_queue.h"
+#include "platform/linux/user/window_table.h"
 
 using namespace platform::detail;
 

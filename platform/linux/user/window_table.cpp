@@ -1,21 +1,29 @@
-#include "platform/linux/window_table.h"
+#include "platform/linux/user/window_table.h"
 
 #include <unistd.h>
 
 #include <algorithm>
 #include <map>
 #include <mutex>
+#include <random>
 
 #include "platform/unicode.h"
 
 namespace platform::detail {
 namespace {
 
+std::uint32_t first_serial() {
+    std::random_device random;
+    return 1 + random() % 0x7FFFFFFFu;
+}
+
 struct Table {
     std::mutex lock;
     std::map<std::u16string, std::shared_ptr<const WindowClass>> classes;  // by lower-case name
     std::map<std::uintptr_t, std::shared_ptr<WindowRecord>> windows;      // handle order = creation order
-    std::uint32_t next_serial = 1;
+    // Starts at random, so that a process that gets a dead process's id hands out other
+    // handles than it did: a kept handle of the dead process names no window of the new.
+    std::uint32_t next_serial = first_serial();
 };
 
 Table& table() {

@@ -8,9 +8,9 @@
 #include "platform/dialogs.h"
 #include "platform/errors.h"
 #include "platform/kernel.h"
-#include "platform/linux/message_queue.h"
-#include "platform/linux/remote_windows.h"
-#include "platform/linux/window_table.h"
+#include "platform/linux/user/message_queue.h"
+#include "platform/linux/user/remote_windows.h"
+#include "platform/linux/user/window_table.h"
 #include "platform/unicode.h"
 
 using namespace platform::detail;
@@ -364,29 +364,18 @@ BOOL EnumWindows(WNDENUMPROC callback, LPARAM parameter) {
 }
 
 HWND FindWindowW(LPCWSTR class_name, LPCWSTR title) {
-    struct Search {
-        LPCWSTR class_name;
-        LPCWSTR title;
-        HWND found = nullptr;
-    } search{class_name, title};
-    EnumWindows(
-        [](HWND window, LPARAM parameter) -> BOOL {
-            auto& s = *reinterpret_cast<Search*>(parameter);
-            WCHAR name[256];
-            if (s.class_name &&
-                !(GetClassNameW(window, name, 256) && platform::equal_ignore_case(name, s.class_name))) {
-                return TRUE;
-            }
-            if (s.title) {
-                WCHAR text[256];
-                GetWindowTextW(window, text, 256);
-                if (std::u16string_view(text) != s.title) return TRUE;
-            }
-            s.found = window;
-            return FALSE;
-        },
-        reinterpret_cast<LPARAM>(&search));
-    return search.found;
+    auto const matches = [&](std::u16string_view window_class, std::u16string_view text) {
+        return (!class_name || platform::equal_ignore_case(window_class, class_name)) && (!title || text == title);
+    };
+    for (HWND window : local_top_level_windows()) {
+        auto const record = find_window(window);
+        if (record && matches(record->window_class->name, record->text)) return window;
+    }
+    // One question per process: its answer carries every window's class and text.
+    for (auto const& info : remote_top_level_window_infos()) {
+        if (matches(info.class_name, info.text)) return info.handle;
+    }
+    return nullptr;
 }
 
 HWND SetFocus(HWND window) {

@@ -7,9 +7,9 @@
 #include "platform/datetime.h"
 #include "platform/device.h"
 #include "platform/errors.h"
-#include "platform/linux/errors.h"
-#include "platform/linux/wake_up_agent.h"
-#include "platform/linux/wake_up_store.h"
+#include "platform/linux/kernel/errors.h"
+#include "platform/linux/wake_up/wake_up_agent.h"
+#include "platform/linux/wake_up/wake_up_store.h"
 #include "platform/wake_up_testing.h"
 
 BOOL CeRunAppAtTime(LPCWSTR application, const SYSTEMTIME* time) {

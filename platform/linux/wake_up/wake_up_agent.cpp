@@ -1,4 +1,4 @@
-#include "platform/linux/wake_up_agent.h"
+#include "platform/linux/wake_up/wake_up_agent.h"
 
 #include <fcntl.h>
 #include <signal.h>
@@ -15,7 +15,7 @@
 #include <optional>
 #include <vector>
 
-#include "platform/linux/wake_up_store.h"
+#include "platform/linux/wake_up/wake_up_store.h"
 #include "platform/unicode.h"
 
 extern char** environ;

@@ -1,4 +1,4 @@
-#include "platform/linux/wake_up_store.h"
+#include "platform/linux/wake_up/wake_up_store.h"
 
 #include <fcntl.h>
 #include <sys/file.h>
@@ -12,7 +12,7 @@
 #include <sstream>
 
 #include "platform/datetime.h"
-#include "platform/linux/run_folder.h"
+#include "platform/linux/kernel/run_folder.h"
 #include "platform/unicode.h"
 
 namespace platform::detail {

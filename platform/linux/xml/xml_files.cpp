@@ -9,8 +9,8 @@
 #include <string_view>
 
 #include "platform/device.h"
-#include "platform/linux/host_io.h"
-#include "platform/linux/xml_document.h"
+#include "platform/linux/files/host_io.h"
+#include "platform/linux/xml/xml_document.h"
 #include "platform/xml_dom.h"
 
 namespace {

@@ -1,7 +1,7 @@
 #include <string>
 #include <string_view>
 
-#include "platform/linux/xml_document.h"
+#include "platform/linux/xml/xml_document.h"
 #include "platform/unicode.h"
 #include "platform/xml_dom.h"
 

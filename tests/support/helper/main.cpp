@@ -11,6 +11,10 @@
 //                              search and prints "found" or "alone"; with "hold" it waits
 //                              for an input line before it finishes its start-up; exit code
 //                              1 when an instance was found
+//   sender <count>             a command sender of the start-screen plug-in: prints "ready",
+//                              then on an input line sends <count> pause commands (waiting
+//                              for every answer without a time-out) and prints "done <the
+//                              number answered>"
 //   mapping <name> <byte>      opens the named shared block of 16 bytes, prints "mapped
 //                              <existed 0|1> <first byte before>" and writes the byte
 //                              (decimal) there; then on the input line "close" closes it
@@ -27,7 +31,9 @@
 #include "platform/messages.h"
 #include "platform/mutex.h"
 #include "platform/unicode.h"
+#include "platform/testing.h"
 #include "platform/windows.h"
+#include "todayplugin/command_senders.h"
 
 namespace {
 
@@ -135,10 +141,23 @@ int run_mapping(const std::string& name, int byte) {
 
 }  // namespace
 
+int run_sender(int count) {
+    if (!setup_command_channel()) return 1;
+    platform::set_send_message_timeout(INFINITE);
+    say("ready");
+    std::string line;
+    std::getline(std::cin, line);
+    int answered = 0;
+    for (int i = 0; i < count; ++i) answered += send_pause(false) ? 1 : 0;
+    say("done " + std::to_string(answered));
+    return 0;
+}
+
 int main(int argc, char** argv) {
     std::string const mode = argc > 1 ? argv[1] : "";
     if (mode == "window" && argc >= 3) return run_window(argv[2], argc > 3 && std::string(argv[3]) == "owned");
     if (mode == "mutex" && argc == 3) return run_mutex(argv[2]);
+    if (mode == "sender" && argc == 3) return run_sender(std::stoi(argv[2]));
     if (mode == "mapping" && argc == 4) return run_mapping(argv[2], std::stoi(argv[3]));
     if (mode == "start" && argc >= 4) return run_start(argv[2], argv[3], argc > 4 && std::string(argv[4]) == "hold");
     std::cerr << "unknown mode\n";

@@ -1,7 +1,7 @@
 // The device of last resort: takes sound and gives silence, at real-time pace.
 #include <cstring>
 
-#include "platform/linux/wave_backend.h"
+#include "platform/linux/sound/wave_backend.h"
 
 namespace platform::detail {
 

@@ -1,7 +1,7 @@
 // The host's sound devices through SDL2, which converts rate, channels and sample size to
 // what the hardware takes. Output is queued a little ahead of the ear; input is taken as
 // SDL captures it.
-#include "platform/linux/wave_backend.h"
+#include "platform/linux/sound/wave_backend.h"
 
 #ifdef SONBRIX_HAVE_SDL2
 

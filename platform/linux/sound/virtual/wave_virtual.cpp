@@ -13,7 +13,7 @@
 #include <string>
 
 #include "platform/device.h"
-#include "platform/linux/wave_backend.h"
+#include "platform/linux/sound/wave_backend.h"
 #include "platform/wave_testing.h"
 
 namespace platform::detail {
