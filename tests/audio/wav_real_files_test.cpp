@@ -54,7 +54,9 @@ TEST_F(WavRealFiles, EveryWavOfTheSharedTestDataOpensOrIsRefusedSafely) {
     std::map<std::string, std::uint32_t> const pcm_files = {
         {"empty.wav", 14700},
         {"pcm_with_fact_chunk.wav", 14700},
-        {"zero-size-chunk.wav", 0},
+        // A data size of 0 is what a recording cut off by a crash leaves: the rest of the file
+        // is its sound.
+        {"zero-size-chunk.wav", 980},
     };
     int files = 0;
     for (auto const& entry : fs::directory_iterator(folder)) {
