@@ -162,7 +162,7 @@ TEST_F(PackageInstallerTest, ACancellingSetupLeavesTheDeviceAsItWas) {
     EXPECT_EQ(error, "the package's setup cancelled the installation");
     EXPECT_FALSE(host_file_exists(device.host_path("Program Files/Sonbrix")));
     EXPECT_FALSE(host_file_exists(device.host_path("Windows/AppMgr/Sonbrix/install.log")));
-    EXPECT_FALSE(host_file_exists(device.host_path("Windows/AppMgr/Sonbrix/setup.dll")));
+    EXPECT_FALSE(host_file_exists(device.host_path("Windows/AppMgr")));
     EXPECT_FALSE(key_exists(xelo_key));
 }
 

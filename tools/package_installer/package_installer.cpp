@@ -112,6 +112,12 @@ void add_missing(std::vector<T>& list, const std::vector<T>& more) {
     }
 }
 
+// A first installation that stopped before it wrote anything leaves nothing behind.
+void forget_fresh_start(const std::u16string& library, const std::vector<std::u16string>& folders_made) {
+    remove_file(library);
+    remove_empty_folders(folders_made);
+}
+
 InstallLog planned_log(const Manifest& manifest) {
     InstallLog log;
     log.install_folder = manifest.install_folder;
@@ -144,13 +150,13 @@ bool install_package(const Manifest& manifest, std::string& error) {
         return false;
     }
     if (!load_hooks(library, hooks, error)) {
-        if (!previous) remove_file(library);
+        if (!previous) forget_fresh_start(library, log.folders);
         return false;
     }
     if (hooks.install_init(nullptr, TRUE, previous ? TRUE : FALSE, manifest.install_folder.c_str()) !=
         codeINSTALL_INIT_CONTINUE) {
         error = "the package's setup cancelled the installation";
-        if (!previous) remove_file(library);
+        if (!previous) forget_fresh_start(library, log.folders);
         return false;
     }
     // Listed before anything is written, with what the old installation had, so that an
