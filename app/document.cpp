@@ -63,7 +63,9 @@ void Document::apply_settings_to_graph() {
 }
 
 Document::~Document() {
-    stop(nullptr);
+    // Both graphs end before any member goes: the recorder's and the active buffer's
+    // threads push into members until then.
+    stop_everything(nullptr);
     audio::connect<audio::PCMData>(&level_meter, nullptr);
     set_settings(settings);
     the_instance = nullptr;

@@ -87,6 +87,9 @@ public:
     bool pause();
     bool resume();
     bool is_paused();
+    // The pause of the playback alone, and of the recording alone (both may run at once).
+    bool is_playback_paused();
+    bool is_recording_paused() { return is_recording() && is_record_paused(); }
     bool seek_fraction(double fraction);
     bool seek_relative(double seconds);
     double get_position_fraction();
@@ -176,6 +179,7 @@ public:
     audio::ActiveBuffer& get_active_buffer() { return active_buffer; }
     audio::Muter& get_muter() { return muter; }
     audio::LevelMeterRecord& get_level_meter_record() { return level_meter_record; }
+    audio::TimeMeter& get_time_meter() { return time_meter; }
 
 private:
     friend class View;
@@ -187,6 +191,9 @@ private:
     void wait_for_drain(skinner::Form* owner);
     os::DateTime now() const { return clock(); }
     void cut_play_chain();
+    // Every play stage forgets the sound it holds, so that none of it follows a seek or
+    // starts the next file.
+    void drop_held_sound();
     bool is_record_paused();
     std::unique_ptr<audio::RecorderPCM> make_recorder_for_file(const std::u16string& path);
     std::unique_ptr<audio::RecordChain> make_record_chain_for_file(const std::u16string& source,
@@ -195,12 +202,17 @@ private:
     void link_record_graph();
     bool prepare_recording(const std::u16string& source, const std::u16string& output, bool append);
     std::u16string make_record_file_name(const std::u16string& folder);
+    bool start_recorder();
     bool finish_recording(skinner::Form* owner);
     bool splice_insert();
     bool copy_spliced(audio::PlayChain& target, audio::PlayChain& recording, audio::RecordChain& output,
-                      Bookmarks& merged);
+                      Bookmarks& merged, const std::u16string& recording_path);
     // Ends a running recording (not a playback); false when none runs.
     bool stop_recording(skinner::Form* owner);
+    // Ends the playback and the recording; false when neither ran.
+    bool stop_everything(skinner::Form* owner);
+    bool pause_recording();
+    void add_recording_bookmark();
 
     std::list<View*> views;
     bool play_ranges = false;

@@ -23,6 +23,15 @@ void Document::cut_play_chain() {
     if (!play_chain) return;
     audio::connect<audio::PCMData>(play_chain->get_provider(), nullptr);
     play_chain.reset();
+    drop_held_sound();
+}
+
+void Document::drop_held_sound() {
+    if (play_chain) play_chain->drop_sound();
+    for (audio::EqualizerPCM& equalizer : equalizers) equalizer.drop_sound();
+    fast_play.drop_sound();
+    stretch_filter.drop_sound();
+    level_filter.drop_sound();
 }
 
 bool Document::play_item(int index, std::uint32_t start_position) {
@@ -52,6 +61,7 @@ bool Document::play_item(int index, std::uint32_t start_position) {
     caption = title != current_entry.attributes.end() && !title->second.empty() ? title->second
                                                                                 : play_chain->get_title();
     if (start_position != 0) play_chain->get_reader()->set_position(start_position);
+    drop_held_sound();
     mark_state_changed();
     if (play_chain->is_pcm_output()) {
         audio::connect<audio::PCMData>(play_chain->get_provider(), &play_input);
@@ -84,24 +94,29 @@ void Document::on_timer() {
         }
         notify(Change(false, true, true, false));
     } else if (is_recording()) {
+        // A playback may run beside the recording: these steps act on the recording only.
         if (settings.record.vas_on) {
             bool const silent = level_meter_record.is_silence_too_long();
-            if (silent && !is_paused()) {
-                pause();
-                add_bookmark(u"Bookmark");
+            if (silent && !is_record_paused()) {
+                pause_recording();
+                add_recording_bookmark();
                 notify(Change());
-            } else if (!silent && is_paused()) {
-                resume();
+            } else if (!silent && is_record_paused()) {
+                mark_state_changed();
+                audio::connect<audio::PCMData>(&level_meter_record, &time_meter);
                 notify(Change());
             }
         }
         if (!(stop_time == os::DateTime()) && now() > stop_time) {
-            stop();
+            stop_time = os::DateTime();
+            mark_state_changed();
+            stop_recording(nullptr);
             notify(Change());
         }
     }
     if (is_recording() && !record_chain->get_file_writer()->is_open()) {
-        stop();
+        mark_state_changed();
+        stop_recording(nullptr);
         notify(Change());
     }
     if (is_playing() || is_recording()) notify(Change(false, true, false, false));
@@ -115,12 +130,14 @@ bool Document::pause() {
         mark_state_changed();
         return play_chain->is_pcm_output() ? player.pause() : play_chain->set_pause_state(true);
     }
-    if (is_recording() && !is_record_paused()) {
-        mark_state_changed();
-        audio::connect<audio::PCMData>(&level_meter_record, nullptr);
-        return true;
-    }
-    return false;
+    return pause_recording();
+}
+
+bool Document::pause_recording() {
+    if (!is_recording() || is_record_paused()) return false;
+    mark_state_changed();
+    audio::connect<audio::PCMData>(&level_meter_record, nullptr);
+    return true;
 }
 
 bool Document::resume() {
@@ -136,6 +153,10 @@ bool Document::resume() {
 
 bool Document::is_paused() {
     if (is_recording()) return is_record_paused();
+    return is_playback_paused();
+}
+
+bool Document::is_playback_paused() {
     if (play_chain) return play_chain->is_pcm_output() ? player.is_paused() : play_chain->get_pause_state();
     return false;
 }
@@ -146,6 +167,7 @@ bool Document::seek_fraction(double fraction) {
     fraction = std::clamp(fraction, 0.0, 1.0);
     audio::FileReader& reader = *play_chain->get_reader();
     reader.set_position(static_cast<std::uint32_t>(reader.get_size() * fraction));
+    drop_held_sound();
     return true;
 }
 
@@ -154,6 +176,7 @@ bool Document::seek_relative(double seconds) {
     if (!play_chain) return false;
     audio::FileReader& reader = *play_chain->get_reader();
     reader.set_time(std::clamp(reader.get_time() + seconds, 0.0, reader.get_duration()));
+    drop_held_sound();
     return true;
 }
 
@@ -262,10 +285,20 @@ void Document::add_bookmark(const std::u16string&) {
     if (play_chain) {
         bookmarks.add(static_cast<std::int32_t>(play_chain->get_reader()->get_position()), u"Bookmark");
         bookmarks.save(get_bookmark_file_path(current_entry.path));
-    } else if (is_recording() && record_chain) {
-        bookmarks.add(static_cast<std::int32_t>(record_chain->get_file_writer()->get_position()), u"Bookmark");
-        bookmarks.save(get_bookmark_file_path(record_file));
+    } else {
+        add_recording_bookmark();
     }
+}
+
+void Document::add_recording_bookmark() {
+    if (!is_recording() || !record_chain) return;
+    mark_position_changed();
+    std::u16string const file = get_bookmark_file_path(record_file);
+    // While a playback runs beside the recording, the bookmarks in memory are the played file's.
+    Bookmarks marks = play_chain ? Bookmarks(file) : bookmarks;
+    marks.add(static_cast<std::int32_t>(record_chain->get_file_writer()->get_position()), u"Bookmark");
+    marks.save(file);
+    if (!play_chain) bookmarks = std::move(marks);
 }
 
 bool Document::reload_bookmarks() {

@@ -20,6 +20,19 @@ constexpr char16_t const* end_sound = u"RecEnd.wav";
 
 void play_sound(const char16_t* name) { sndPlaySoundW(name, SND_SYNC); }
 
+// Whether a file can be written at the path, found out without changing what is there. The
+// WAV writers create their file only at the first block, too late to report a failure.
+bool can_write_file(const std::u16string& path) {
+    bool const existed = os::FileInfo(path).exists();
+    bool writable;
+    {
+        os::File trial(path, 2);
+        writable = !trial.has_errors();
+    }
+    if (writable && !existed) os::FileInfo(path).remove();
+    return writable;
+}
+
 }  // namespace
 
 std::unique_ptr<audio::RecorderPCM> Document::make_recorder_for_file(const std::u16string& path) {
@@ -58,6 +71,7 @@ void Document::link_record_graph() {
 bool Document::prepare_recording(const std::u16string& source, const std::u16string& output, bool append) {
     // The running recording's stages are still linked: it ends as an ordinary file first.
     stop_recording(nullptr);
+    if (!append && !can_write_file(output)) return false;
     std::uint32_t old_size = 0;
     recorder = make_recorder_for_file(source);
     record_chain = recorder ? make_record_chain_for_file(source, output, append, &old_size) : nullptr;
@@ -83,7 +97,7 @@ bool Document::start_recording(const std::u16string& path) {
     if (stopping || !prepare_recording(path, path, false)) return false;
     caption = os::get_file_name(path);
     play_sound(start_sound);
-    return recorder->start();
+    return start_recorder();
 }
 
 bool Document::start_recording_append(const std::u16string& path) {
@@ -91,11 +105,11 @@ bool Document::start_recording_append(const std::u16string& path) {
     if (stopping || !prepare_recording(path, path, true)) return false;
     caption = os::get_file_name(path);
     play_sound(start_sound);
-    return recorder->start();
+    return start_recorder();
 }
 
 bool Document::record_to_file(std::unique_ptr<audio::RecordChain> chain, const std::u16string& path) {
-    if (stopping || !chain) return false;
+    if (stopping || !chain || !can_write_file(path)) return false;
     stop_recording(nullptr);
     record_chain = std::move(chain);
     record_file = path;
@@ -105,7 +119,7 @@ bool Document::record_to_file(std::unique_ptr<audio::RecordChain> chain, const s
                                                     settings.record.bits);
     link_record_graph();
     play_sound(start_sound);
-    return recorder->start();
+    return start_recorder();
 }
 
 std::u16string Document::make_record_file_name(const std::u16string& folder) {
@@ -128,7 +142,7 @@ std::u16string Document::make_record_file_name(const std::u16string& folder) {
 bool Document::record_new_file(const std::u16string& folder) {
     mark_state_changed();
     if (stopping) return false;
-    stop();
+    stop_everything(nullptr);
     std::u16string const name = make_record_file_name(get_record_folder(folder));
     record_file = name;
     RecordSettings const& r = settings.record;
@@ -138,14 +152,14 @@ bool Document::record_new_file(const std::u16string& folder) {
 
 bool Document::start_insert_recording(const std::u16string& target, std::uint32_t position) {
     if (stopping) return false;
-    stop();
+    stop_everything(nullptr);
     insert_position = position;
     insert_target = target;
     std::u16string const temporary = make_numbered_file_path(os::get_parent_folder(target), u"insert", u"tmp");
     if (prepare_recording(target, temporary, false)) {
         caption = os::get_file_name(temporary) + u" for " + os::get_file_name(target);
         play_sound(start_sound);
-        if (recorder->start()) return true;
+        if (start_recorder()) return true;
     }
     insert_target.clear();
     return false;
@@ -154,11 +168,28 @@ bool Document::start_insert_recording(const std::u16string& target, std::uint32_
 bool Document::insert_at_play_position() {
     mark_state_changed();
     if (!play_chain) return false;
-    return start_insert_recording(current_entry.path, play_chain->get_reader()->get_position());
+    // The stop before the insert empties the current entry.
+    std::u16string const target = current_entry.path;
+    return start_insert_recording(target, play_chain->get_reader()->get_position());
+}
+
+// A recorder that cannot start (a sound device that refuses the format) leaves no
+// recording running and no empty file behind.
+bool Document::start_recorder() {
+    if (recorder->start()) return true;
+    insert_target.clear();
+    std::u16string const file = record_file;
+    stop_recording(nullptr);
+    os::FileInfo made(file);
+    if (made.exists() && !made.is_directory() && made.get_size() == 0) made.remove();
+    return false;
 }
 
 bool Document::finish_recording(skinner::Form* owner) {
     pending.text = record_file;
+    // Stopped while still linked, the recorder hands the part of its current buffer
+    // recorded so far down the graph; unlinked first, that part would be lost.
+    recorder->stop();
     audio::connect<audio::PCMData>(recorder.get(), nullptr);
     recorder.reset();
     audio::connect<audio::PCMData>(&level_meter_record, &time_meter);
@@ -185,6 +216,12 @@ bool Document::stop(skinner::Form* owner) {
     return stop_recording(owner);
 }
 
+bool Document::stop_everything(skinner::Form* owner) {
+    bool const played = stop(owner);
+    bool const recorded = stop_recording(owner);
+    return played || recorded;
+}
+
 bool Document::stop_recording(skinner::Form* owner) {
     if (!recorder) return false;
     stopping = true;
@@ -209,7 +246,7 @@ bool Document::splice_insert() {
         auto const recording_chain = audio::create_play_chain(recording, nullptr);
         auto const output_chain = make_record_chain_for_file(recording, output, false, nullptr);
         if (target_chain && recording_chain && output_chain) {
-            written = copy_spliced(*target_chain, *recording_chain, *output_chain, merged);
+            written = copy_spliced(*target_chain, *recording_chain, *output_chain, merged, recording);
         }
     }  // the output chain completes O here
     bool const replaced = written && MoveFileExW(os::expanded_path(output).c_str(),
@@ -227,7 +264,7 @@ bool Document::splice_insert() {
 }
 
 bool Document::copy_spliced(audio::PlayChain& target, audio::PlayChain& recording, audio::RecordChain& output,
-                            Bookmarks& merged) {
+                            Bookmarks& merged, const std::u16string& recording_path) {
     audio::FileReader& t = *target.get_reader();
     audio::FileReader& r = *recording.get_reader();
     if (!t.is_valid() || !r.is_valid()) return false;
@@ -243,7 +280,9 @@ bool Document::copy_spliced(audio::PlayChain& target, audio::PlayChain& recordin
     target.link_to_record_chain(&output);
     t.read_block(t.get_size() - t.get_position());
     if (!output.get_file_writer()->is_open()) return false;
-    merged.splice(static_cast<std::int32_t>(position), static_cast<std::int32_t>(inserted), bookmarks.get_records());
+    // The recording's own bookmark file: a playback started meanwhile replaced the ones in memory.
+    Bookmarks const made(get_bookmark_file_path(recording_path));
+    merged.splice(static_cast<std::int32_t>(position), static_cast<std::int32_t>(inserted), made.get_records());
     merged.add(static_cast<std::int32_t>(position), u"Bookmark");
     merged.add(static_cast<std::int32_t>(end_of_insert), u"Bookmark");
     return true;

@@ -1,12 +1,38 @@
 #include "app/settings.h"
 
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+
 #include "app/hardware_key_count.h"
 #include "app/settings_attributes.h"
+#include "foundation/file_info.h"
+#include "foundation/log.h"
 #include "foundation/paths.h"
 #include "foundation/small_helpers.h"
 #include "foundation/xml_node.h"
 
 namespace {
+
+// Decimal text: white space and a sign before the digits, anything after them ignored.
+// False (value unchanged) without digits or when the number does not fit an int.
+bool parse_int(const std::u16string& text, int& value) {
+    std::size_t i = 0;
+    while (i < text.size() && (text[i] == u' ' || text[i] == u'\t')) ++i;
+    bool negative = false;
+    if (i < text.size() && (text[i] == u'-' || text[i] == u'+')) negative = text[i++] == u'-';
+    std::int64_t number = 0;
+    std::size_t const first_digit = i;
+    for (; i < text.size() && text[i] >= u'0' && text[i] <= u'9'; ++i) {
+        number = number * 10 + (text[i] - u'0');
+        if (number > std::int64_t{INT32_MAX} + 1) return false;
+    }
+    if (i == first_digit) return false;
+    if (negative) number = -number;
+    if (number < INT32_MIN || number > INT32_MAX) return false;
+    value = static_cast<int>(number);
+    return true;
+}
 
 // The stored fields in the file's order, each with its element and attribute. Saving and
 // loading walk the same list, so the two cannot drift apart.
@@ -97,8 +123,10 @@ public:
     void text(const char16_t* element, const std::u16string& name, std::u16string& value) {
         liba::read_attribute_text(root_.find_child(element), name, value);
     }
+    // A number too large for the field is not taken (it would wrap to another value).
     void integer(const char16_t* element, const std::u16string& name, int& value) {
-        liba::read_attribute_int(root_.find_child(element), name, value);
+        std::u16string text;
+        if (root_.find_child(element).get_attribute(name, text)) parse_int(text, value);
     }
     // The levels index the level filter's tables: a value outside them is not taken.
     void level(const char16_t* element, const std::u16string& name, int& value) {
@@ -124,6 +152,31 @@ public:
 private:
     os::XmlNode root_;
 };
+
+// The nearest value of the range; a value that is no number at all becomes the fallback.
+double limit(double value, double low, double high, double fallback) {
+    if (std::isnan(value)) return fallback;
+    return std::clamp(value, low, high);
+}
+
+// A band's filter needs a centre above 0 Hz and a width that is not negative.
+void limit(EqualizerBand& band, const EqualizerBand& defaults) {
+    if (!(band.frequency > 0.0)) band.frequency = defaults.frequency;
+    band.width = std::max(band.width, 0.0);
+}
+
+// Keeps a file that cannot be read as settings under a name of its own, so that the next
+// save does not replace it. An earlier kept file is not replaced either.
+void keep_unreadable_file(const std::u16string& path) {
+    for (int attempt = 1; attempt < 100; ++attempt) {
+        std::u16string const aside = path + u".bad" + (attempt == 1 ? u"" : liba::int_to_wstring(attempt));
+        if (os::FileInfo(aside).exists()) continue;
+        if (os::FileInfo(path).move_to(aside)) {
+            os::get_log() << "Settings: " << path.c_str() << " cannot be read; kept as " << aside.c_str() << "\n";
+        }
+        return;
+    }
+}
 
 std::u16string default_skin_path() {
     return os::join_path(os::join_path(os::join_path(u"%app_path%", u"skins"), u"Default"), u"Default.skin");
@@ -155,6 +208,7 @@ bool Settings::save(const std::u16string& path) const {
 
 void Settings::load(const std::u16string& path) {
     os::XmlNode const root = os::XmlNode::load_document(path).find_child(u"Settings");
+    if (!root.is_valid() && os::FileInfo(path).exists()) keep_unreadable_file(path);
     FieldReader reader(root);
     visit_fields(*this, reader);
     read_equalizer_band(root.find_child(u"Equalizer1"), equalizer1);
@@ -163,6 +217,26 @@ void Settings::load(const std::u16string& path) {
     Schedule read;
     read.load(root.find_child(u"Schedule"));
     schedule = read;
+    keep_within_limits();
+}
+
+// The recorder takes 1 or 2 channels of 8 or 16 bits at 8000 to 48000 Hz; the player's
+// volume runs from 0 to 1 and its speed from 0.5 to 2.
+void Settings::keep_within_limits() {
+    Settings const defaults;
+    record.channels = std::clamp(record.channels, 1, 2);
+    record.bits = record.bits <= 8 ? 8 : 16;
+    record.samples = std::clamp(record.samples, 8000, 48000);
+    record.bitrate = std::clamp(record.bitrate, 8000, 320000);
+    record.turn_off = std::max(record.turn_off, 0);
+    record.vas = limit(record.vas, 0.0, 1.0, defaults.record.vas);
+    record.input = limit(record.input, 0.0, 1.0, defaults.record.input);
+    play.volume = limit(play.volume, 0.0, 1.0, defaults.play.volume);
+    play.turn_off = std::max(play.turn_off, 0);
+    play.speed = limit(play.speed, 0.5, 2.0, defaults.play.speed);
+    limit(equalizer1, defaults.equalizer1);
+    limit(equalizer2, defaults.equalizer2);
+    limit(equalizer3, defaults.equalizer3);
 }
 
 std::u16string Settings::get_language_path() const { return os::join_path(u"%app_path%", language + u".lng"); }

@@ -77,7 +77,10 @@ public:
     // leaves the previous file whole.
     bool save(const std::u16string& path) const;
     // Reads what the file holds into the record: whatever is missing or cannot be read keeps
-    // its value, except the schedule, which becomes what was read (possibly nothing).
+    // its value, except the schedule, which becomes what was read (possibly nothing). A
+    // number outside what the program can use is brought to the nearest value it can use;
+    // one too large for its field is not taken. A file that exists but is no settings
+    // document is moved aside (its name + ".bad") so that the next save cannot replace it.
     void load(const std::u16string& path);
 
     // "%app_path%" joined with the language name and ".lng" (macros not expanded).
@@ -95,4 +98,7 @@ public:
     Schedule schedule;
     // Not stored in the file.
     bool input_on = true;
+
+private:
+    void keep_within_limits();
 };

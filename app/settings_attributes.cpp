@@ -1,5 +1,7 @@
 #include "app/settings_attributes.h"
 
+#include <cmath>
+
 #include <charconv>
 #include <iterator>
 
@@ -84,7 +86,10 @@ bool write_attribute_double(const os::XmlNode& node, const std::u16string& name,
 bool read_attribute_double(const os::XmlNode& node, const std::u16string& name, double& value) {
     std::u16string text;
     if (!node.get_attribute(name, text)) return false;
-    return liba::parse_double(value, text.data(), text.data() + text.size()) != nullptr;
+    double read = 0.0;
+    if (liba::parse_double(read, text.data(), text.data() + text.size()) == nullptr || !std::isfinite(read)) return false;
+    value = read;
+    return true;
 }
 
 bool write_attribute_play_mode(const os::XmlNode& node, const std::u16string& name, int value) {

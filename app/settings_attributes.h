@@ -19,7 +19,8 @@ bool sort_order_from_name(const std::string& name, int& value);
 
 // Six decimals ("1.000000") with a point, whatever the host's locale.
 bool write_attribute_double(const os::XmlNode& node, const std::u16string& name, double value);
-// False (value unchanged) when the attribute is missing or does not start with a number.
+// False (value unchanged) when the attribute is missing or does not start with a finite
+// number.
 bool read_attribute_double(const os::XmlNode& node, const std::u16string& name, double& value);
 
 // By name; a value without a name is not written (false).

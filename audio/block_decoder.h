@@ -39,6 +39,12 @@ public:
     // How many input units to pull for that many output frames.
     virtual std::uint32_t get_input_count(std::uint32_t frames) = 0;
 
+    // Forgets decoded sound not yet handed out (the reader moved, or a new stream comes).
+    void drop_sound() {
+        std::lock_guard<liba::CriticalSection> guard(this->get_lock());
+        pending_ = PCMData();
+    }
+
     void on_data(const T& block) override {
         std::lock_guard<liba::CriticalSection> guard(this->get_lock());
         PCMData const out = decode(block);

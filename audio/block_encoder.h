@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <cstring>
 #include <mutex>
 
 #include "audio/blocks.h"
@@ -11,7 +12,10 @@ namespace audio {
 
 // PCM in, coded blocks out: the adaptor that a codec's encoder plugs into. It gathers PCM
 // of the first block's format into blocks of exactly one coded block's worth of frames
-// and encodes each full one; PCM in any other format is dropped.
+// and encodes each full one; PCM in any other format is dropped. The end of the stream (an
+// empty block pushed, or finish) pads what is gathered with silence and encodes it, so
+// that no recorded sound is lost. Whoever ends a recording finishes the stream while the
+// next stage is still linked (the record chains do); destroying the encoder does not.
 template <class T>
 class BlockEncoderPCM : public Consumer<PCMData>, public Provider<T>, private liba::Nocopy {
 public:
@@ -19,6 +23,10 @@ public:
     // bytes wait for the next call.
     void on_data(const PCMData& in) override {
         std::lock_guard<liba::CriticalSection> guard(this->get_lock());
+        if (in.is_empty()) {
+            finish();
+            return;
+        }
         if (push_block_.is_empty()) {
             push_block_ = make_block(in);
             push_fill_ = 0;
@@ -39,6 +47,20 @@ public:
     }
 
     ~BlockEncoderPCM() override = default;
+
+    // Ends the pushed stream: a partly gathered block is filled up with silence, encoded
+    // and pushed on. Gives the frames of silence added (0 when nothing was waiting).
+    std::uint32_t finish() {
+        std::lock_guard<liba::CriticalSection> guard(this->get_lock());
+        if (push_fill_ == 0 || push_block_.is_empty()) return 0;
+        std::uint32_t const frame_bytes = push_block_.get_frame_bytes();
+        std::uint32_t const silent = (push_block_.get_size() - push_fill_) / frame_bytes;
+        std::memset(push_block_.buffer.get_writable_data() + push_fill_, 0, push_block_.get_size() - push_fill_);
+        push_fill_ = 0;
+        T const out = encode(push_block_);
+        this->push_data(out);
+        return silent;
+    }
 
     // One full PCM block in, one coded block out.
     virtual T encode(const PCMData& block) = 0;

@@ -23,7 +23,10 @@ namespace {
 
 // A damaged stream may give frame after frame without samples; this many in a row end it.
 constexpr int max_empty_frames = 1000;
-
+// No stream holds more sample frames per byte of its file than this (a frame of 1152
+// samples takes more than two bits even when silent): a header that claims more is
+// damaged, and its length is cut to what the file can hold.
+constexpr std::uint64_t max_frames_per_byte = 1152 * 4;
 os::File& file_of(mpc_reader* reader) { return *static_cast<os::File*>(reader->data); }
 
 mpc_int32_t read_callback(mpc_reader* reader, void* buffer, mpc_int32_t size) {
@@ -64,7 +67,8 @@ DecoderMPC::DecoderMPC(const std::u16string& path) : FrameReader(path), stream_(
     // The decoder's buffer holds a frame of at most two channels; a stream needs a rate.
     if (info.channels > 2 || info.sample_freq == 0) info.channels = 0;
     if (info.channels == 0) return;
-    length_ = clamp_to_u32(static_cast<std::uint64_t>(std::max<mpc_int64_t>(mpc_streaminfo_get_length_samples(&info), 0)));
+    auto const claimed = static_cast<std::uint64_t>(std::max<mpc_int64_t>(mpc_streaminfo_get_length_samples(&info), 0));
+    length_ = clamp_to_u32(std::min(claimed, std::uint64_t{file_.get_size()} * max_frames_per_byte));
 }
 
 DecoderMPC::~DecoderMPC() {
@@ -89,6 +93,7 @@ bool DecoderMPC::decode_frame() {
         }
         pending_ = PCMData(bytes, channels, 16, stream_->info.sample_freq);
         decoded_ += count / channels;
+        demux_position_ += count / channels;
         return true;
     }
     return false;
@@ -97,7 +102,12 @@ bool DecoderMPC::decode_frame() {
 PCMData DecoderMPC::get_data(std::uint32_t frames) {
     std::lock_guard<liba::CriticalSection> guard(lock_);
     if (stream_->info.channels == 0) return PCMData();
-    if (pending_.is_empty() && !decode_frame()) return PCMData();
+    if (pending_.is_empty() && !decode_frame()) {
+        // The stream ends here, whatever its header said: position and size agree, so
+        // that the end is seen.
+        length_ = decoded_ = std::min(length_, demux_position_);
+        return PCMData();
+    }
     std::uint64_t const wanted = std::uint64_t{frames} * pending_.get_frame_bytes();
     std::uint32_t const size = pending_.get_size();
     auto const take = static_cast<std::uint32_t>(std::min<std::uint64_t>(wanted, size));
@@ -143,34 +153,29 @@ void DecoderMPC::set_position(std::uint32_t frames) {
     std::lock_guard<liba::CriticalSection> guard(lock_);
     if (stream_->info.channels == 0) return;
     if (stream_->info.stream_version >= 8) {
-        decode_up_to(frames);
+        seek_by_decoding(frames);
     } else {
         mpc_demux_seek_sample(stream_->demux, frames);
+        demux_position_ = frames;
     }
     decoded_ = frames;
 }
 
-// The library's own seek in a stream of version 8 follows the stream's seek table and
-// then looks for audio packets until it has passed enough of them; in a damaged or cut
-// file it never stops. So the stream is decoded again from its start up to the target.
-// What was decoded before the seek is still handed out first, then the target's frame
-// from the target on.
-void DecoderMPC::decode_up_to(std::uint32_t target) {
+// In a stream of version 8 the decoder goes on from where it is when the target lies
+// ahead; behind it, the stream is decoded again from its start. (The library's own seek
+// follows the stream's seek table and then looks for audio packets until it has passed
+// enough of them: in a damaged or cut file it never stops, and in a sound one its output
+// after the seek is not the stream's.) What was decoded before the seek is still handed
+// out first, then the target's frame from the target on.
+void DecoderMPC::seek_by_decoding(std::uint32_t target) {
     PCMData const kept = pending_;
-    mpc_demux_exit(stream_->demux);
-    file_.seek(0);
-    stream_->demux = mpc_demux_init(&stream_->reader);
     pending_ = PCMData();
-    decoded_ = 0;
-    if (stream_->demux == nullptr) {
-        stream_->info.channels = 0;
-        return;
-    }
-    while (decoded_ < target && decode_frame()) {
+    if (target < demux_position_ && !restart()) return;
+    while (demux_position_ < target && decode_frame()) {
     }
     PCMData tail;
-    if (decoded_ > target && !pending_.is_empty()) {
-        std::uint32_t const bytes = (decoded_ - target) * pending_.get_frame_bytes();
+    if (demux_position_ > target && !pending_.is_empty()) {
+        std::uint32_t const bytes = (demux_position_ - target) * pending_.get_frame_bytes();
         std::uint32_t const size = pending_.get_size();
         tail = pending_.with_buffer(liba::SharedBuffer(pending_.buffer, size - std::min(bytes, size), std::min(bytes, size)));
     }
@@ -182,6 +187,18 @@ void DecoderMPC::decode_up_to(std::uint32_t target) {
     both.copy_from(0, kept.buffer);
     both.copy_from(kept.get_size(), tail.buffer);
     pending_ = kept.with_buffer(both);
+}
+
+// A new decoder from the start of the file; false (the stream no longer valid) when the
+// file cannot be opened again.
+bool DecoderMPC::restart() {
+    mpc_demux_exit(stream_->demux);
+    file_.seek(0);
+    stream_->demux = mpc_demux_init(&stream_->reader);
+    demux_position_ = 0;
+    if (stream_->demux != nullptr) return true;
+    stream_->info.channels = 0;
+    return false;
 }
 
 }  // namespace audio

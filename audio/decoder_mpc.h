@@ -33,9 +33,12 @@ public:
 
 private:
     bool decode_frame();
-    void decode_up_to(std::uint32_t target);
+    void seek_by_decoding(std::uint32_t target);
+    bool restart();
 
     std::unique_ptr<MusepackStream> stream_;
+    // Sample frames the library's decoder has produced (or sought to) in the stream.
+    std::uint32_t demux_position_ = 0;
     std::uint32_t decoded_ = 0;
     std::uint32_t length_ = 0;
     PCMData pending_;

@@ -41,6 +41,22 @@ int close_callback(void*) { return 0; }
 
 long tell_callback(void* source) { return static_cast<long>(file_of(source).get_position()); }
 
+// The library's whole-stream bit rate divides by the stream's length in milliseconds (and
+// each link's length by its rate), so it is asked only when both are known to be
+// non-zero; otherwise the header's nominal rate stands in (0 when there is none).
+std::int32_t whole_stream_bit_rate(OggVorbis_File& file, const vorbis_info& first) {
+    std::int32_t const nominal = first.bitrate_nominal > 0 ? static_cast<std::int32_t>(first.bitrate_nominal) : 0;
+    long const links = ov_streams(&file);
+    if (!ov_seekable(&file) || links < 1) return nominal;
+    for (long link = 0; link < links; ++link) {
+        vorbis_info const* const info = ov_info(&file, static_cast<int>(link));
+        if (info == nullptr || info->rate <= 0) return nominal;
+    }
+    if (ov_time_total(&file, -1) <= 0) return nominal;
+    long const rate = ov_bitrate(&file, -1);
+    return rate > 0 && rate <= 0x7FFFFFFF ? static_cast<std::int32_t>(rate) : nominal;
+}
+
 }  // namespace
 
 DecoderVorbis::DecoderVorbis(const std::u16string& path) : FrameReader(path), stream_(std::make_unique<VorbisStream>()) {
@@ -48,12 +64,13 @@ DecoderVorbis::DecoderVorbis(const std::u16string& path) : FrameReader(path), st
     ov_callbacks const callbacks = {read_callback, seek_callback, close_callback, tell_callback};
     if (ov_open_callbacks(&file_, &stream_->file, nullptr, 0, callbacks) < 0) return;
     stream_->info = ov_info(&stream_->file, -1);
-    stream_->bit_rate = static_cast<std::int32_t>(ov_bitrate(&stream_->file, -1));
     // A stream without channels or rate cannot be played.
-    if (stream_->info != nullptr && (stream_->info->channels <= 0 || stream_->info->rate <= 0)) {
+    if (stream_->info == nullptr || stream_->info->channels <= 0 || stream_->info->rate <= 0) {
         ov_clear(&stream_->file);
         stream_->info = nullptr;
+        return;
     }
+    stream_->bit_rate = whole_stream_bit_rate(stream_->file, *stream_->info);
 }
 
 DecoderVorbis::~DecoderVorbis() {

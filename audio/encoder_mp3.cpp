@@ -24,6 +24,17 @@ EncoderMP3::~EncoderMP3() {
     finish();
 }
 
+void EncoderMP3::set_info_frame(bool wanted) {
+    std::lock_guard<liba::CriticalSection> guard(get_lock());
+    info_frame_wanted_ = wanted;
+}
+
+std::vector<std::uint8_t> EncoderMP3::end_stream() {
+    std::lock_guard<liba::CriticalSection> guard(get_lock());
+    finish();
+    return info_frame_;
+}
+
 void EncoderMP3::on_data(const PCMData& block) {
     std::lock_guard<liba::CriticalSection> guard(get_lock());
     if (!is_encodable(block)) return;
@@ -57,6 +68,7 @@ bool EncoderMP3::start(const PCMData& format) {
     lame_set_in_samplerate(encoder, static_cast<int>(format.sample_rate));
     lame_set_num_channels(encoder, static_cast<int>(format.channels));
     lame_set_brate(encoder, static_cast<int>(bit_rate_ / 1000));
+    lame_set_bWriteVbrTag(encoder, info_frame_wanted_ ? 1 : 0);
     int const frame_samples = lame_init_params(encoder) < 0 ? 0 : lame_get_framesize(encoder);
     if (frame_samples <= 0 || static_cast<std::uint32_t>(frame_samples) > max_frame_samples) {
         lame_close(encoder);
@@ -76,6 +88,11 @@ void EncoderMP3::finish() {
     if (frames > 0) encode(pending_, frames);
     pending_fill_ = 0;
     push_output(lame_encode_flush(encoder_, output_, output_size));
+    if (info_frame_wanted_) {
+        std::size_t const size = lame_get_lametag_frame(encoder_, output_, output_size);
+        if (size > 0 && size <= output_size) info_frame_.assign(output_, output_ + size);
+        info_frame_wanted_ = false;
+    }
     lame_close(encoder_);
     encoder_ = nullptr;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
 #include "audio/blocks.h"
 #include "audio/encoder.h"
@@ -24,6 +25,13 @@ public:
     ~EncoderMP3() override;
 
     void on_data(const PCMData& block) override;
+    // Whether the stream begins with the place for the encoder's tag frame (LAME's "Info"
+    // frame, which tells players the stream's length and its padding): a new file does,
+    // an appended stream does not (the file's start lies elsewhere). On by default.
+    void set_info_frame(bool wanted);
+    // Ends the stream as the destructor does; gives the tag frame that belongs in the
+    // place the stream began with (empty when there is none).
+    std::vector<std::uint8_t> end_stream();
     // Not a pulled stage: always empty.
     MP3Data get_data(std::uint32_t) override { return MP3Data(); }
     std::uint32_t get_bit_rate() override { return bit_rate_; }
@@ -51,6 +59,9 @@ private:
     std::uint32_t bits_ = 0;
     // Sample frames of one encoder frame.
     std::uint32_t frame_samples_ = 0;
+    // Only the first encoder of a stream leaves the place for the tag frame.
+    bool info_frame_wanted_ = true;
+    std::vector<std::uint8_t> info_frame_;
 };
 
 }  // namespace audio

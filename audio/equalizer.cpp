@@ -39,6 +39,16 @@ void EqualizerPCM::set_gain(double decibels) {
     designed_ = false;
 }
 
+void EqualizerPCM::drop_sound() {
+    std::lock_guard<liba::CriticalSection> guard(get_lock());
+    window_ = PCMData();
+    std::fill(std::begin(limiter_position_), std::end(limiter_position_), 0u);
+    std::fill(std::begin(y1_), std::end(y1_), 0);
+    std::fill(std::begin(y2_), std::end(y2_), 0);
+    std::fill(std::begin(x1_), std::end(x1_), 0);
+    std::fill(std::begin(x2_), std::end(x2_), 0);
+}
+
 bool EqualizerPCM::design() {
     double const rate = sample_rate_;
     if (frequency_ >= rate * 0.49751243781094534) return false;

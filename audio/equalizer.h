@@ -21,6 +21,9 @@ public:
     void set_gain(double decibels);
 
     PCMData process(const PCMData& in) override;
+    // Forgets the delayed sound and the filter's memory: the next block starts as the
+    // first one after construction (a seek or a new stream).
+    void drop_sound();
 
     // Full scale of the working samples: 16-bit x 2^12, 8-bit x 2^20.
     static constexpr std::int32_t full_scale = 1 << 27;

@@ -19,6 +19,11 @@ double FastPlay::get_speed() {
     return speed_;
 }
 
+void FastPlay::drop_sound() {
+    std::lock_guard<liba::CriticalSection> guard(get_lock());
+    position_ = 0.0;
+}
+
 void FastPlay::on_data(const PCMData& in) {
     std::lock_guard<liba::CriticalSection> guard(get_lock());
     if (in.is_empty()) {

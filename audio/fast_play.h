@@ -16,6 +16,8 @@ public:
     // first frame. Speeds below 0 (or not a number) are refused; 0 ends the stream.
     bool set_speed(double speed);
     double get_speed();
+    // Picking starts again at the next block's first frame (a seek or a new stream).
+    void drop_sound();
 
     void on_data(const PCMData& in) override;
     PCMData get_data(std::uint32_t count) override;

@@ -30,6 +30,7 @@ void FileReaderMP3::find_stream_start() {
             continue;
         }
         refill();
+        stream_start_ = position();
         index_ += static_cast<std::int32_t>(reference_.frame_length);
         if (header_at_index_matches() || at_end()) break;
     }
@@ -70,16 +71,51 @@ bool FileReaderMP3::scan(MP3FrameHeader& header) {
     return false;
 }
 
+// Other data may lie between frames (a tag, a picture, a damaged stretch, larger than the
+// buffer): the scan goes on through the file, a buffer at a time, until it finds a frame
+// of the stream's format or the file ends.
 MP3Data FileReaderMP3::get_data(std::uint32_t) {
     std::lock_guard<liba::CriticalSection> guard(lock_);
-    if (at_end()) return MP3Data();
-    refill();
-    MP3FrameHeader found;
-    if (!scan(found)) return MP3Data();
-    while (!found.has_format_of(reference_)) {
-        ++index_;
-        if (!scan(found)) return MP3Data();
+    while (!at_end()) {
+        refill();
+        std::int32_t const from = index_;
+        MP3FrameHeader found;
+        if (!scan(found)) {
+            if (!read_on_from(std::max(from, fill_ - 4))) break;
+            continue;
+        }
+        if (!found.has_format_of(reference_)) {
+            ++index_;
+            continue;
+        }
+        if (is_info_frame_at_stream_start(found)) {
+            index_ += static_cast<std::int32_t>(found.frame_length);
+            continue;
+        }
+        return take_frame(found);
     }
+    index_ = std::max(index_, fill_);
+    return MP3Data();
+}
+
+// The bytes from there on stay (a frame header may begin in them) and the buffer is filled
+// up behind them; false when the file has nothing more.
+bool FileReaderMP3::read_on_from(std::int32_t index) {
+    index_ = std::max(index, 0);
+    if (buffer_position_ >= file_size_) return false;
+    std::int32_t const before = fill_ - index_;
+    refill(buffer_size);
+    return fill_ > before;
+}
+
+// The tag frame that encoders put first (a frame of silence that carries "Xing", "Info" or
+// "VBRI" where its audio would begin) is not sound: players skip it.
+bool FileReaderMP3::is_info_frame_at_stream_start(const MP3FrameHeader& found) const {
+    if (position() != stream_start_ || found.layer != 3) return false;
+    return mp3_is_info_frame(buffer_ + index_, static_cast<std::uint32_t>(fill_ - index_), found);
+}
+
+MP3Data FileReaderMP3::take_frame(const MP3FrameHeader& found) {
     std::int32_t const length = static_cast<std::int32_t>(found.frame_length);
     refill(std::max(look_ahead, length));
     if (index_ + length > fill_) {

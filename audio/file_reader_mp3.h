@@ -43,6 +43,8 @@ public:
     bool read_block(std::uint32_t bytes) override;
 
     const MP3FrameHeader& get_reference_header() const { return reference_; }
+    // File offset of the stream's first frame; -1 when there is none.
+    std::int64_t get_stream_start() const { return stream_start_; }
 
 private:
     static constexpr std::int32_t buffer_size = 10000;
@@ -54,12 +56,17 @@ private:
     bool scan(MP3FrameHeader& header);
     bool header_at_index_matches() const;
     void find_stream_start();
+    bool read_on_from(std::int32_t index);
+    bool is_info_frame_at_stream_start(const MP3FrameHeader& found) const;
+    MP3Data take_frame(const MP3FrameHeader& found);
 
     os::File file_;
     std::uint32_t file_size_ = 0;
     MP3FrameHeader reference_;
     // File offset just past the last byte read into the buffer.
     std::uint32_t buffer_position_ = 0;
+    // File offset of the stream's first frame.
+    std::int64_t stream_start_ = -1;
     bool valid_ = true;
     liba::CriticalSection lock_;
     // Bytes past the fill are always zero.

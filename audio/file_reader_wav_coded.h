@@ -38,10 +38,13 @@ public:
         return blocks_to_seconds(blocks, info_.sample_rate, info_.samples_per_block);
     }
 
-    // The blocks that the "fact" sample count makes.
+    // The blocks that the "fact" sample count makes, a last partly filled block included
+    // (the header's count never promises more than the data holds).
     std::uint32_t get_size() override {
         std::lock_guard<liba::CriticalSection> guard(lock_);
-        return info_.samples_per_block == 0 ? 0 : info_.fact_sample_count / info_.samples_per_block;
+        if (info_.samples_per_block == 0) return 0;
+        return static_cast<std::uint32_t>(
+            (std::uint64_t{info_.fact_sample_count} + info_.samples_per_block - 1) / info_.samples_per_block);
     }
 
     std::uint32_t get_position() override {

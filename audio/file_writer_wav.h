@@ -43,7 +43,10 @@ public:
             file_ = std::make_unique<os::File>(path_, 1);
             open_ = write_wav_header(*file_, header_);
         }
-        if (open_) open_ = write_data(block);
+        if (open_) {
+            open_ = write_data(block);
+            if (open_) keep_header_current();
+        }
         return block;
     }
 
@@ -92,8 +95,20 @@ protected:
     bool open_;
     // Frames (PCM) or blocks (ADPCM, GSM) in the file.
     std::uint32_t written_ = 0;
+    // The data size that the header in the file says.
+    std::uint32_t header_size_written_ = 0;
 
 private:
+    // About once a second of sound the sizes in the header are brought up to date, so that
+    // a recording cut off by a crash or power loss says how much sound it holds.
+    void keep_header_current() {
+        std::uint32_t const second = header_.byte_rate == 0 ? 1 : header_.byte_rate;
+        if (header_.data_size - header_size_written_ < second) return;
+        std::uint32_t const end = header_.data_start + header_.data_size;
+        open_ = file_->seek(0) && write_wav_header(*file_, header_) && file_->seek(end);
+        header_size_written_ = header_.data_size;
+    }
+
     void continue_file(const Info& layout) {
         if (os::File(path_, 0).has_errors()) return;
         auto file = std::make_unique<os::File>(path_, 3);
@@ -105,7 +120,12 @@ private:
         // the end would put every later sample out of step.
         found.data_size -= found.data_size % found.block_align;
         if (!file->truncate(found.data_start + found.data_size)) return;
+        // The header may have been left behind by a crash: it says what the file holds
+        // before anything is added.
+        if (!file->seek(0) || !write_wav_header(*file, found) || !file->seek(found.data_start + found.data_size))
+            return;
         header_ = found;
+        header_size_written_ = found.data_size;
         written_ = found.data_size / found.block_align;
         open_ = !file->has_errors();
         file_ = std::move(file);

@@ -1,6 +1,8 @@
 #include "audio/file_writer_wav_adpcm.h"
 
+#include <algorithm>
 #include <iterator>
+#include <mutex>
 
 #include "audio/adpcm.h"
 
@@ -22,7 +24,10 @@ WAVInfoADPCM new_adpcm_header() {
 }  // namespace
 
 FileWriterWAVADPCM::FileWriterWAVADPCM(const std::u16string& path, bool append)
-    : FileWriterWAV(path, append, new_adpcm_header()) {}
+    : FileWriterWAV(path, append, new_adpcm_header()) {
+    // Padding at the end of the old recording now lies inside the file: it is played.
+    if (append && file_) header_.fact_sample_count = written_ * header_.samples_per_block;
+}
 
 bool FileWriterWAVADPCM::set_format(const ADPCMData& block) {
     if (block.channels != 1 && block.channels != 2) return false;
@@ -48,6 +53,12 @@ bool FileWriterWAVADPCM::write_data(const ADPCMData& block) {
         adpcm::samples_per_block(header_.block_align, header_.channels, header_.bits_per_sample);
     header_.fact_sample_count += blocks * samples;
     return complete;
+}
+
+void FileWriterWAVADPCM::set_padding(std::uint32_t frames) {
+    std::lock_guard<liba::CriticalSection> guard(get_lock());
+    if (written_ == 0 || frames >= header_.samples_per_block) return;
+    header_.fact_sample_count -= std::min(frames, header_.fact_sample_count);
 }
 
 std::uint32_t FileWriterWAVADPCM::get_position() {

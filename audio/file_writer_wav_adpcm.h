@@ -20,6 +20,9 @@ public:
     bool write_data(const ADPCMData& block) override;
     // Blocks written.
     std::uint32_t get_position() override;
+    // The last block written ends in that many frames of padding: the "fact" sample count
+    // leaves them out, so that it holds the samples that were recorded.
+    void set_padding(std::uint32_t frames);
 };
 
 }  // namespace audio

@@ -76,6 +76,13 @@ void LevelFilter::clear_state() {
     carried_[0] = carried_[1] = 0;
 }
 
+void LevelFilter::drop_sound() {
+    std::lock_guard<liba::CriticalSection> guard(get_lock());
+    input_ = PCMData();
+    output_ = PCMData();
+    clear_state();
+}
+
 std::int64_t LevelFilter::lookup(std::int32_t value) const {
     std::int64_t const magnitude = std::abs(static_cast<std::int64_t>(value));
     std::int64_t const index = magnitude / 128;
@@ -112,9 +119,10 @@ PCMData LevelFilter::get_data(std::uint32_t count) {
         PCMData joined;
         std::uint32_t gathered = 0;
         if (!input_.is_empty() && !block.has_format_of(input_)) {
-            // The old format's input is worked through; the new block waits in the input.
-            std::uint32_t const done = process(input_, true);
-            output_ = blocks::slice(input_, 0, done);
+            // The old format's input is worked through and passed on whole (what the
+            // filter did not reach, unchanged); the new block waits in the input.
+            process(input_, true);
+            output_ = input_;
             input_ = block;
             clear_state();
             if (!output_.is_empty()) return take_output(count);
@@ -155,7 +163,10 @@ void LevelFilter::on_data(const PCMData& in) {
     // A new format or the end of the stream: the input so far is worked through first.
     if (!input_.is_empty() && (in.is_empty() || !in.has_format_of(input_))) {
         std::uint32_t const done = process(input_, true);
-        if (done > 0) push_data(blocks::slice(input_, 0, done));
+        // At a new format nothing of the old one is dropped: what the filter did not reach
+        // goes on unchanged.
+        std::uint32_t const passed = in.is_empty() ? done : input_.get_size();
+        if (passed > 0) push_data(blocks::slice(input_, 0, passed));
         input_ = PCMData();
         clear_state();
     }

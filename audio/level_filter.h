@@ -26,8 +26,11 @@ public:
     // A table of output levels (1/256 of full scale) for input levels (i + 1) / 256, or
     // none: the identity and pass through.
     void set_table(const Table* table);
-    // Forgets the peaks and positions (before a new curve or a new stream).
+    // Forgets the peaks and positions (before a new curve); the gathered sound stays.
     void clear_state();
+    // Forgets the gathered input and the output not yet handed out as well, so that
+    // nothing of the old sound follows a seek or starts the next stream.
+    void drop_sound();
 
     const Table& get_table() const { return table_; }
     bool is_pass_through() const { return pass_through_; }

@@ -1,5 +1,7 @@
 #include "audio/mp3_header.h"
 
+#include <cstring>
+
 namespace audio {
 
 namespace {
@@ -59,6 +61,17 @@ bool mp3_header_parse(const std::uint8_t* bytes, MP3FrameHeader& header) {
     }
     header = parsed;
     return true;
+}
+
+bool mp3_is_info_frame(const std::uint8_t* bytes, std::uint32_t size, const MP3FrameHeader& header) {
+    if (header.layer != 3 || size < 4) return false;
+    bool const protected_by_crc = (bytes[1] & 1) == 0;
+    std::uint32_t const side_info = header.version == 1 ? (header.channels == 1 ? 17 : 32) : (header.channels == 1 ? 9 : 17);
+    std::uint32_t const tag_at = 4 + (protected_by_crc ? 2 : 0) + side_info;
+    auto const holds = [&](std::uint32_t at, const char* text) {
+        return at + 4 <= size && at + 4 <= header.frame_length && std::memcmp(bytes + at, text, 4) == 0;
+    };
+    return holds(tag_at, "Xing") || holds(tag_at, "Info") || holds(36, "VBRI");
 }
 
 }  // namespace audio

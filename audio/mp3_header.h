@@ -33,4 +33,9 @@ bool mp3_header_check(std::uint32_t word);
 // Reads the header at bytes[0..3]; false (header untouched) when it is refused.
 bool mp3_header_parse(const std::uint8_t* bytes, MP3FrameHeader& header);
 
+// The layer III frame at bytes (size bytes available, header already parsed) is an
+// encoder's tag frame: "Xing" or "Info" right after the side information, or "VBRI" 32
+// bytes after the header. Such a frame carries no sound.
+bool mp3_is_info_frame(const std::uint8_t* bytes, std::uint32_t size, const MP3FrameHeader& header);
+
 }  // namespace audio

@@ -43,9 +43,12 @@ PlayerPCMImpl::~PlayerPCMImpl() {
     join();
 }
 
+// 200 ms of sound, and at least one frame: below 5 Hz 200 ms round down to no frame, and a
+// buffer of no bytes would come back at once for ever. 0 when a frame has no bytes.
 std::uint32_t PlayerPCMImpl::buffer_size_for(std::uint32_t channels, std::uint32_t bits, std::uint32_t rate) {
     std::uint32_t const block_align = channels * bits / 8;
-    return rate * buffer_milliseconds / 1000 * block_align;
+    std::uint64_t const frames = std::max<std::uint64_t>(std::uint64_t{rate} * buffer_milliseconds / 1000, 1);
+    return static_cast<std::uint32_t>(std::min<std::uint64_t>(frames * block_align, 0x7FFFFFFF));
 }
 
 bool PlayerPCMImpl::post_command() { return PostThreadMessageW(get_id(), WM_USER, 0, 0) != FALSE; }
@@ -132,6 +135,11 @@ void PlayerPCMImpl::on_command() {
     std::lock_guard guard(owner_.get_lock());
     if (play_requested_ && state_ == closed) {
         if (pending_.is_empty()) pending_ = owner_.pull_data(pull_frames);
+        if (!pending_.is_empty() && buffer_size_for(pending_.channels, pending_.bits_per_sample, pending_.sample_rate) == 0) {
+            // No whole byte in a frame: nothing the device could play.
+            os::get_log() << "PlayerPCM: a format without whole frames is refused\n";
+            give_up_device();
+        }
         if (!pending_.is_empty()) {
             channels_ = pending_.channels;
             bits_ = pending_.bits_per_sample;
@@ -255,7 +263,7 @@ bool PlayerPCMImpl::fill_one(WAVEHDR& header) {
     std::uint32_t remaining = buffer_size_;
     do {
         std::uint32_t const n = std::min(pending_.get_size(), remaining);
-        std::memcpy(header.lpData + header.dwBufferLength, pending_.buffer.get_data(), n);
+        if (n > 0) std::memcpy(header.lpData + header.dwBufferLength, pending_.buffer.get_data(), n);
         header.dwBufferLength += n;
         remaining -= n;
         pending_ = pending_.with_buffer(liba::SharedBuffer(pending_.buffer, n, pending_.get_size() - n));

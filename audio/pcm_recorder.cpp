@@ -119,6 +119,8 @@ void RecorderPCMImpl::run() {
             stopped_ = true;
         } else if (message.message == MM_WIM_DATA) {
             on_data(reinterpret_cast<WAVEHDR*>(message.lParam));
+        } else if (message.message == delivered_message) {
+            delivered_.set();
         }
         if (is_stop_requested()) break;
     }
@@ -151,10 +153,18 @@ bool RecorderPCMImpl::start() {
 }
 
 bool RecorderPCMImpl::stop() {
-    std::lock_guard guard(lock_);
-    if (stopped_) return true;
-    stopped_ = waveInStop(device_) == MMSYSERR_NOERROR;
-    return stopped_;
+    {
+        std::lock_guard guard(lock_);
+        if (stopped_) return true;
+        stopped_ = waveInStop(device_) == MMSYSERR_NOERROR;
+        if (!stopped_) return false;
+    }
+    // The stop handed back the part of the current buffer recorded so far; the thread
+    // delivers it before it sees this marker, so the part reaches the consumer before
+    // stop returns.
+    delivered_.reset();
+    if (PostThreadMessageW(get_id(), delivered_message, 0, 0)) delivered_.wait();
+    return true;
 }
 
 bool RecorderPCMImpl::is_stopped() {

@@ -8,6 +8,7 @@
 #include "foundation/critical_section.h"
 #include "foundation/event.h"
 #include "foundation/thread.h"
+#include "platform/messages.h"
 #include "platform/wave.h"
 
 namespace audio {
@@ -18,6 +19,8 @@ class RecorderPCMImpl : private liba::Thread {
 public:
     static constexpr int buffer_count = 20;
     static constexpr std::uint32_t buffer_frames = 5000;
+    // Posted by stop behind the buffers the stop handed back.
+    static constexpr UINT delivered_message = WM_USER + 1;
 
     RecorderPCMImpl(std::int32_t channels, std::int32_t rate, std::int32_t bits, RecorderPCM& owner, UINT device_id);
     ~RecorderPCMImpl() override;
@@ -51,6 +54,7 @@ private:
     std::int32_t sample_rate_;
     std::int32_t bits_per_sample_;
     liba::Event ready_;
+    liba::Event delivered_;
 };
 
 }  // namespace audio

@@ -34,6 +34,8 @@ public:
     virtual std::u16string get_title() = 0;
     // Links the reader into a record chain of the same format; false for another format.
     virtual bool link_to_record_chain(RecordChain* chain) = 0;
+    // Forgets decoded sound not yet handed out; called after the reader was moved.
+    virtual void drop_sound() {}
 
 protected:
     PlayChain() = default;
@@ -96,6 +98,7 @@ public:
     ~PlayChainReaderDecoder() override { decoder_.reset(); }
 
     Provider<PCMData>* get_provider() override { return decoder_.get(); }
+    void drop_sound() override { decoder_->drop_sound(); }
 
 private:
     using coded_type = decltype(std::declval<R&>().get_data(0));

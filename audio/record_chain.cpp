@@ -18,19 +18,28 @@ namespace {
 
 class RecordChainMP3 : public RecordChainBase<EncoderMP3, FileWriterMP3, FileReaderMP3> {
 public:
-    using RecordChainBase::RecordChainBase;
+    RecordChainMP3(EncoderMP3* encoder, const std::u16string& path, const std::u16string& key, bool append)
+        : RecordChainBase(encoder, path, key, append) {
+        encoder->set_info_frame(!append);
+    }
+    // The encoder's tag frame goes into the place at the start of the stream.
+    ~RecordChainMP3() override { writer().end_stream(encoder().end_stream()); }
     bool link_reader_mp3(FileReaderMP3* reader) override { return link(reader); }
 };
 
 class RecordChainADPCM : public RecordChainBase<EncoderADPCM, FileWriterWAVADPCM, FileReaderWAVADPCM> {
 public:
     using RecordChainBase::RecordChainBase;
+    // The last block is completed with silence; the file counts only the recorded samples.
+    ~RecordChainADPCM() override { writer().set_padding(encoder().finish()); }
     bool link_reader_wav_adpcm(FileReaderWAVADPCM* reader) override { return link(reader); }
 };
 
 class RecordChainGSM : public RecordChainBase<EncoderGSM, FileWriterWAVGSM, FileReaderWAVGSM> {
 public:
     using RecordChainBase::RecordChainBase;
+    // The last block is completed with silence and written.
+    ~RecordChainGSM() override { encoder().finish(); }
     bool link_reader_wav_gsm(FileReaderWAVGSM* reader) override { return link(reader); }
 };
 

@@ -81,6 +81,9 @@ public:
 protected:
     using coded_type = decltype(std::declval<R&>().get_data(0));
 
+    E& encoder() { return *encoder_; }
+    W& writer() { return *writer_; }
+
     bool link(R* reader) {
         if (reader == nullptr) return false;
         connect(static_cast<Provider<coded_type>*>(reader), writer_.get());

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <algorithm>
+#include <atomic>
 #include <cstdint>
 #include <string>
 
@@ -18,6 +19,8 @@ struct RangeClip {
     static std::uint32_t clip(R&, std::uint32_t count, std::int64_t left) {
         return static_cast<std::uint32_t>(std::min<std::int64_t>(count, left));
     }
+    // Where a range that begins at that position can start reading.
+    static std::int64_t start_of(R&, std::int64_t position) { return position; }
 };
 
 // WAV PCM counts bytes but reads frames: only whole frames left in the range.
@@ -29,6 +32,13 @@ struct RangeClip<audio::FileReaderWAVPCM> {
         if (align <= 0) return 0;
         return static_cast<std::uint32_t>(std::min<std::int64_t>(count, left / align));
     }
+    // A bookmark inside a frame (an insert can make one) starts its range at that frame,
+    // where a seek to it lands.
+    template <class Reader>
+    static std::int64_t start_of(Reader& reader, std::int64_t position) {
+        std::int64_t const align = reader.get_format()->block_align;
+        return align <= 0 || position < 0 ? position : position - position % align;
+    }
 };
 
 // MP3: one whole frame per read, even when it runs past the end of the range.
@@ -37,6 +47,10 @@ struct RangeClip<audio::FileReaderMP3> {
     template <class Reader>
     static std::uint32_t clip(Reader&, std::uint32_t count, std::int64_t left) {
         return left > 0 ? std::min<std::uint32_t>(count, 1) : 0;
+    }
+    template <class Reader>
+    static std::int64_t start_of(Reader&, std::int64_t position) {
+        return position;
     }
 };
 
@@ -83,14 +97,16 @@ private:
     Block read_range(std::uint32_t count) {
         std::int64_t const position = R::get_position();
         if (place_ >= bookmarks_.get_play_count()) return Block();
-        std::int64_t const start = bookmarks_.get_played(place_).position;
-        std::int64_t const length = bookmarks_.get_played_length(place_, static_cast<int>(R::get_size()));
-        if (position < start || position >= start + length) return Block();
-        std::uint32_t const n = RangeClip<R>::clip(*this, count, start + length - position);
+        std::int64_t const bookmark = bookmarks_.get_played(place_).position;
+        std::int64_t const end = bookmark + bookmarks_.get_played_length(place_, static_cast<int>(R::get_size()));
+        std::int64_t const start = RangeClip<R>::start_of(*this, bookmark);
+        if (position < start || position >= end) return Block();
+        std::uint32_t const n = RangeClip<R>::clip(*this, count, end - position);
         if (n == 0) return Block();
         return R::get_data(n);
     }
 
     Bookmarks bookmarks_;
-    int place_ = 0;
+    // Moved by the thread that plays, read by the one that shows the state.
+    std::atomic<int> place_ = 0;
 };

@@ -65,6 +65,13 @@ PCMData StreamFilter::get_data(std::uint32_t count) {
     return end_of_stream(count);
 }
 
+void StreamFilter::drop_sound() {
+    std::lock_guard<liba::CriticalSection> guard(get_lock());
+    input_ = PCMData();
+    output_ = PCMData();
+    reset();
+}
+
 PCMData StreamFilter::end_of_stream(std::uint32_t count) {
     if (input_.is_empty()) return PCMData();
     process(input_, output_, true);

@@ -18,6 +18,9 @@ public:
     // Pushing into a stream filter is a programming error: fatal stop.
     void on_data(const PCMData& in) override;
     PCMData get_data(std::uint32_t count) override;
+    // Forgets the gathered input, the output not yet handed out and the derived filter's
+    // state, so that nothing of the old sound follows a seek or starts the next stream.
+    void drop_sound();
 
 protected:
     // The input format changes; the base does nothing.

@@ -31,7 +31,8 @@ public:
           frames_(input.get_frame_count()),
           final_(final),
           mark_distance_(input.sample_rate / 600),
-          window_(input.sample_rate / 200) {}
+          window_(input.sample_rate / 200),
+          rate_(input.sample_rate) {}
 
     // Returns the new carried position: the last cut, or `from` when nothing was cut.
     std::uint32_t run(std::uint32_t from) {
@@ -45,10 +46,25 @@ public:
             if (!negative && !look_at_half_wave(start, end)) break;
             start = end;
         }
+        if (!final_) move_on_without_cuts();
         return last_cut_;
     }
 
 private:
+    // A channel that goes half a second without a cut (silence, a constant level, sound
+    // without pitch marks) would hold back what every channel consumes, so that the input
+    // grows without end: it goes on in plain short segments up to the hold-back.
+    void move_on_without_cuts() {
+        std::uint32_t const stall = rate_ / 2;
+        std::uint32_t const hold_back = rate_ / 10;
+        if (frames_ - last_cut_ <= stall || frames_ <= hold_back) return;
+        std::uint32_t const target = frames_ - hold_back;
+        std::uint32_t const piece = std::max<std::uint32_t>(rate_ / 100, 1);
+        for (std::uint32_t begin = last_cut_; begin < target; begin += piece)
+            write_segment(begin, std::min(begin + piece, target));
+        pending_count_ = 0;
+    }
+
     std::int32_t at(std::uint32_t frame) const { return samples::read(in_, sixteen_, frame * channels_ + channel_); }
 
     void put(std::uint32_t frame, std::int64_t value) {
@@ -160,6 +176,7 @@ private:
     bool final_;
     std::uint32_t mark_distance_;  // no larger sample this near the peak makes a mark
     std::uint32_t window_;         // none this near makes a strong mark
+    std::uint32_t rate_;
     Mark pending_[5] = {};
     std::uint32_t pending_count_ = 0;
     std::uint32_t last_cut_ = 0;

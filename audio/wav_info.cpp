@@ -110,10 +110,30 @@ bool read_wav_header(liba::StreamReader& file, WAVInfo& info) {
     std::uint32_t size = 0;
     if (!seek_to(file, info.get_fmt_end()) || !find_wav_chunk(file, "data", size)) return false;
     info.data_start = file.get_position();
-    // A header that promises more than the file holds (a cut-off file) tells what is there.
-    info.data_size = std::min(size, file.get_size() - info.data_start);
+    std::uint32_t const in_file = file.get_size() - info.data_start;
+    bool const recovered = size == 0 || size > in_file;
+    info.data_size = recovered ? in_file : size;
+    info.fit_to_data(recovered);
     return true;
 }
+
+void WAVInfo::fit_to_data(bool recovered) {
+    static_cast<void>(recovered);
+    if (block_align != 0) data_size -= data_size % block_align;
+}
+
+namespace {
+
+// The sample count of a block-coded kind: what the data holds when the header was stale,
+// else the smaller of the count and what the data holds.
+std::uint32_t fit_sample_count(std::uint32_t count, const WAVInfo& info, std::uint32_t samples_per_block,
+                               bool recovered) {
+    std::uint64_t const held = std::uint64_t{info.data_size / info.block_align} * samples_per_block;
+    std::uint32_t const capped = static_cast<std::uint32_t>(std::min<std::uint64_t>(held, 0xFFFFFFFFu));
+    return recovered ? capped : std::min(count, capped);
+}
+
+}  // namespace
 
 bool WAVInfo::read_extension(liba::StreamReader& file) {
     static_cast<void>(file);
@@ -135,6 +155,8 @@ bool WAVInfoPCM::write_extension(liba::StreamWriter& file) {
     static_cast<void>(file);
     return true;
 }
+
+
 
 bool WAVInfoADPCM::read_extension(liba::StreamReader& file) {
     std::uint32_t extension_size = 0;
@@ -163,6 +185,11 @@ bool WAVInfoADPCM::write_extension(liba::StreamWriter& file) {
     return write_fact(file, fact_sample_count);
 }
 
+void WAVInfoADPCM::fit_to_data(bool recovered) {
+    WAVInfo::fit_to_data(recovered);
+    fact_sample_count = fit_sample_count(fact_sample_count, *this, samples_per_block, recovered);
+}
+
 bool WAVInfoGSM::read_extension(liba::StreamReader& file) {
     std::uint32_t extension_size = 0;
     if (fmt_size < 20 || !read_u16(file, extension_size) || !read_u16(file, samples_per_block)) return false;
@@ -173,6 +200,11 @@ bool WAVInfoGSM::read_extension(liba::StreamReader& file) {
 
 bool WAVInfoGSM::write_extension(liba::StreamWriter& file) {
     return write_u16(file, 2) && write_u16(file, samples_per_block) && write_fact(file, fact_sample_count);
+}
+
+void WAVInfoGSM::fit_to_data(bool recovered) {
+    WAVInfo::fit_to_data(recovered);
+    fact_sample_count = fit_sample_count(fact_sample_count, *this, samples_per_block, recovered);
 }
 
 }  // namespace audio

@@ -18,6 +18,10 @@ public:
     virtual ~WAVInfo() = default;
     virtual bool read_extension(liba::StreamReader& file);
     virtual bool write_extension(liba::StreamWriter& file);
+    // Called once the data size is known: brings what the header promises in line with
+    // the data there is. recovered says that the data size was taken from the file's
+    // length because the header's could not be right (a recording cut off by a crash).
+    virtual void fit_to_data(bool recovered);
 
     // Where the fmt chunk ends, its pad byte included.
     std::uint64_t get_fmt_end() const { return 20 + std::uint64_t{fmt_size} + (fmt_size & 1); }
@@ -53,6 +57,7 @@ class WAVInfoADPCM : public WAVInfo {
 public:
     bool read_extension(liba::StreamReader& file) override;
     bool write_extension(liba::StreamWriter& file) override;
+    void fit_to_data(bool recovered) override;
 
     std::uint16_t samples_per_block = 1;
     std::vector<std::pair<std::int32_t, std::int32_t>> coefficients;
@@ -66,6 +71,7 @@ class WAVInfoGSM : public WAVInfo {
 public:
     bool read_extension(liba::StreamReader& file) override;
     bool write_extension(liba::StreamWriter& file) override;
+    void fit_to_data(bool recovered) override;
 
     std::uint16_t samples_per_block = 1;
     std::uint32_t fact_sample_count = 0;
@@ -73,6 +79,9 @@ public:
 
 // Reads and checks the header from the start of the file into info and leaves the file
 // at the first data byte. False when the file is not a WAV file that info's kind accepts.
+// A data size of 0 or one beyond the end of the file (a recording whose header was not
+// brought up to date) is taken from the file's length; the data size is then cut to whole
+// frames or blocks and a sample count to what the data holds.
 bool read_wav_header(liba::StreamReader& file, WAVInfo& info);
 
 // Moves on from the file's position, chunk by chunk (each skipped with its pad byte),

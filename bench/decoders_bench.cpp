@@ -1,12 +1,14 @@
 // Speed of the MP3 encoder and decoder and of the Ogg Vorbis decoder, in audio seconds per
 // CPU second. The MP3 input is a speech-like signal (or "44100_2.raw" in the folder that
-// SONBRIX_BENCH_INPUT_DIR names) encoded here at 128 kbit/s; the Vorbis input is the
-// device file "\bench.ogg" (bench/compare-decoders makes it and points SONBRIX_DEVICE at
-// its device), and that benchmark is skipped without it.
+// SONBRIX_BENCH_INPUT_DIR names) encoded here at 128 kbit/s; the Vorbis input is
+// "tone.ogg" in that folder (bench/compare makes it), copied into the device's file
+// system, and that benchmark is skipped without it.
 #include <benchmark/benchmark.h>
 
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
+#include <optional>
 #include <iterator>
 #include <string>
 #include <vector>
@@ -15,6 +17,8 @@
 #include "audio/decoder_vorbis.h"
 #include "audio/encoder_mp3.h"
 #include "audio/mp3_header.h"
+#include "platform/device.h"
+#include "platform/unicode.h"
 #include "tests/audio/speech_signal.h"
 
 namespace {
@@ -93,12 +97,27 @@ void BM_DecodeMP3(benchmark::State& state) {
 }
 BENCHMARK(BM_DecodeMP3)->Unit(benchmark::kMillisecond);
 
+// The file of that name in SONBRIX_BENCH_INPUT_DIR, as a device path.
+std::optional<std::u16string> given_file(const std::string& name) {
+    const char* folder = std::getenv("SONBRIX_BENCH_INPUT_DIR");
+    if (folder == nullptr) return std::nullopt;
+    std::filesystem::path const host = std::filesystem::absolute(std::filesystem::path(folder) / name);
+    if (!std::filesystem::exists(host)) return std::nullopt;
+    if (auto inside = platform::device_path(host.lexically_normal().string())) return inside;
+    platform::host_path(u"\\");
+    std::filesystem::path const copy = std::filesystem::path(platform::device_folder()) / "fs" / ("sonbrix-bench-" + name);
+    std::filesystem::copy_file(host, copy, std::filesystem::copy_options::overwrite_existing);
+    return u"\\sonbrix-bench-" + platform::utf8_to_utf16(name);
+}
+
 void BM_DecodeVorbis(benchmark::State& state) {
+    auto const path = given_file("tone.ogg");
+    if (!path) return state.SkipWithError("no tone.ogg in SONBRIX_BENCH_INPUT_DIR (bench/compare makes it)");
     double seconds = 0.0;
     for (auto _ : state) {
-        audio::DecoderVorbis decoder(u"\\bench.ogg");
+        audio::DecoderVorbis decoder(*path);
         if (!decoder.is_valid()) {
-            state.SkipWithError("no \\bench.ogg on the device (see bench/compare-decoders)");
+            state.SkipWithError("tone.ogg is not an Ogg Vorbis file");
             return;
         }
         seconds = decoder.get_duration();

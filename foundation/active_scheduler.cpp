@@ -1,6 +1,9 @@
 #include "foundation/active_scheduler.h"
 
 #include <algorithm>
+#include <cstdint>
+#include <utility>
+#include <vector>
 
 #include "foundation/application.h"
 #include "foundation/log.h"
@@ -140,16 +143,20 @@ void CActiveScheduler::check_timers() {
     KillTimer(impl_->window, timer_id);
     DWORD const now = GetTickCount();
     long nearest = no_timer_needed_ms;
+    std::vector<std::pair<std::int32_t, liba::Timer::Impl*>> due;
     for (liba::Timer::Impl* timer : impl_->timers) {
         auto const remaining = static_cast<std::int32_t>(timer->due_tick - now);
         if (remaining < 1) {
-            if (!timer->completion_posted) {
-                timer->completion_posted = true;
-                notify(timer);
-            }
+            if (!timer->completion_posted) due.emplace_back(remaining, timer);
         } else {
             nearest = std::min<long>(nearest, remaining);
         }
+    }
+    // A late sweep finds several timers due at once: they complete in due order.
+    std::stable_sort(due.begin(), due.end(), [](auto const& a, auto const& b) { return a.first < b.first; });
+    for (auto const& [remaining, timer] : due) {
+        timer->completion_posted = true;
+        notify(timer);
     }
     if (nearest != no_timer_needed_ms) SetTimer(impl_->window, timer_id, static_cast<UINT>(nearest), nullptr);
 }

@@ -37,7 +37,7 @@ std::u16string from_little_endian(const std::vector<unsigned char>& bytes) {
 DecodedText decode(StreamReader& reader, std::uint32_t limit) {
     DecodedText result;
     std::uint32_t const count = bytes_to_read(reader, limit);
-    if (count % 2 != 0 || count < 2) {
+    if (count < 2) {
         std::string bytes(count, '\0');
         if (read_exactly(reader, bytes.data(), count)) result.narrow_text = std::move(bytes);
         return result;
@@ -47,6 +47,7 @@ DecodedText decode(StreamReader& reader, std::uint32_t limit) {
     std::vector<unsigned char> rest(count - 2);
     if (!read_exactly(reader, rest.data(), count - 2)) return result;
     if (mark[0] == 0xFF && mark[1] == 0xFE) {
+        // A stray last byte (a file cut or edited by hand) is half a character: left out.
         result.wide = true;
         result.wide_text = from_little_endian(rest);
     } else {

@@ -1,6 +1,6 @@
 // Reading a whole text from a stream, from its current position: UTF-16LE when it starts
-// with the byte-order mark FF FE and has an even length, otherwise text in the system code
-// page. No other encoding is recognised (a UTF-8 mark EF BB BF stays part of the text).
+// with the byte-order mark FF FE (a stray odd last byte is left out), otherwise text in the
+// system code page. No other encoding is recognised (a UTF-8 mark EF BB BF stays part of the text).
 #pragma once
 
 #include <cstdint>

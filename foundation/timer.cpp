@@ -1,6 +1,9 @@
 #include "foundation/timer.h"
 
 #include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <limits>
 #include <list>
 
 #include "foundation/application.h"
@@ -15,11 +18,19 @@ CActiveScheduler& scheduler() { return *os::Application::instance()->get_schedul
 
 std::list<Timer::Impl*>& timer_list() { return scheduler().impl().timers; }
 
+// Remaining times are signed 32-bit tick differences: a delay must stay below 2^31 ms.
+std::uint32_t delay_ms(double seconds) {
+    constexpr double longest = std::numeric_limits<std::int32_t>::max();
+    double const ms = seconds * 1000;
+    if (!(ms > 0)) return 0;  // also NaN
+    return static_cast<std::uint32_t>(std::min(ms, longest));
+}
+
 }  // namespace
 
 void Timer::Impl::start(double seconds) {
     if (is_active()) scheduler().cancel(this);
-    due_tick = GetTickCount() + static_cast<std::uint32_t>(static_cast<std::int32_t>(seconds * 1000));
+    due_tick = GetTickCount() + delay_ms(seconds);
     completion_posted = false;
     scheduler().set_active(this);
     timer_list().push_back(this);

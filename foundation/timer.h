@@ -21,7 +21,8 @@ public:
     virtual ~Timer();
 
     // (Re)arms the timer; the listener is called no earlier than the next turn of the
-    // message loop, also for 0 seconds.
+    // message loop, also for 0 seconds. Negative delays count as 0; delays beyond
+    // 2^31 - 1 ms (about 24.8 days) are cut to that.
     void start(double seconds);
     // Disarms an armed timer without a listener call.
     void stop();

@@ -18,9 +18,14 @@ std::string device_folder();
 // The device's file system ignores case but keeps it: each component is taken as it stands
 // when such an entry exists, else the entry whose name equals it ignoring case, else it is
 // kept as given (a name about to be created). A path that would leave the root is refused:
-// nullopt, with the last error set. The first call for a device folder in this process
-// creates the file system root and the special folders.
+// nullopt, with the last error set; so is one that a symbolic link inside the file system
+// leads outside it (ERROR_ACCESS_DENIED). The first call for a device folder in this
+// process creates the file system root and the special folders.
 std::optional<std::string> host_path(std::u16string_view device_path);
+
+// As host_path for a program to start: the program itself may be a link to a program kept
+// elsewhere on the host (the folders on its way may not).
+std::optional<std::string> host_path_of_program(std::u16string_view device_path);
 
 // The device path ("\a\b.wav", "\" for the root) of a host path inside the device's file
 // system; nullopt for any other host path. Creates nothing.

@@ -29,3 +29,10 @@ HANDLE CreateFileMappingW(HANDLE file, LPSECURITY_ATTRIBUTES security, DWORD pro
 LPVOID MapViewOfFile(HANDLE mapping, DWORD access, DWORD offset_high, DWORD offset_low, SIZE_T bytes);
 // address must be a value that MapViewOfFile returned (else FALSE, ERROR_INVALID_PARAMETER).
 BOOL UnmapViewOfFile(LPCVOID address);
+
+// FALSE when the size bytes from the address can be read (written) now. Within a view of a
+// shared block that means the block still holds them: another process may have cut the
+// block's storage short, and touching what is gone would end this process. Other addresses
+// are taken to be usable.
+BOOL IsBadReadPtr(const void* address, UINT_PTR size);
+BOOL IsBadWritePtr(LPVOID address, UINT_PTR size);

@@ -30,6 +30,22 @@ public:
 
     bool bit(std::uint32_t& value) { return bits(1, value); }
 
+    // The next count bits without taking them; false when the input holds fewer.
+    bool peek(int count, std::uint32_t& value) {
+        while (held_ < count) {
+            if (position_ >= size_) return false;
+            buffer_ |= std::uint32_t(data_[position_++]) << held_;
+            held_ += 8;
+        }
+        value = buffer_ & ((1u << count) - 1);
+        return true;
+    }
+
+    void drop(int count) {
+        buffer_ >>= count;
+        held_ -= count;
+    }
+
     void align() {
         buffer_ = 0;
         held_ = 0;
@@ -70,11 +86,50 @@ public:
         for (int length = 1; length < max_code_bits; ++length) offsets[length + 1] = offsets[length] + counts_[length];
         for (int symbol = 0; symbol < count; ++symbol)
             if (lengths[symbol] != 0) symbols_[offsets[lengths[symbol]]++] = std::uint16_t(symbol);
+        build_fast_table(lengths, count);
         return true;
     }
 
-    // The next symbol, one bit at a time; -1 when the bits run out or lead to no code.
+    // The next symbol; -1 when the bits run out or lead to no code. Short codes are looked up
+    // in a table by the next bits; the others are decoded one bit at a time.
     int decode(BitReader& reader) const {
+        std::uint32_t next = 0;
+        if (reader.peek(fast_bits, next) && fast_[next].length != 0) {
+            reader.drop(fast_[next].length);
+            return fast_[next].symbol;
+        }
+        return decode_bitwise(reader);
+    }
+
+private:
+    static constexpr int fast_bits = 9;
+    struct FastEntry {
+        std::uint16_t symbol = 0;
+        std::uint8_t length = 0;
+    };
+
+    // Canonical codes, most significant bit first, entered bit-reversed (the order they are read in).
+    void build_fast_table(const std::uint8_t* lengths, int count) {
+        fast_.fill({});
+        std::array<std::uint32_t, max_code_bits + 2> next_code{};
+        std::uint32_t code = 0;
+        for (int length = 1; length <= max_code_bits; ++length) {
+            code = (code + counts_[length - 1]) << 1;
+            next_code[length] = code;
+        }
+        for (int symbol = 0; symbol < count; ++symbol) {
+            int length = lengths[symbol];
+            if (length == 0) continue;
+            std::uint32_t value = next_code[length]++;
+            if (length > fast_bits) continue;
+            std::uint32_t reversed = 0;
+            for (int i = 0; i < length; ++i) reversed |= ((value >> i) & 1u) << (length - 1 - i);
+            for (std::uint32_t fill = reversed; fill < (1u << fast_bits); fill += 1u << length)
+                fast_[fill] = {std::uint16_t(symbol), std::uint8_t(length)};
+        }
+    }
+
+    int decode_bitwise(BitReader& reader) const {
         int code = 0, first = 0, index = 0;
         for (int length = 1; length <= max_code_bits; ++length) {
             std::uint32_t bit = 0;
@@ -89,9 +144,9 @@ public:
         return -1;
     }
 
-private:
     std::array<std::uint16_t, max_code_bits + 1> counts_{};
     std::array<std::uint16_t, 288> symbols_{};
+    std::array<FastEntry, 1 << fast_bits> fast_{};
 };
 
 constexpr std::uint16_t length_base[29] = {3,  4,  5,  6,  7,  8,  9,  10, 11,  13,  15,  17,  19,  23, 27,

@@ -1,5 +1,8 @@
 #include "skin/properties.h"
 
+#include <algorithm>
+#include <cstdint>
+
 #include "foundation/log.h"
 #include "foundation/stopwatch.h"
 #include "skin/skin_report.h"
@@ -27,6 +30,12 @@ Value read_or_default(PropertiesImpl& skin, std::uint32_t node, const std::u16st
     if (!value) return default_value;
     ++skin.found_property_counter;
     return convert(*value);
+}
+
+// Skin integers are 32-bit; times the scale they stop at the ends of that range.
+std::int32_t scale_integer(std::int32_t value, int scale) {
+    std::int64_t scaled = std::int64_t{value} * scale;
+    return static_cast<std::int32_t>(std::clamp<std::int64_t>(scaled, INT32_MIN, INT32_MAX));
 }
 
 }  // namespace
@@ -139,7 +148,7 @@ std::int32_t Properties::get_scaled_integer(const std::u16string& form, const st
                                             const std::u16string& name, std::int32_t default_value) {
     int scale = skin_->get_scale();
     return read_or_default(*skin_, find_node(form, control), name, &PropertiesImpl::read_integer, default_value,
-                           [scale](std::int32_t v) { return v * scale; });
+                           [scale](std::int32_t v) { return scale_integer(v, scale); });
 }
 
 Point Properties::get_point(const std::u16string& form, const std::u16string& control, const std::u16string& name,

@@ -38,6 +38,10 @@ public:
     // False, with the table kept, when the file does not load.
     bool set_language(const std::u16string& language_path);
     void set_skin_and_language(const std::u16string& skin_path, const std::u16string& language_path, Size screen);
+    // The same as set_skin_and_language.
+    void load(const std::u16string& skin_path, const std::u16string& language_path, Size screen) {
+        set_skin_and_language(skin_path, language_path, screen);
+    }
 
     // The language table's text, else the key (or the default).
     std::u16string translate(const std::u16string& key) const;

@@ -65,7 +65,10 @@ void PropertiesImpl::start(Size screen) {
 
 void PropertiesImpl::load(std::vector<std::uint8_t> image) {
     image_ = std::move(image);
-    if (image_.size() > max_skin_image_size) return;
+    if (image_.size() > max_skin_image_size) {
+        os::get_log() << "Error: skin [" << path_ << "] is larger than " << max_skin_image_size << " bytes\n";
+        return;
+    }
     SkinImage view(image_.data(), static_cast<std::uint32_t>(image_.size()));
     if (!is_header_valid(view)) return;
     SkinValidator validator(view);
@@ -166,7 +169,7 @@ std::uint32_t PropertiesImpl::select_form(const std::u16string& name) {
 void PropertiesImpl::visit_form_candidate(std::uint32_t node, const std::u16string& name, Size& best,
                                           std::uint32_t& chosen) {
     std::u16string node_name = image_view_.name(node);
-    if (node_name.compare(0, name.size(), name) != 0 || node_name.size() < name.size()) {
+    if (!node_name.starts_with(name)) {
         list_text_ += u"-" + node_name + u"\n";
         return;
     }

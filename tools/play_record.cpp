@@ -108,7 +108,7 @@ int play(const std::string& file) {
     bool const refused = !started || player.has_device_failed();
     audio::connect<audio::PCMData>(&reader, nullptr);
     if (refused)
-        return failure("the sound device cannot play " + format + " (it plays PCM of 8 or 16 bits, 1 or 2 channels)");
+        return failure("the sound device refused " + format + "; it plays PCM of 8 or 16 bits, 1 or 2 channels");
     return 0;
 }
 

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "app/comm/command_delegate.h"
+#include "app/comm/comm_exchange.h"
 #include "app/comm/comm_identifiers.h"
 #include "app/comm/comm_module.h"
 #include "app/comm/memory_mapped_clipboard.h"
@@ -75,6 +76,7 @@ LRESULT dispatch(std::int32_t command_id) {
 bool init_comm(const char16_t* registry_name, const char16_t* executable_name, std::uint8_t show_flag,
                const char16_t* module_id, std::uint32_t capacity) {
     CCommClipboard::install(new CCommMemoryMappedFilesClipboard(capacity + 4, comm_identifiers::clipboard_name));
+    CommExchange::reopen();
     channel().module_id = module_id ? module_id : u"";
     add_comm_module(new CWindowCommModule(module_id, registry_name, executable_name, show_flag, nullptr));
     return true;
@@ -119,5 +121,7 @@ CCommModule* find_comm_module(const char16_t* module_id) {
 
 LRESULT comm_window_proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
     if (message != comm_identifiers::command_message) return DefWindowProcW(window, message, wparam, lparam);
+    // While the handler runs, the stack answers only while its exchange is current.
+    CommExchange::Serving const serving(static_cast<std::uint32_t>(lparam));
     return dispatch(static_cast<std::int32_t>(wparam));
 }

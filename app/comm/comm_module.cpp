@@ -1,7 +1,9 @@
 #include "app/comm/comm_module.h"
 
 #include "app/comm/comm_channel.h"
+#include "app/comm/comm_exchange.h"
 #include "app/comm/comm_identifiers.h"
+#include "platform/errors.h"
 #include "platform/kernel.h"
 #include "platform/processes.h"
 #include "platform/registry.h"
@@ -33,7 +35,10 @@ struct PeerSearch {
     const std::u16string* module_id;
     HWND own_window;
     std::int32_t command_id;
+    std::uint32_t exchange;
     bool answered;
+    // A peer did not answer within the send time-out: it is still at work on the command.
+    bool busy;
 };
 
 BOOL find_peer_window(HWND window, LPARAM parameter) {
@@ -43,8 +48,12 @@ BOOL find_peer_window(HWND window, LPARAM parameter) {
         return TRUE;
     }
     if (window == search.own_window) return TRUE;
-    if (SendMessageW(window, comm_identifiers::command_message, static_cast<WPARAM>(search.command_id), 0) == 0) {
-        return TRUE;
+    SetLastError(ERROR_SUCCESS);
+    if (SendMessageW(window, comm_identifiers::command_message, static_cast<WPARAM>(search.command_id),
+                     static_cast<LPARAM>(search.exchange)) == 0) {
+        if (GetLastError() != ERROR_TIMEOUT) return TRUE;
+        search.busy = true;
+        return FALSE;
     }
     search.answered = true;
     return FALSE;
@@ -92,14 +101,23 @@ CWindowCommModule::~CWindowCommModule() {
     if (window_) DestroyWindow(window_);
 }
 
-bool CWindowCommModule::send_to_peers(std::int32_t command_id) {
-    PeerSearch search{&get_module_id(), window_, command_id, false};
+CWindowCommModule::Answer CWindowCommModule::send_to_peers(std::int32_t command_id, std::uint32_t exchange) {
+    PeerSearch search{&get_module_id(), window_, command_id, exchange, false, false};
     EnumWindows(find_peer_window, reinterpret_cast<LPARAM>(&search));
-    return search.answered;
+    if (search.answered) return Answer::answered;
+    return search.busy ? Answer::busy : Answer::none;
 }
 
 std::uint32_t CWindowCommModule::send(std::int32_t command_id) {
-    if (send_to_peers(command_id)) return 1;
-    start_peer();
-    return send_to_peers(command_id) ? 1 : 0;
+    CommExchange& exchanges = CommExchange::instance();
+    std::uint32_t const exchange = exchanges.begin();
+    Answer answer = send_to_peers(command_id, exchange);
+    // A busy program is running: starting another one would not help.
+    if (answer == Answer::none) {
+        start_peer();
+        answer = send_to_peers(command_id, exchange);
+    }
+    // Answered or given up: a handler still at work can no longer touch the stack.
+    exchanges.end(exchange);
+    return answer == Answer::answered ? 1 : 0;
 }

@@ -44,14 +44,17 @@ public:
     ~CWindowCommModule() override;
 
     // Sends the command to the top-level windows of the module's class but its own until
-    // one answers non-zero. When none does, starts the peer and tries once more. 1 when a
-    // peer answered, else 0.
+    // one answers non-zero. When none does, starts the peer and tries once more; not when
+    // a peer did not answer in time, for that program is still at work. 1 when a peer
+    // answered, else 0. The command is one numbered exchange (comm_exchange.h), ended
+    // before send returns.
     std::uint32_t send(std::int32_t command_id) override;
 
     HWND get_window() const { return window_; }
 
 private:
-    bool send_to_peers(std::int32_t command_id);
+    enum class Answer { answered, none, busy };
+    Answer send_to_peers(std::int32_t command_id, std::uint32_t exchange);
 
     HINSTANCE const instance_;
     HWND window_ = nullptr;

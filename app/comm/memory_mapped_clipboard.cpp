@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "app/comm/comm_exchange.h"
 #include "platform/errors.h"
 #include "platform/file_mapping.h"
 #include "platform/handles.h"
@@ -24,8 +25,13 @@ CCommMemoryMappedFilesClipboard::~CCommMemoryMappedFilesClipboard() {
     if (mapping_) CloseHandle(mapping_);
 }
 
+// Another process can cut the block short; touching what is gone would end this one.
+bool CCommMemoryMappedFilesClipboard::is_usable() const {
+    return view_ && !IsBadWritePtr(view_, get_capacity());
+}
+
 std::optional<std::uint32_t> CCommMemoryMappedFilesClipboard::read_depth() const {
-    if (!view_) return std::nullopt;
+    if (!is_usable()) return std::nullopt;
     std::uint32_t depth;
     std::memcpy(&depth, view_, sizeof depth);
     // Another process writes this word: a length beyond the data area is never trusted.
@@ -35,13 +41,29 @@ std::optional<std::uint32_t> CCommMemoryMappedFilesClipboard::read_depth() const
 
 void CCommMemoryMappedFilesClipboard::write_depth(std::uint32_t depth) { std::memcpy(view_, &depth, sizeof depth); }
 
-bool CCommMemoryMappedFilesClipboard::clear() {
-    if (!view_) return false;
-    write_depth(0);
-    return true;
+bool CCommMemoryMappedFilesClipboard::push(const void* bytes, std::uint32_t length) {
+    return guarded([&] { return push_unguarded(bytes, length); });
 }
 
-bool CCommMemoryMappedFilesClipboard::push(const void* bytes, std::uint32_t length) {
+bool CCommMemoryMappedFilesClipboard::pop(void* destination, std::uint32_t length) {
+    return guarded([&] { return pop_unguarded(destination, length); });
+}
+
+bool CCommMemoryMappedFilesClipboard::clear() {
+    return guarded([&] {
+        if (!is_usable()) return false;
+        write_depth(0);
+        return true;
+    });
+}
+
+bool CCommMemoryMappedFilesClipboard::guarded(const std::function<bool()>& operation) {
+    std::uint32_t const served = CommExchange::served();
+    if (served == 0) return operation();
+    return CommExchange::instance().run_if_current(served, operation);
+}
+
+bool CCommMemoryMappedFilesClipboard::push_unguarded(const void* bytes, std::uint32_t length) {
     auto const depth = read_depth();
     if (!depth || length > data_capacity() - *depth || (length > 0 && !bytes)) return false;
     if (length > 0) std::memcpy(data() + *depth, bytes, length);
@@ -49,7 +71,7 @@ bool CCommMemoryMappedFilesClipboard::push(const void* bytes, std::uint32_t leng
     return true;
 }
 
-bool CCommMemoryMappedFilesClipboard::pop(void* destination, std::uint32_t length) {
+bool CCommMemoryMappedFilesClipboard::pop_unguarded(void* destination, std::uint32_t length) {
     auto const depth = read_depth();
     if (!depth || length > *depth || (length > 0 && !destination)) return false;
     std::uint32_t const rest = *depth - length;

@@ -1,10 +1,12 @@
 // The channel's stack in a named shared-memory block that every process of the device can
 // open: a 4-byte little-endian length word N, then the data area, whose first N bytes are
 // the pushed values, oldest first. The block's owner is whoever holds the sender mutex;
-// the stack itself takes no lock.
+// inside a handler of a numbered exchange every operation runs only while that exchange
+// is still the current one (comm_exchange.h).
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -24,7 +26,12 @@ public:
     bool pop(void* destination, std::uint32_t length) override;
 
 private:
+    bool guarded(const std::function<bool()>& operation);
+    bool push_unguarded(const void* bytes, std::uint32_t length);
+    bool pop_unguarded(void* destination, std::uint32_t length);
     std::uint32_t data_capacity() const { return get_capacity() - length_word_size; }
+    // There is a view and the block still holds all of it.
+    bool is_usable() const;
     // N, unless there is no view or the block holds a length beyond the data area.
     std::optional<std::uint32_t> read_depth() const;
     void write_depth(std::uint32_t depth);

@@ -1,6 +1,7 @@
 #include "app/playlist/list_m3u.h"
 
 #include <cstdint>
+#include <vector>
 
 #include "app/playlist/numbers.h"
 #include "foundation/file.h"
@@ -67,14 +68,20 @@ bool ListM3U::read(const std::u16string& path) {
     if (!starts_with_header(liba::read_text(file, 100))) return false;
     if (!file.seek(0)) return false;
     std::u16string const text = liba::read_text(file, 0x7FFFFFFF);
-    LineReader lines(text);
-    if (lines.next() != header) return false;
-    while (!lines.at_end()) {
-        std::u16string const info = lines.next();
-        std::u16string const entry_path = lines.next();
+    LineReader reader(text);
+    if (reader.next() != header) return false;
+    std::vector<std::u16string> lines;
+    while (!reader.at_end()) lines.push_back(reader.next());
+    // An entry that cannot be read is left out and the rest of the list stays: a line that
+    // is no info line is passed over (with its path line when it looks like a broken info
+    // line), and the next info line starts the next entry.
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        std::u16string const& info = lines[i];
+        if (!info.starts_with(u"#")) continue;
+        bool const has_path = i + 1 < lines.size() && !lines[i + 1].starts_with(info_tag);
+        std::u16string const path = has_path ? lines[++i] : std::u16string();
         Entry entry;
-        if (!parse_entry(info, entry_path, entry)) return false;
-        get_entries().push_back(std::move(entry));
+        if (parse_entry(info, path, entry)) get_entries().push_back(std::move(entry));
     }
     return true;
 }

@@ -13,8 +13,8 @@ class ListM3U : public List {
 public:
     // An empty list, to be filled and saved.
     ListM3U();
-    // Reads the file; is_loaded tells whether it was a well-formed M3U list. A malformed
-    // entry rejects the whole file.
+    // Reads the file; is_loaded tells whether it was an M3U list (begins with the header).
+    // An entry that cannot be read is left out; the others are kept.
     explicit ListM3U(const std::u16string& path);
 
     bool is_loaded() const override { return loaded_; }

@@ -67,6 +67,14 @@ template <class Reader>
     return 0;
 }
 
+#ifdef SONBRIX_JOB_MP3_ENCODE
+void end_stream(audio::EncoderMP3& encoder) { encoder.end_stream(); }
+#endif
+template <class Encoder>
+void end_stream(Encoder& encoder) {
+    encoder.finish();
+}
+
 // An encoder and its writer, as a record chain links them, fed from a PCM WAV file.
 template <class Writer, class Block, class Encoder>
 [[maybe_unused]] int encode_with(const Files& files, Encoder& encoder) {
@@ -76,6 +84,8 @@ template <class Writer, class Block, class Encoder>
     Writer writer(*out, false);
     audio::connect<Block>(&encoder, &writer);
     bool const read = feed_wav(*in, encoder);
+    // The last frames or the last partial block go to the writer before it is unlinked.
+    end_stream(encoder);
     audio::connect<Block>(&encoder, nullptr);
     if (!read) return fail("not a PCM WAV file", files.input);
     if (!writer.is_open()) return fail("cannot write", files.output);

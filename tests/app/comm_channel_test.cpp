@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <chrono>
 #include <cstdlib>
 #include <string>
 #include <vector>
@@ -9,6 +11,9 @@
 #include "app/comm/comm_identifiers.h"
 #include "app/comm/comm_module.h"
 #include "app/comm/command_delegate.h"
+#include "app/comm/serializable.h"
+#include "platform/kernel.h"
+#include "platform/testing.h"
 #include "platform/windows.h"
 #include "tests/support/channel_peer.h"
 #include "tests/support/child_process.h"
@@ -135,6 +140,47 @@ TEST_F(CommChannelTest, ACommandIdWithoutAHandlerIsNotAnswered) {
     EXPECT_EQ(module.send(-1), 0u);
     EXPECT_EQ(peer.stop(), 0u);
     EXPECT_EQ(testing_support::channel_peer_notes(), (std::vector<std::string>{"start:serve", "ready", "end"}));
+}
+
+// A handler that outlasts the sender's wait: the sender gives up without starting a second
+// program, and the late reply does not land on the stack that the next exchange uses.
+TEST_F(CommChannelTest, ALateReplyNeverReachesTheNextExchangesStack) {
+    testing_support::install_channel_peer(device, "Program Files/Sonbrix/Sonbrix.exe");
+    testing_support::ChannelPeer peer(u"\\Program Files\\Sonbrix\\Sonbrix.exe", u"serve");
+    CWindowCommModule& module = own_module();
+    CCommClipboard* const stack = CCommClipboard::instance();
+    auto const count_of = [](const std::string& line) {
+        auto const notes = testing_support::channel_peer_notes();
+        return std::count(notes.begin(), notes.end(), line);
+    };
+    // Without the program's folder in the registry no start is tried and the sender is
+    // done at once; with it, a start would be tried before the sender gives up.
+    for (bool const installed : {false, true}) {
+        SCOPED_TRACE(installed ? "installed" : "not installed");
+        if (installed) set_installation_folder(u"\\Program Files\\Sonbrix");
+        auto const refused_before = count_of("0:slow refused");
+        ASSERT_TRUE(stack->clear());
+        CSerializableString const request(u"slow,n");
+        ASSERT_TRUE(CCommClipboard::write_object(stack, &request));
+        platform::set_send_message_timeout(200);
+        EXPECT_EQ(module.send(0), 0u);
+        platform::set_send_message_timeout(30000);
+
+        // The next exchange owns the stack now.
+        ASSERT_TRUE(stack->clear());
+        std::string const next = "next";
+        ASSERT_TRUE(stack->push(next.data(), 4));
+        testing_support::SharedStackView const view;
+        auto const guard = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+        while (count_of("0:slow refused") == refused_before && count_of("0:slow replied") == 0 &&
+               std::chrono::steady_clock::now() < guard)
+            Sleep(5);
+        EXPECT_EQ(count_of("0:slow refused"), refused_before + 1);
+        EXPECT_EQ(view.contents(), std::vector<std::uint8_t>(next.begin(), next.end()));
+        EXPECT_EQ(count_of("start:serve"), 1);
+        EXPECT_EQ(count_of("start:-hide"), 0);
+    }
+    testing_support::stop_channel_peer_started_elsewhere();
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
@@ -130,6 +131,27 @@ TEST(CommClipboard, TheProcessStackIsReplacedOnlyByAnother) {
     EXPECT_EQ(CCommClipboard::instance(), second);
     EXPECT_FALSE(CCommClipboard::write_object(second, nullptr));
     EXPECT_FALSE(CCommClipboard::read_object(second, nullptr));
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(SharedStackTest, ABlockCutShortByAnotherProcessFailsInsteadOfEndingThisOne) {
+    std::uint32_t const value = 7;
+    ASSERT_TRUE(stack->push(&value, sizeof value));
+    std::filesystem::path const mappings = device.folder() + "/run/mappings";
+    int cut = 0;
+    for (auto const& entry : std::filesystem::directory_iterator(mappings)) {
+        if (entry.path().extension() != ".map") continue;
+        std::filesystem::resize_file(entry.path(), 0);
+        ++cut;
+    }
+    ASSERT_GT(cut, 0);
+    std::uint32_t popped = 0;
+    EXPECT_FALSE(stack->pop(&popped, sizeof popped));
+    EXPECT_FALSE(stack->push(&value, sizeof value));
+    EXPECT_FALSE(stack->clear());
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 #include <csignal>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <string>
@@ -287,6 +288,110 @@ TEST_F(DocumentRecording, AnInsertThatCannotBeWrittenLeavesTheTargetAsItWas) {
         if (file.path().extension() == ".tmp") left.push_back(file.path().filename().string());
     EXPECT_EQ(left, std::vector<std::string>{"insert1.tmp"});
     EXPECT_GT(wav_data(read_host_file(device.host_path("Music/insert1.tmp"))).size(), 1000u);
+}
+
+// The end of a recording, as an independent decoder (ffmpeg) reads the file: everything the
+// time meter counted is there, and its last tenth of a second is the tone.
+class RecordingTail : public DocumentRecording {
+protected:
+    void expect_tail_recorded(const std::u16string& codec, int rate) {
+        if (std::system("command -v ffmpeg >/dev/null") != 0) FAIL() << "ffmpeg is needed (scripts/packages.txt)";
+        Document document;
+        Settings settings = document.get_settings();
+        settings.record.codec = codec;
+        settings.record.samples = rate;
+        settings.record.channels = 1;
+        settings.record.bits = 16;
+        settings.record.bitrate = 64000;
+        settings.record.prefix = u"";
+        settings.record.default_folder = false;
+        settings.record.include_date = false;
+        document.set_settings(settings);
+        ASSERT_TRUE(document.record_new_file(u"\\Recordings"));
+        std::u16string const path = document.get_record_file();
+        record_seconds(document, 1.0);
+        ASSERT_TRUE(document.stop());
+        double const recorded = document.get_time_meter().get_seconds();
+
+        auto const file = platform::host_path(path);
+        ASSERT_TRUE(file);
+        std::string const raw = device.host_path("tail.raw");
+        std::string const command = "ffmpeg -nostdin -v error -y -i '" + *file + "' -f s16le -ac 1 -acodec pcm_s16le '" +
+                                    raw + "' </dev/null";
+        ASSERT_EQ(std::system(command.c_str()), 0) << command;
+        std::string const bytes = testing_support::read_host_file(raw);
+        std::vector<std::int16_t> const decoded = samples_of(std::vector<std::uint8_t>(bytes.begin(), bytes.end()));
+        auto const end = static_cast<std::size_t>(recorded * rate);
+        ASSERT_GE(decoded.size() + static_cast<std::size_t>(rate / 1000), end) << "decoded " << decoded.size();
+        std::size_t const from = end - static_cast<std::size_t>(rate / 10);
+        int crossings = 0;
+        double energy = 0;
+        for (std::size_t i = from + 1; i < std::min(end, decoded.size()); ++i) {
+            if ((decoded[i - 1] < 0) != (decoded[i] < 0)) ++crossings;
+            energy += double(decoded[i]) * decoded[i];
+        }
+        EXPECT_NEAR(crossings / 0.1 / 2, 440.0, 40.0);
+        EXPECT_GT(std::sqrt(energy / double(end - from)), 1000.0);
+    }
+};
+
+TEST_F(RecordingTail, TheLastTenthOfASecondIsInThePcmAndMp3File) {
+    {
+        SCOPED_TRACE("PCM");
+        expect_tail_recorded(u"PCM", 22050);
+    }
+    {
+        SCOPED_TRACE("mp3");
+        expect_tail_recorded(u"mp3", 22050);
+    }
+}
+
+TEST_F(RecordingTail, TheLastTenthOfASecondIsInTheAdpcmAndGsmFile) {
+    // The ADPCM and GSM encoders keep the last, partial block of a recording to themselves
+    // (files end up to 1016 and 319 samples short). Remove the skip when they flush it.
+    GTEST_SKIP() << "the ADPCM and GSM encoders do not flush their last partial block at the end yet";
+    {
+        SCOPED_TRACE("GSM");
+        expect_tail_recorded(u"GSM", 8000);
+    }
+    {
+        SCOPED_TRACE("ADPCM");
+        expect_tail_recorded(u"ADPCM", 22050);
+    }
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(DocumentRecording, ARecorderThatCannotStartLeavesNoRecordingAndNoFile) {
+    Document document;
+    Settings settings = document.get_settings();
+    for (auto const* codec : {u"PCM", u"mp3"}) {
+        settings.record.codec = codec;
+        document.set_settings(settings);
+        platform::set_virtual_wave_refusals(true, false);
+        EXPECT_FALSE(document.record_new_file(u"\\Recordings"));
+        EXPECT_FALSE(document.is_recording());
+        platform::set_virtual_wave_refusals(false, false);
+        EXPECT_TRUE(std::filesystem::is_empty(device.host_path("Recordings")));
+    }
+}
+
+TEST_F(DocumentRecording, AnEditedSettingsFileIsNeitherLostNorTakenOutOfRange) {
+    std::string const host = device.host_path("Program Files/Sonbrix/Sonbrix.xml");
+    write_host_file(host, "<Settings><Record Channels=\"-5\" Bits=\"7\" Samples=\"99999999999999\"/><Play Speed=\"0\"/></Settings>");
+    {
+        Document document;
+        EXPECT_EQ(document.get_settings().record.channels, 1);
+        EXPECT_EQ(document.get_settings().record.bits, 8);
+        EXPECT_EQ(document.get_settings().record.samples, 22050);
+        EXPECT_EQ(document.get_settings().play.speed, 0.5);
+    }
+    std::string const broken = "<Settings><Play Volume=\"0.3\"></Settings>";
+    write_host_file(host, broken);
+    { Document document; }
+    EXPECT_EQ(read_host_file(host + ".bad"), broken) << "the document's save on exit left it aside";
 }
 
 }  // namespace

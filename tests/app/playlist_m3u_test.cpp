@@ -48,7 +48,7 @@ protected:
     }
 };
 
-TEST_F(M3U, ReadsWellFormedListsAndRejectsTheRest) {
+TEST_F(M3U, ReadsListsWithTheHeaderAndLeavesOutEntriesThatCannotBeRead) {
     struct Case {
         const char* what;
         std::string bytes;
@@ -69,11 +69,17 @@ TEST_F(M3U, ReadsWellFormedListsAndRejectsTheRest) {
         {"a lower-case header", "#extm3u\n", false, {}},
         {"no header", "#EXTINF:5,T\na.mp3\n", false, {}},
         {"an empty file", "", false, {}},
-        {"an empty line after the last pair", "#EXTM3U\n#EXTINF:5,T\na.mp3\n\n", false, {}},
-        {"a path where an info line is due", "#EXTM3U\na.mp3\nb.mp3\n", false, {}},
-        {"no comma", "#EXTM3U\n#EXTINF:5\na.mp3\n", false, {}},
-        {"another tag", "#EXTM3U\n#EXTINFO:5,T\na.mp3\n", false, {}},
-        {"a good pair, then a bad one", "#EXTM3U\n#EXTINF:5,T\na.mp3\nb.mp3\nc.mp3\n", false, {}},
+        // An entry that cannot be read is left out; the rest of the list stays.
+        {"an empty line after the last pair", "#EXTM3U\n#EXTINF:5,T\na.mp3\n\n", true, {{u"a.mp3", 5.0}}},
+        {"a path where an info line is due", "#EXTM3U\na.mp3\nb.mp3\n", true, {}},
+        {"no comma", "#EXTM3U\n#EXTINF:5\na.mp3\n", true, {}},
+        {"another tag", "#EXTM3U\n#EXTINFO:5,T\na.mp3\n", true, {}},
+        {"a good pair, then a bad one", "#EXTM3U\n#EXTINF:5,T\na.mp3\nb.mp3\nc.mp3\n", true, {{u"a.mp3", 5.0}}},
+        {"one bad entry among good ones",
+         "#EXTM3U\n#EXTINF:1,A\na.mp3\n#EXTINF:2\nbad.mp3\n\n# a comment\n#EXTINF:3,C\nc.mp3\nstray\n#EXTINF:4,D\nd.mp3\n",
+         true, {{u"a.mp3", 1.0}, {u"c.mp3", 3.0}, {u"d.mp3", 4.0}}},
+        {"an info line without its path before the next", "#EXTM3U\n#EXTINF:1,A\n#EXTINF:2,B\nb.mp3\n", true,
+         {{u"", 1.0}, {u"b.mp3", 2.0}}},
     };
     for (auto const& c : cases) {
         playlist::ListM3U const list = read(c.bytes);

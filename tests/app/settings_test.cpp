@@ -279,6 +279,78 @@ TEST_F(SettingsFile, FilesThatAreNoSettingsKeepEveryField) {
     EXPECT_EQ(settings.language, u"Deutsch");
 }
 
+TEST_F(SettingsFile, AFileThatCannotBeReadIsKeptAsideBeforeTheNextSave) {
+    std::string const broken = "<Settings><Play Volume=\"0.3\"/><Language Language=\"Deutsch\"></Settings>";
+    write_file(broken);
+    Settings settings;
+    settings.load(settings_path);
+    EXPECT_FALSE(testing_support::host_file_exists(host_file()));
+    EXPECT_EQ(read_host_file(host_file() + ".bad"), broken);
+    ASSERT_TRUE(settings.save(settings_path));
+    EXPECT_EQ(read_host_file(host_file() + ".bad"), broken) << "saving does not touch the kept file";
+
+    // A second broken file keeps the first one kept.
+    write_file("<Settings");
+    Settings again;
+    again.load(settings_path);
+    EXPECT_EQ(read_host_file(host_file() + ".bad"), broken);
+    EXPECT_EQ(read_host_file(host_file() + ".bad2"), "<Settings");
+
+    // A good file and a missing one are left where they are.
+    ASSERT_TRUE(again.save(settings_path));
+    again.load(settings_path);
+    EXPECT_TRUE(testing_support::host_file_exists(host_file()));
+    EXPECT_FALSE(testing_support::host_file_exists(host_file() + ".bad3"));
+}
+
+TEST_F(SettingsFile, NumbersAreBroughtIntoTheRangeTheProgramCanUse) {
+    struct Case {
+        const char* element;
+        const char* attribute;
+        const char* text;
+        double expected;
+    };
+    Case const cases[] = {
+        {"Record", "Samples", "99999999999999", 11025},  // too large for the field: not taken
+        {"Record", "Samples", "-2147483649", 11025},
+        {"Record", "Samples", "1", 8000},
+        {"Record", "Samples", "2147483647", 48000},
+        {"Record", "Samples", "44100", 44100},
+        {"Record", "Channels", "-5", 1},
+        {"Record", "Channels", "0", 1},
+        {"Record", "Channels", "7", 2},
+        {"Record", "Bits", "7", 8},
+        {"Record", "Bits", "24", 16},
+        {"Record", "Bitrate", "0", 8000},
+        {"Record", "Vas", "nan", 0.25},
+        {"Record", "Input", "5", 1.0},
+        {"Play", "Volume", "1e308", 1.0},
+        {"Play", "Volume", "-0.5", 0.0},
+        {"Play", "Volume", "inf", 0.75},
+        {"Play", "Speed", "0", 0.5},
+        {"Play", "Speed", "3", 2.0},
+        {"Play", "TurnOff", "-1", 0},
+    };
+    for (auto const& c : cases) {
+        write_file(std::string("<Settings><") + c.element + " " + c.attribute + "=\"" + c.text + "\"/></Settings>");
+        Settings settings;
+        settings.record.samples = 11025;
+        settings.record.vas = 0.25;
+        settings.play.volume = 0.75;
+        settings.load(settings_path);
+        double const values[] = {static_cast<double>(settings.record.samples), static_cast<double>(settings.record.channels),
+                                 static_cast<double>(settings.record.bits), static_cast<double>(settings.record.bitrate),
+                                 settings.record.vas, settings.record.input, settings.play.volume, settings.play.speed,
+                                 static_cast<double>(settings.play.turn_off)};
+        const char* const names[] = {"Samples", "Channels", "Bits", "Bitrate", "Vas", "Input", "Volume", "Speed", "TurnOff"};
+        for (std::size_t i = 0; i < std::size(names); ++i) {
+            if (std::string(names[i]) == c.attribute) {
+                EXPECT_EQ(values[i], c.expected) << c.attribute << "=" << c.text;
+            }
+        }
+    }
+}
+
 TEST_F(SettingsFile, TheButtonListHasOneEntryPerHardwareKey) {
     for (auto const* key : {u"SOFTWARE\\Microsoft\\Shell\\Keys\\40C5", u"SOFTWARE\\Microsoft\\Shell\\Keys\\40C6"}) {
         ASSERT_EQ(RegDeleteKeyW(HKEY_LOCAL_MACHINE, key), ERROR_SUCCESS);

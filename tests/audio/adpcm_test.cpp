@@ -202,3 +202,100 @@ TEST(ADPCMDecoding, UnusableGeometryGivesNoSamples) {
 }
 
 }  // namespace
+
+namespace {
+
+// The encoder written out once more, step by step as the format describes it, without
+// sharing code with the engine: the engine's blocks must be these bytes exactly.
+class ReferenceADPCM {
+public:
+    ReferenceADPCM(std::uint32_t channels, std::uint32_t samples) : channels_(channels), samples_(samples) {}
+
+    std::string encode(const std::vector<std::int16_t>& input) const {
+        std::string best;
+        int best_error = -1;
+        for (int predictor = 0; predictor < 7; ++predictor) {
+            int error = 0;
+            std::string const block = encode_with(input, predictor, error);
+            if (best_error < 0 || error < best_error) {
+                best_error = error;
+                best = block;
+            }
+        }
+        return best;
+    }
+
+private:
+    struct Channel {
+        int delta = 16, sample1 = 0, sample2 = 0;
+    };
+
+    static constexpr int c1[7] = {256, 512, 0, 192, 240, 460, 392};
+    static constexpr int c2[7] = {0, -256, 0, 64, 0, -208, -232};
+    static constexpr int adaptation[16] = {230, 230, 230, 230, 307, 409, 512, 614, 768, 614, 512, 409, 307, 230, 230, 230};
+
+    static void put16(std::string& out, int value) {
+        out += static_cast<char>(value & 0xFF);
+        out += static_cast<char>((value >> 8) & 0xFF);
+    }
+
+    int code_of(Channel& ch, int predictor, int x, int& error) const {
+        int const predicted = (ch.sample1 * c1[predictor] + ch.sample2 * c2[predictor]) >> 8;
+        int code = (x - predicted) / ch.delta;
+        code = std::clamp(code, -8, 7);
+        int const value = std::clamp(predicted + ch.delta * code, -32768, 32767);
+        error = std::max(error, std::abs(value - x));
+        ch.delta = std::max((adaptation[code & 15] * ch.delta) >> 8, 16);
+        ch.sample2 = ch.sample1;
+        ch.sample1 = value;
+        return code & 15;
+    }
+
+    std::string encode_with(const std::vector<std::int16_t>& in, int predictor, int& error) const {
+        std::string out;
+        Channel ch[2];
+        for (std::uint32_t c = 0; c < channels_; ++c) out += static_cast<char>(predictor);
+        for (std::uint32_t c = 0; c < channels_; ++c) put16(out, 16);
+        for (std::uint32_t c = 0; c < channels_; ++c) put16(out, ch[c].sample1 = in[channels_ + c]);
+        for (std::uint32_t c = 0; c < channels_; ++c) put16(out, ch[c].sample2 = in[c]);
+        if (channels_ == 1) {
+            for (std::uint32_t i = 2; i < samples_; i += 2) {
+                int const high = code_of(ch[0], predictor, in[i], error);
+                int const low = i + 1 < samples_ ? code_of(ch[0], predictor, in[i + 1], error) : 0;
+                out += static_cast<char>(high << 4 | low);
+            }
+        } else {
+            for (std::uint32_t i = 2; i < samples_; ++i) {
+                int const high = code_of(ch[0], predictor, in[2 * i], error);
+                int const low = code_of(ch[1], predictor, in[2 * i + 1], error);
+                out += static_cast<char>(high << 4 | low);
+            }
+        }
+        return out;
+    }
+
+    std::uint32_t channels_;
+    std::uint32_t samples_;
+};
+
+TEST(ADPCMEncoding, BlocksAreBitExactWithTheFormatsSteps) {
+    struct Case {
+        std::uint32_t channels, rate, samples;
+    };
+    // Loud speech-like sound with steps large enough for codes at both ends of -8..7.
+    for (Case const c : {Case{1, 8000, 500}, Case{2, 8000, 500}, Case{1, 22050, 1012}}) {
+        SCOPED_TRACE(testing::Message() << c.channels << " channels at " << c.rate);
+        std::vector<std::int16_t> input = audio_test::speech_like(c.samples * 3, c.channels, c.rate);
+        for (std::size_t i = 0; i < input.size(); i += 37) input[i] = static_cast<std::int16_t>(i % 2 ? 32767 : -32768);
+        std::vector<audio::ADPCMData> const blocks = encode(input, c.channels, c.rate);
+        ASSERT_EQ(3u, blocks.size());
+        ReferenceADPCM const reference(c.channels, c.samples);
+        for (std::size_t b = 0; b < blocks.size(); ++b) {
+            std::vector<std::int16_t> const part(input.begin() + static_cast<std::ptrdiff_t>(b * c.samples * c.channels),
+                                                 input.begin() + static_cast<std::ptrdiff_t>((b + 1) * c.samples * c.channels));
+            EXPECT_EQ(reference.encode(part), bytes_of(blocks[b].buffer)) << "block " << b;
+        }
+    }
+}
+
+}  // namespace

@@ -54,7 +54,6 @@ TEST_F(BlockEncoder, EmitsOneBlockForEachFullBlockGatheredFromPiecesOfAnySize) {
         {"uneven pieces", {3, 5, 7, 1, 2}},
         {"one large piece", {13}},
         {"less than a block", {3}},
-        {"empty pieces between", {0, 2, 0, 2, 0}},
     };
     for (auto const& c : cases) {
         SCOPED_TRACE(c.name);
@@ -72,6 +71,31 @@ TEST_F(BlockEncoder, EmitsOneBlockForEachFullBlockGatheredFromPiecesOfAnySize) {
         std::uint32_t const blocks = total / block_frames;
         EXPECT_EQ(blocks, sink.blocks.size());
         EXPECT_EQ(fed.substr(0, blocks * block_frames * 2), sink.all_bytes());
+    }
+}
+
+TEST_F(BlockEncoder, TheEndOfTheStreamEncodesTheLastPartialBlockPaddedWithSilence) {
+    struct Case {
+        const char* name;
+        std::uint32_t frames;
+        std::uint32_t padding;
+    };
+    for (const Case& c : {Case{"nothing", 0, 0}, Case{"whole blocks", 8, 0}, Case{"one frame over", 9, 3},
+                          Case{"one frame short", 7, 1}}) {
+        SCOPED_TRACE(c.name);
+        for (bool const by_empty_block : {true, false}) {
+            CopyingEncoder encoder;
+            Collector<GSMData> sink;
+            audio::connect(&encoder, &sink);
+            PCMData const fed = counting_pcm16(c.frames, 1);
+            if (c.frames != 0) encoder.on_data(fed);
+            std::uint32_t padding = c.padding;
+            if (by_empty_block) encoder.on_data(PCMData());
+            else padding = encoder.finish();
+            EXPECT_EQ(c.padding, padding);
+            EXPECT_EQ(bytes_of(fed.buffer) + std::string(c.padding * 2, '\0'), sink.all_bytes());
+            EXPECT_EQ(0u, encoder.finish()) << "a second end adds nothing";
+        }
     }
 }
 

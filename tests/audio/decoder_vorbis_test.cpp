@@ -104,6 +104,34 @@ TEST_F(DecoderVorbisTest, AGapInTheStreamIsPassedOver) {
     EXPECT_GT(ours.size(), reference.size() * 4 / 5);
 }
 
+// The offset of the first Ogg page that carries audio (its granule position is not 0).
+std::size_t first_audio_page(const std::string& bytes) {
+    for (std::size_t at = bytes.find("OggS"); at != std::string::npos; at = bytes.find("OggS", at + 4)) {
+        if (at + 14 > bytes.size()) break;
+        std::uint64_t granule = 0;
+        for (int i = 7; i >= 0; --i) granule = granule << 8 | static_cast<std::uint8_t>(bytes[at + 6 + i]);
+        if (granule != 0) return at;
+    }
+    return std::string::npos;
+}
+
+TEST_F(DecoderVorbisTest, AFileCutInsideItsFirstAudioPageOpensSafely) {
+    std::string const bytes = testing_support::read_host_file(device.host_path("a.ogg"));
+    std::size_t const audio_start = first_audio_page(bytes);
+    ASSERT_NE(std::string::npos, audio_start);
+    for (std::size_t const cut : {audio_start, audio_start + 40, audio_start + 300}) {
+        SCOPED_TRACE(cut);
+        testing_support::write_host_file(device.host_path("cut.ogg"), bytes.substr(0, cut));
+        audio::DecoderVorbis decoder(u"\\cut.ogg");
+        EXPECT_EQ(0u, decoder.get_size());
+        EXPECT_TRUE(decoder.is_at_end());
+        Samples const samples = pull_rest(decoder);
+        EXPECT_LT(samples.size(), 8192u * 2);
+        decoder.set_position(100);
+        EXPECT_LE(decoder.get_bit_rate(), 1000000u);
+    }
+}
+
 class VorbisFiles : public testing_support::DeviceTest {};
 
 TEST_F(VorbisFiles, FilesThatAreNotOggVorbisAreNotValid) {

@@ -4,6 +4,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <complex>
+#include <numbers>
 
 #include "tests/audio/filter_fixture.h"
 
@@ -172,6 +174,55 @@ TEST(Equalizer, EightBitStereoIsDelayedWithUnsignedSilence) {
     EXPECT_EQ(std::vector<std::uint8_t>(2 * 800, 128), std::vector<std::uint8_t>(got.begin(), got.begin() + 1600));
     EXPECT_NE(128, got[1600]);
     EXPECT_NE(128, got[1601]);
+}
+
+}  // namespace
+
+namespace {
+
+// |H| of the band's peaking section at a tone, from the design's formulas in floating point.
+double response(double centre, double decibels, double octaves, double tone, double rate) {
+    double const a = std::pow(10.0, decibels / 40.0);
+    double const w0 = 2.0 * std::numbers::pi * centre / rate;
+    double const alpha = std::sin(w0) * std::sinh(std::log(2.0) / 2.0 * octaves);
+    double const a0 = 1.0 + alpha / a;
+    double const b0 = (1.0 + alpha * a) / a0, b1 = -2.0 * std::cos(w0) / a0, b2 = (1.0 - alpha * a) / a0;
+    double const a1 = b1, a2 = (1.0 - alpha / a) / a0;
+    std::complex<double> const z = std::polar(1.0, -2.0 * std::numbers::pi * tone / rate);
+    return std::abs((b0 + b1 * z + b2 * z * z) / (1.0 + a1 * z + a2 * z * z));
+}
+
+TEST(Equalizer, TheBandwidthSetsTheGainAroundTheCentre) {
+    struct Case {
+        double octaves;
+        double tone;
+    };
+    for (Case const c : {Case{1.0, 1414.0}, Case{1.0, 707.0}, Case{2.0, 2000.0}, Case{0.5, 1190.0}, Case{3.0, 350.0}}) {
+        SCOPED_TRACE(testing::Message() << c.octaves << " octaves, " << c.tone << " Hz");
+        audio::EqualizerPCM band;
+        make_band(band, 1000.0, 12.0, c.octaves);
+        std::vector<std::int32_t> const out = run_band(band, sine(22050, c.tone, 4000.0, 22050), 2205);
+        double const peak = peak_of(out, 2205 + 4410, 22050);
+        double const expected = response(1000.0, 12.0, c.octaves, c.tone, 22050.0);
+        EXPECT_NEAR(expected, peak / 4000.0, expected * 0.01);
+    }
+}
+
+TEST(Equalizer, AHalfWaveAboveFullScaleIsScaledWholeNotClipped) {
+    // Boosted twice over, every half-wave's peak lies near twice full scale: the limiter
+    // scales each half-wave down whole, so only its top reaches full scale.
+    audio::EqualizerPCM band;
+    make_band(band, 1000.0, 6.0);
+    std::vector<std::int32_t> const out = run_band(band, sine(22050, 1000.0, 32767.0, 22050), 2205);
+    std::vector<std::int32_t> const settled(out.begin() + 2205 + 4410, out.begin() + 2205 + 22050);
+    std::size_t const at_full_scale = static_cast<std::size_t>(std::count_if(
+        settled.begin(), settled.end(), [](std::int32_t v) { return v >= 32700 || v <= -32700; }));
+    std::size_t const half_waves = 2 * filter_test::downward_crossings(settled);
+    EXPECT_LE(at_full_scale, 2 * half_waves + 2);
+    // A sample a quarter of the way up a half-wave stays about a quarter of the way up.
+    std::size_t quarter = 0;
+    for (std::int32_t v : settled) quarter += std::abs(v) > 9000 && std::abs(v) < 20000;
+    EXPECT_GE(quarter, half_waves);
 }
 
 }  // namespace

@@ -56,6 +56,62 @@ TEST_F(FileReaderMP3Test, OtherDataBeforeTheFirstFrameIsSkipped) {
     EXPECT_TRUE(reader.is_at_end());
 }
 
+TEST_F(FileReaderMP3Test, DataLargerThanTheBufferBetweenFramesIsScannedThrough) {
+    // An embedded tag or picture: the frames behind it still come, and the stream ends
+    // only with the file. Sizes around and well beyond the reader's window.
+    for (std::size_t const gap : {std::size_t{9990}, std::size_t{10003}, std::size_t{25000}, std::size_t{70001}}) {
+        SCOPED_TRACE(gap);
+        audio::FileReaderMP3 reader(make(silent_frames(3) + std::string(gap, 'x') + silent_frames(4)));
+        ASSERT_TRUE(reader.is_valid());
+        EXPECT_EQ(7u, pull_all(reader).size());
+        EXPECT_TRUE(reader.is_at_end());
+    }
+}
+
+TEST_F(FileReaderMP3Test, TrailingDataLargerThanTheBufferEndsTheStreamAtTheFileEnd) {
+    audio::FileReaderMP3 reader(make(silent_frames(3) + std::string(30000, 'x')));
+    ASSERT_TRUE(reader.is_valid());
+    EXPECT_EQ(3u, pull_all(reader).size());
+    EXPECT_TRUE(reader.is_at_end());
+    EXPECT_TRUE(reader.get_data(1).is_empty());
+}
+
+TEST_F(FileReaderMP3Test, SeekingToTheStartOfAFileWithALargeTagPlaysItsFrames) {
+    // An ID3v2 tag of 20 KB in front, as a cover picture makes it.
+    std::string tag = "ID3";
+    tag += std::string{'\x03', '\0', '\0'};
+    tag.resize(20000, 'p');
+    audio::FileReaderMP3 reader(make(tag + silent_frames(6)));
+    ASSERT_TRUE(reader.is_valid());
+    EXPECT_EQ(6u, pull_all(reader).size());
+    reader.set_position(0);
+    EXPECT_EQ(6u, pull_all(reader).size());
+    reader.set_position(100);
+    EXPECT_EQ(6u, pull_all(reader).size());
+}
+
+TEST_F(FileReaderMP3Test, AnEncoderTagFrameAtTheStreamStartIsNotPlayed) {
+    // LAME's "Info" (constant bit rate) or "Xing" tag lies where the first frame's audio
+    // would begin: after the header and 32 bytes of side information (MPEG-1 stereo).
+    for (const char* const tag : {"Info", "Xing"}) {
+        SCOPED_TRACE(tag);
+        std::string info = silent_frames(1);
+        info.replace(36, 4, tag);
+        audio::FileReaderMP3 reader(make(info + silent_frames(5)));
+        ASSERT_TRUE(reader.is_valid());
+        std::vector<audio::MP3Data> const blocks = pull_all(reader);
+        ASSERT_EQ(5u, blocks.size());
+        EXPECT_EQ(silent_frames(1), audio_test::bytes_of(blocks[0].buffer).substr(0, 417));
+        reader.set_position(0);
+        EXPECT_EQ(5u, pull_all(reader).size());
+    }
+    // The same bytes in a later frame are sound like any other.
+    std::string later = silent_frames(1);
+    later.replace(36, 4, "Info");
+    audio::FileReaderMP3 reader(make(silent_frames(2) + later + silent_frames(2)));
+    EXPECT_EQ(5u, pull_all(reader).size());
+}
+
 TEST_F(FileReaderMP3Test, ALoneHeaderIsNotTakenForTheStreamStart) {
     // A header of another format with no frame of its kind behind it.
     std::string const lone = mp3_header_bytes(MpegVersion::mpeg2, 3, 8, 0, false, true);

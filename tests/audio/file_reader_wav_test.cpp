@@ -54,8 +54,42 @@ TEST_F(PCMReading, APartialFrameAtTheEndOfTheDataIsNotDelivered) {
     write(pcm_file(1, 16, 8000, counting_bytes(41)));
     audio::FileReaderWAVPCM reader(u"\\a.wav");
 
+    EXPECT_EQ(40u, reader.get_size());
     EXPECT_EQ(40u, reader.get_data(100).get_size());
     EXPECT_TRUE(reader.get_data(100).is_empty());
+    EXPECT_TRUE(reader.is_at_end());
+}
+
+// A data chunk header with the given size in front of the bytes that are really there.
+std::string data_claiming(std::uint32_t size, const std::string& bytes) { return "data" + le32(size) + bytes; }
+
+struct SizeCase {
+    const char* what;
+    std::uint32_t claimed;
+    std::uint32_t present;
+    std::uint32_t expected_size;
+};
+
+TEST_F(PCMReading, TheDataSizeIsWholeFramesOfWhatTheFileHolds) {
+    // 16-bit stereo: 4-byte frames.
+    SizeCase const cases[] = {
+        {"as the header says", 40, 40, 40},
+        {"a partial frame at the end", 42, 42, 40},
+        {"a file cut short", 4000, 42, 40},
+        {"a header left at 0 by a crash", 0, 42, 40},
+        {"a header left at its largest", 0xFFFFFFFF, 40, 40},
+        {"less than the file holds", 20, 40, 20},
+    };
+    for (auto const& c : cases) {
+        SCOPED_TRACE(c.what);
+        std::string const samples = counting_bytes(c.present);
+        write(riff(pcm_fmt(2, 16, 8000).chunk() + data_claiming(c.claimed, samples)));
+        audio::FileReaderWAVPCM reader(u"\\a.wav");
+        ASSERT_TRUE(reader.is_valid());
+        EXPECT_EQ(c.expected_size, reader.get_size());
+        EXPECT_EQ(samples.substr(0, c.expected_size), bytes_of(reader.get_data(100000).buffer));
+        EXPECT_TRUE(reader.is_at_end()) << "the reader reaches the end it reports";
+    }
 }
 
 TEST_F(PCMReading, SetPositionCutsToAWholeFrameAndStaysInsideTheData) {
@@ -154,10 +188,39 @@ TEST_F(ADPCMReading, DeliversWholeBlocksWithTheHeadersFormat) {
 TEST_F(ADPCMReading, DataEndingInsideABlockLeavesThatBlockOut) {
     write(adpcm_mono(2000, counting_bytes(3 * 256 + 100)));
     audio::FileReaderWAVADPCM reader(u"\\a.wav");
-    EXPECT_EQ(4u, reader.get_size()) << "as the fact chunk says";
+    EXPECT_EQ(3u, reader.get_size()) << "the fact chunk promises 4 blocks, the data holds 3";
 
     EXPECT_EQ(3u * 256, reader.get_data(10).get_size());
     EXPECT_TRUE(reader.get_data(10).is_empty());
+    EXPECT_TRUE(reader.is_at_end());
+}
+
+TEST_F(ADPCMReading, TheBlockCountIsTheSmallerOfTheFactChunkAndTheData) {
+    SizeCase const cases[] = {
+        // claimed: the data chunk's size; present: whole blocks in the file; expected: blocks.
+        {"as the header says", 3 * 256, 3, 3},
+        {"a crash left data and fact at 0", 0, 3, 3},
+        {"a header left at its largest", 0xFFFFFFFF, 3, 3},
+    };
+    for (auto const& c : cases) {
+        SCOPED_TRACE(c.what);
+        std::uint32_t const fact_samples = c.claimed == 3 * 256 ? 1500 : 0;
+        write(riff(adpcm_fmt(1, 8000, 256, 500).chunk() + fact(fact_samples) +
+                   data_claiming(c.claimed, counting_bytes(c.present * 256 + 17))));
+        audio::FileReaderWAVADPCM reader(u"\\a.wav");
+        ASSERT_TRUE(reader.is_valid());
+        EXPECT_EQ(c.expected_size, reader.get_size());
+        EXPECT_EQ(c.expected_size * 256, reader.get_data(100).get_size());
+        EXPECT_TRUE(reader.is_at_end());
+    }
+}
+
+TEST_F(ADPCMReading, AFactCountEndingInsideABlockStillPlaysThatBlock) {
+    write(adpcm_mono(1200, counting_bytes(3 * 256)));
+    audio::FileReaderWAVADPCM reader(u"\\a.wav");
+    EXPECT_EQ(3u, reader.get_size());
+    EXPECT_EQ(3u * 256, reader.get_data(10).get_size());
+    EXPECT_TRUE(reader.is_at_end());
 }
 
 TEST_F(ADPCMReading, SeeksByBlockAndConvertsTimes) {
@@ -205,6 +268,17 @@ TEST_F(GSMReading, DeliversWhole65ByteBlocks) {
     EXPECT_EQ(blocks.substr(0, 130), bytes_of(reader.get_data(2).buffer));
     EXPECT_EQ(blocks.substr(130, 65), bytes_of(reader.get_data(5).buffer));
     EXPECT_TRUE(reader.get_data(5).is_empty());
+    EXPECT_TRUE(reader.is_at_end()) << "the fact chunk promised 4 blocks, the data holds 3";
+}
+
+TEST_F(GSMReading, ARecordingCutOffByACrashIsReadFromTheFileLength) {
+    std::string const blocks = counting_bytes(5 * 65 + 20);
+    write(riff(gsm_fmt().chunk() + fact(0) + data_claiming(0, blocks)));
+    audio::FileReaderWAVGSM reader(u"\\a.wav");
+    ASSERT_TRUE(reader.is_valid());
+    EXPECT_EQ(5u, reader.get_size());
+    EXPECT_EQ(blocks.substr(0, 5 * 65), bytes_of(reader.get_data(10).buffer));
+    EXPECT_TRUE(reader.is_at_end());
 }
 
 TEST_F(GSMReading, ReadBlockPushesAtMost10BlocksAtATimeAndConvertsTimes) {

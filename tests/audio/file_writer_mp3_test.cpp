@@ -27,21 +27,36 @@ std::string numbered_bytes(std::size_t count, int seed) {
 
 class FileWriterMP3Test : public testing_support::DeviceTest {};
 
-TEST_F(FileWriterMP3Test, TheBufferIsWrittenWhenItWouldOverflowAndTheRestAtTheEnd) {
-    std::string const path = device.host_path("out.mp3");
-    std::string all;
-    {
-        audio::FileWriterMP3 writer(u"\\out.mp3", false);
-        for (int i = 0; i < 130; ++i) {
-            std::string const bytes = numbered_bytes(1000, i);
-            all += bytes;
-            writer.on_data(block_of(bytes));
-            EXPECT_EQ(static_cast<std::size_t>(i < 120 ? 0 : 120000), read_host_file(path).size()) << "block " << i;
+TEST_F(FileWriterMP3Test, TheBufferIsWrittenOnceItHoldsASecondOfSoundAndTheRestAtTheEnd) {
+    struct Case {
+        const char* what;
+        std::string first_bytes;  // the stream's first block starts with them
+        std::size_t second;       // bytes of a second at the stream's bit rate
+    };
+    Case const cases[] = {
+        {"128 kbit/s", audio_test::mp3_header_bytes(audio_test::MpegVersion::mpeg1, 3, 9, 0), 16000},
+        {"no frame header: 32 kbit/s taken", "", 4000},
+    };
+    for (auto const& c : cases) {
+        SCOPED_TRACE(c.what);
+        std::string const path = device.host_path("out.mp3");
+        std::string all;
+        {
+            audio::FileWriterMP3 writer(u"\\out.mp3", false);
+            for (int i = 0; i < 40; ++i) {
+                std::string bytes = numbered_bytes(1000, i);
+                if (i == 0) bytes.replace(0, c.first_bytes.size(), c.first_bytes);
+                all += bytes;
+                writer.on_data(block_of(bytes));
+                std::size_t const whole_seconds = all.size() / c.second * c.second;
+                // Each write takes what was buffered once a second's bytes were there.
+                EXPECT_EQ(whole_seconds, read_host_file(path).size()) << "block " << i;
+            }
+            EXPECT_TRUE(writer.is_open());
+            EXPECT_EQ(40000u, writer.get_position());
         }
-        EXPECT_TRUE(writer.is_open());
-        EXPECT_EQ(130000u, writer.get_position());
+        EXPECT_EQ(all, read_host_file(path));
     }
-    EXPECT_EQ(all, read_host_file(path));
 }
 
 TEST_F(FileWriterMP3Test, OnlyTheFrameLengthOfEachBlockIsStored) {

@@ -243,6 +243,42 @@ TEST(LevelFilter, AFormatChangeKeepsTheFirstBlockOfTheNewFormat) {
     EXPECT_EQ(2000u, frames_at[1]);
 }
 
+TEST(LevelFilter, AFormatChangePassesOnAllTheOldInput) {
+    // The old format ends in silence, which no strong peak reaches: it still comes out
+    // (unchanged) before the new format, pulled or pushed.
+    std::vector<std::int32_t> old_input = tone(1000, 441.0, 9000.0, 22050);
+    old_input.resize(1500, 0);
+    PCMData const old_block = pcm16(old_input, 1, 22050);
+    PCMData const new_block = pcm16(tone(1000, 441.0, 9000.0, 44100), 1, 44100);
+    for (bool const pushed : {false, true}) {
+        SCOPED_TRACE(pushed ? "pushed" : "pulled");
+        LevelFilter filter;
+        filter.set_curve(32, 0, 0);
+        std::vector<PCMData> out;
+        QueueProvider<PCMData> source;
+        audio_test::Collector<PCMData> sink;
+        if (pushed) {
+            audio::connect<PCMData>(&filter, &sink);
+            filter.on_data(old_block);
+            filter.on_data(new_block);
+            filter.on_data(PCMData());
+            out = sink.blocks;
+        } else {
+            source.blocks = {old_block, new_block};
+            audio::connect<PCMData>(&source, &filter);
+            out = filter_test::pull_all(filter, 700);
+        }
+        std::vector<std::int32_t> old_out;
+        for (PCMData const& block : out) {
+            if (block.sample_rate != 22050) continue;
+            std::vector<std::int32_t> const values = values16(block);
+            old_out.insert(old_out.end(), values.begin(), values.end());
+        }
+        ASSERT_EQ(1500u, old_out.size());
+        for (std::size_t t = 1000; t < 1500; ++t) EXPECT_EQ(0, old_out[t]);
+    }
+}
+
 TEST(LevelFilter, PassThroughAndFormatsItCannotWorkOnHandBlocksOnUnchanged) {
     QueueProvider<PCMData> source;
     PCMData const sixteen = pcm16({1, 2, 3});
@@ -277,6 +313,69 @@ TEST(LevelFilter, PushedSoundIsFlushedAtTheEndOfTheStream) {
     std::vector<std::int32_t> const out = filter_test::joined_values16(sink.blocks);
     ASSERT_EQ(input.size(), out.size());
     for (std::size_t t = 100; t < input.size(); ++t) ASSERT_EQ(2 * input[t], out[t]) << t;
+}
+
+}  // namespace
+
+namespace {
+
+std::uint64_t fingerprint(const std::vector<std::int32_t>& values) {
+    std::uint64_t hash = 1469598103934665603ull;
+    for (std::int32_t value : values) {
+        hash ^= static_cast<std::uint32_t>(value) & 0xFFFF;
+        hash *= 1099511628211ull;
+    }
+    return hash;
+}
+
+// At 16000 Hz (a window of 1600 frames; a pass sees a little more than a second): a steady tone (strong peaks), a tone that swells for
+// 1.5 s (each peak outdone by the next: no strong peak, so the one-second release), a
+// fading tone (the gain walks back to a crossing before each quieter peak), and a tone
+// clipped at full scale (its tops rebuilt, up to the ceiling of 1.5 x full scale).
+std::vector<std::int32_t> level_journey() {
+    constexpr double rate = 16000.0;
+    std::vector<std::int32_t> values;
+    auto add = [&](std::uint32_t frames, double hertz, double from, double to) {
+        for (std::uint32_t i = 0; i < frames; ++i) {
+            double const level = from + (to - from) * i / frames;
+            double const v = level * std::sin(2.0 * std::numbers::pi * hertz * i / rate) + 0.07 * level * std::sin(i * 0.91);
+            values.push_back(static_cast<std::int32_t>(std::clamp(std::lround(v), -32768L, 32767L)));
+        }
+    };
+    add(8000, 760.0, 6000.0, 6000.0);
+    add(24000, 840.0, 1000.0, 20000.0);
+    add(8000, 680.0, 20000.0, 2500.0);
+    add(8000, 600.0, 70000.0, 90000.0);
+    return values;
+}
+
+// Exact output, pulled in pieces, for curves that boost, compress, gate and limit. The
+// fingerprints are of the output as this filter makes it; the ramps, the release after a
+// second without a strong peak and the rebuilt tops all change them. On a change, some
+// samples of each stretch are shown.
+TEST(LevelFilter, AJourneyThroughLevelsComesOutExactly) {
+    struct Case {
+        int booster, noise, limiter;
+        std::uint64_t expected;
+    };
+    std::vector<std::int32_t> const input = level_journey();
+    for (Case const c : {Case{64, 0, 0, 2826642740864773309ull}, Case{-48, 20, 0, 5112419590548620208ull},
+                         Case{0, 0, 100, 3491071922017537606ull}}) {
+        SCOPED_TRACE(testing::Message() << c.booster << ", " << c.noise << ", " << c.limiter);
+        QueueProvider<PCMData> source;
+        queue_in_blocks(source, input, 900, 16000);
+        LevelFilter filter;
+        filter.set_curve(c.booster, c.noise, c.limiter);
+        audio::connect<PCMData>(&source, &filter);
+        std::vector<std::int32_t> const out = filter_test::joined_values16(filter_test::pull_all(filter, 700));
+        EXPECT_EQ(c.expected, fingerprint(out)) << [&] {
+            std::string shown;
+            for (std::size_t at : {4000u, 20000u, 36000u, 44000u})
+                if (at + 12 <= out.size())
+                    shown += testing::PrintToString(std::vector<std::int32_t>(out.begin() + at, out.begin() + at + 12)) + " ";
+            return shown;
+        }();
+    }
 }
 
 }  // namespace

@@ -70,8 +70,10 @@ TEST(PlayerBufferSize, IsTwoHundredMillisecondsOfSound) {
     struct Case {
         std::uint32_t channels, bits, rate, bytes;
     };
+    // Below 5 Hz 200 ms hold no whole frame: a buffer holds one. A frame without a whole
+    // byte makes no buffer (such a format is refused).
     for (Case const c : {Case{2, 16, 44100, 35280}, Case{1, 8, 8000, 1600}, Case{1, 16, 22050, 8820},
-                         Case{2, 8, 11025, 4410}})
+                         Case{2, 8, 11025, 4410}, Case{1, 16, 4, 2}, Case{2, 16, 1, 4}, Case{1, 4, 8000, 0}})
         EXPECT_EQ(c.bytes, audio::PlayerPCMImpl::buffer_size_for(c.channels, c.bits, c.rate)) << c.rate;
 }
 
@@ -97,6 +99,18 @@ TEST_F(PlayerTest, AWavFileComesOutSampleForSample) {
 TEST_F(PlayerTest, AStreamShorterThanOneBufferPlaysAndTheDeviceCloses) {
     std::string const samples = pattern(700, 2);
     provider.add(block_of(samples, 1, 8, 8000));
+    audio::connect<PCMData>(&provider, &player);
+    ASSERT_TRUE(player.play());
+    ASSERT_TRUE(eventually([&] { return all_played(); }));
+    auto const outputs = platform::virtual_wave_outputs();
+    ASSERT_EQ(1u, outputs.size());
+    EXPECT_EQ(samples, played(outputs[0]));
+    audio::connect<PCMData>(&provider, nullptr);
+}
+
+TEST_F(PlayerTest, AStreamBelowFiveHertzPlaysToItsEnd) {
+    std::string const samples = pattern(12, 5);  // 6 frames of 16-bit mono at 4 Hz
+    provider.add(block_of(samples, 1, 16, 4));
     audio::connect<PCMData>(&provider, &player);
     ASSERT_TRUE(player.play());
     ASSERT_TRUE(eventually([&] { return all_played(); }));

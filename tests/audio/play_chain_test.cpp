@@ -4,15 +4,21 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "audio/bookmarks.h"
 #include "audio/file_reader_mp3.h"
 #include "audio/format_keys.h"
 #include "audio/id3_tag.h"
+#include "audio/file_reader_wav_adpcm.h"
+#include "audio/file_reader_wav_gsm.h"
+#include "audio/mp3_header.h"
 #include "audio/record_chain.h"
+#include "audio/wav_info.h"
 #include "tests/audio/mp3_fixture.h"
 #include "tests/audio/wav_fixture.h"
 #include "tests/support/virtual_wave.h"
@@ -54,6 +60,87 @@ TEST(RecordChainFactoryTest, APCMChainWritesWhatIsPushedIntoIt) {
     }
     EXPECT_EQ(testing_support::read_host_file(device.host_path("r.wav")),
               wav_fixture::pcm_file(1, 16, 8000, wav_fixture::counting_bytes(800)));
+}
+
+TEST(RecordChainFactoryTest, ACodedRecordingKeepsItsLastPartialBlock) {
+    testing_support::TestDevice device;
+    struct Case {
+        const char16_t* key;
+        std::uint32_t frames;
+        std::uint32_t blocks;
+        std::uint32_t block_align;
+        std::uint32_t fact;
+    };
+    // ADPCM at 8000 Hz mono: 500 samples in 256 bytes; GSM: 320 samples in 65 bytes. The
+    // ADPCM "fact" count is what was recorded, GSM's counts whole blocks.
+    for (const Case& c : {Case{audio::key_adpcm, 10499, 21, 256, 10499}, Case{audio::key_gsm, 8319, 26, 65, 8320},
+                          Case{audio::key_adpcm, 10000, 20, 256, 10000}}) {
+        SCOPED_TRACE(c.frames);
+        {
+            auto chain = audio::create_record_chain(u"\\coded.wav", c.key, 1, 8000, 16, 0, false);
+            ASSERT_NE(chain, nullptr);
+            std::string const samples = wav_fixture::counting_bytes(c.frames * 2);
+            // In pieces, as a recorder hands them over.
+            for (std::uint32_t at = 0; at < samples.size(); at += 1600) {
+                std::uint32_t const size = std::min<std::uint32_t>(1600, static_cast<std::uint32_t>(samples.size()) - at);
+                chain->get_consumer()->on_data(audio::PCMData(liba::SharedBuffer(size, samples.data() + at), 1, 16, 8000));
+            }
+        }
+        audio::FileReaderWAVADPCM adpcm(u"\\coded.wav");
+        audio::FileReaderWAVGSM gsm(u"\\coded.wav");
+        bool const is_gsm = c.key == std::u16string(audio::key_gsm);
+        ASSERT_TRUE(is_gsm ? gsm.is_valid() : adpcm.is_valid());
+        const audio::WAVInfo* const header = is_gsm ? gsm.get_format() : adpcm.get_format();
+        EXPECT_EQ(c.blocks * c.block_align, header->data_size);
+        std::uint32_t const fact = is_gsm ? static_cast<const audio::WAVInfoGSM*>(header)->fact_sample_count
+                                          : static_cast<const audio::WAVInfoADPCM*>(header)->fact_sample_count;
+        EXPECT_EQ(c.fact, fact);
+    }
+}
+
+// Frames of an MP3 file in order: whether each is an encoder's tag frame.
+std::vector<bool> info_frames_of(const std::string& bytes) {
+    std::vector<bool> frames;
+    auto const* data = reinterpret_cast<const std::uint8_t*>(bytes.data());
+    for (std::size_t at = 0; at + 4 <= bytes.size();) {
+        audio::MP3FrameHeader header;
+        if (!audio::mp3_header_parse(data + at, header)) {
+            ++at;
+            continue;
+        }
+        frames.push_back(audio::mp3_is_info_frame(data + at, static_cast<std::uint32_t>(bytes.size() - at), header));
+        at += header.frame_length;
+    }
+    return frames;
+}
+
+void record_mp3(const std::u16string& path, bool append, std::uint32_t frames) {
+    auto chain = audio::create_record_chain(path, audio::key_mp3, 2, 44100, 16, 128000, append);
+    ASSERT_NE(chain, nullptr);
+    std::string const samples = wav_fixture::counting_bytes(frames * 4);
+    chain->get_consumer()->on_data(audio::PCMData(liba::SharedBuffer(frames * 4, samples.data()), 2, 16, 44100));
+}
+
+TEST(RecordChainFactoryTest, AnMP3RecordingStartsWithTheEncodersTagFrameAndAppendingKeepsTheFileWhole) {
+    testing_support::TestDevice device;
+    record_mp3(u"\\r.mp3", false, 44100);
+    std::string const recorded = testing_support::read_host_file(device.host_path("r.mp3"));
+    std::vector<bool> const frames = info_frames_of(recorded);
+    ASSERT_GT(frames.size(), 30u);
+    EXPECT_TRUE(frames[0]) << "the place LAME leaves holds its tag frame";
+    EXPECT_EQ(1, std::count(frames.begin(), frames.end(), true));
+    // The tag frame is not played: the reader starts with the frame after it.
+    audio::FileReaderMP3 reader(u"\\r.mp3");
+    ASSERT_TRUE(reader.is_valid());
+    audio::MP3FrameHeader first;
+    ASSERT_TRUE(audio::mp3_header_parse(reinterpret_cast<const std::uint8_t*>(recorded.data()), first));
+    reader.get_data(1);
+    EXPECT_EQ(2 * first.frame_length, reader.get_position());
+
+    record_mp3(u"\\r.mp3", true, 22050);
+    std::vector<bool> const after = info_frames_of(testing_support::read_host_file(device.host_path("r.mp3")));
+    EXPECT_GT(after.size(), frames.size() + 15);
+    EXPECT_EQ(0, std::count(after.begin(), after.end(), true)) << "an old tag would end the file at its old length";
 }
 
 // Small files of every format the engine or the WMA player reads, made at test time.

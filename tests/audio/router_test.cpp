@@ -135,6 +135,19 @@ TEST_F(RouterFileTest, APartialFrameAtTheRangesEndIsLeftOut) {
     EXPECT_EQ(drain(router, 100), samples.substr(0, 8));
 }
 
+TEST_F(RouterFileTest, APlayedBookmarkInsideAFramePlaysFromThatFrame) {
+    // 16-bit stereo: 4-byte frames. Bookmarks at 10 and 22 lie inside frames 2 and 5.
+    std::string const samples = wav_fixture::counting_bytes(400);
+    testing_support::write_host_file(device.host_path("s.wav"), wav_fixture::pcm_file(2, 16, 8000, samples));
+    Bookmarks list;
+    list.insert(10, u"inside", true);
+    list.insert(22, u"next", true);
+    list.insert(41, u"end", false);
+    Router<audio::FileReaderWAVPCM> router(u"\\s.wav", list);
+    EXPECT_EQ(drain(router, 100), samples.substr(8, 40 - 8));
+    EXPECT_TRUE(router.is_at_end());
+}
+
 TEST_F(RouterFileTest, AnMP3RangeDeliversWholeFrames) {
     // 417-byte frames: the range 0..500 holds the start of two of them.
     testing_support::write_host_file(device.host_path("a.mp3"), audio_test::silent_frames(10));

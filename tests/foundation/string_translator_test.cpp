@@ -132,3 +132,14 @@ TEST_F(StringTranslatorTest, AnEmptyOrBlankFileLoadsAsNoEntries) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(StringTranslatorTest, AStrayLastByteInAUtf16FileLeavesEveryEntryReadable) {
+    liba::StringTranslator translator;
+    ASSERT_TRUE(translator.load(language("Odd.lng", utf16le_with_mark(u"A one\r\nB two\r\n") + "\x0A")));
+    EXPECT_EQ(translator.translate(u"A", u"-"), u"one");
+    EXPECT_EQ(translator.translate(u"B", u"-"), u"two");
+}
+
+}  // namespace

@@ -57,14 +57,35 @@ TEST_F(TimerTest, AStartedTimerCallsItsListenerOnceAndIsIdleByThen) {
     EXPECT_EQ(listener.fired.size(), 1u);
 }
 
+// The tick count jumps past both due times before the loop runs, as on a machine that
+// runs the loop late: one sweep finds both due, across the wrap, and keeps their order.
 TEST_F(TimerTest, TimersFireInDueOrderAcrossTheWrapOfTheTickCount) {
-    platform::set_tick_offset(0u - GetTickCount() + 0xFFFFFFFFu - 15);  // wraps within the test
+    DWORD const offset = 0u - GetTickCount() + 0xFFFFFFFFu - 15;
+    platform::set_tick_offset(offset);
     liba::Timer later(&listener), sooner(&listener);
     later.start(0.05);
     sooner.start(0.02);
+    platform::set_tick_offset(offset + 100);
     ASSERT_TRUE(pump_until_fired(2));
     EXPECT_EQ(listener.fired[0].timer, &sooner);
     EXPECT_EQ(listener.fired[1].timer, &later);
+}
+
+// Delays the tick difference cannot hold are cut to about 24.8 days, not wrapped into the past.
+TEST_F(TimerTest, VeryLongDelaysNeitherFireAtOnceNorWrap) {
+    for (double const seconds : {2147483.647, 30.0 * 24 * 3600, 1e300}) {
+        SCOPED_TRACE(seconds);
+        liba::Timer timer(&listener);
+        timer.start(seconds);
+        testing_support::pump_messages_until([] { return false; }, 20);
+        EXPECT_TRUE(listener.fired.empty());
+        EXPECT_TRUE(timer.is_active());
+        EXPECT_EQ(sweep_period(), std::nullopt);
+        timer.stop();
+    }
+    liba::Timer negative(&listener);
+    negative.start(-5);
+    EXPECT_TRUE(pump_until_fired(1));
 }
 
 TEST_F(TimerTest, TheSweepSetsOneWindowTimerForTheNearestDueTime) {

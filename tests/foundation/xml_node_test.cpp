@@ -267,7 +267,8 @@ TEST_F(XmlNodeTest, HandlesShareTheirNodeAndKeepTheDocumentAlive) {
     os::XmlNode moved = std::move(copy);
     EXPECT_FALSE(copy.is_valid());
     copy = moved;
-    copy = copy;
+    os::XmlNode& same = copy;  // self-assignment, through a second name
+    copy = same;
     EXPECT_EQ(copy.get_name(), u"Settings");
 }
 

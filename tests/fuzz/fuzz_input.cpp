@@ -10,10 +10,33 @@
 
 namespace fuzzing {
 
+namespace {
+
+std::string& private_folder() {
+    static std::string folder;
+    return folder;
+}
+
+void remove_private_folder() {
+    std::error_code ignored;
+    if (!private_folder().empty()) std::filesystem::remove_all(private_folder(), ignored);
+}
+
+}  // namespace
+
+// Parallel fuzzing runs several processes that inherit one environment: each one makes its
+// own device, inside the one SONBRIX_DEVICE names when it names one, so that no process
+// overwrites another's input.
 void use_private_device() {
-    if (std::getenv("SONBRIX_DEVICE")) return;
-    std::string folder = (std::filesystem::temp_directory_path() / "sonbrix-fuzz-XXXXXX").string();
-    if (mkdtemp(folder.data())) setenv("SONBRIX_DEVICE", folder.c_str(), 1);
+    char const* const given = std::getenv("SONBRIX_DEVICE");
+    std::filesystem::path const parent = given && *given ? std::filesystem::path(given) : std::filesystem::temp_directory_path();
+    std::error_code ignored;
+    std::filesystem::create_directories(parent, ignored);
+    std::string folder = (parent / "sonbrix-fuzz-XXXXXX").string();
+    if (!mkdtemp(folder.data())) return;
+    private_folder() = folder;
+    setenv("SONBRIX_DEVICE", folder.c_str(), 1);
+    std::atexit(remove_private_folder);
 }
 
 bool write_device_file(const std::u16string& path, const std::uint8_t* data, std::size_t size) {

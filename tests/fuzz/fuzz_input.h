@@ -7,7 +7,8 @@
 
 namespace fuzzing {
 
-// Makes a private device folder when SONBRIX_DEVICE names none.
+// Makes a device folder of this process's own (inside the one that SONBRIX_DEVICE names,
+// if any), removed when the process ends.
 void use_private_device();
 // Writes the input as the device file at the path ("\fuzz\input.bin"); false when it could
 // not be written (the input is then skipped).

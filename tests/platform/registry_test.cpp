@@ -408,26 +408,31 @@ TEST_F(Registry, EachDeviceHasItsOwnRegistry) {
     EXPECT_EQ(query_dword(HKEY_CURRENT_USER, u"Software", u"Device"), 1u);
 }
 
-TEST_F(Registry, ADamagedStoreReadsAsWhatCanBeReadAndIsReplacedByTheNextChange) {
+TEST_F(Registry, ADamagedStoreReadsAsWhatCanBeReadAndIsKeptAsideByTheNextChange) {
     struct Case {
         const char* what;
         std::string content;
         std::optional<DWORD> kept;  // the DWORD "Kept" under "Software", if it survives
+        bool kept_aside = true;     // something could not be read: the next change keeps a copy
     };
     std::string const header = "sonbrix registry 1\n";
     std::string const good = "[Software] 00000000000000aa\n\"Kept\" REG_DWORD dword:00000005\n";
     std::vector<Case> const cases = {
         {"binary noise", std::string("\x00\xff\xfe[\"\n\x01", 7) + std::string(300, '\xC3'), std::nullopt},
-        {"empty file", "", std::nullopt},
+        {"empty file", "", std::nullopt, false},
         {"no header", good, std::nullopt},
-        {"header only", header, std::nullopt},
+        {"header only", header, std::nullopt, false},
+        {"a byte-order mark before the header", "\xEF\xBB\xBF" + header + good, 5, false},
+        {"a blank after the header", "sonbrix registry 1 \n" + good, 5, false},
+        {"a zero byte after the header", std::string("sonbrix registry 1\0\n", 20) + good, 5, false},
         {"good lines among broken ones",
          header + "[Software\n\"Lost\" REG_DWORD dword:00000001\n" + good + "\"Bad hex\" REG_BINARY hex:zz\n" +
              "\"Odd hex\" REG_BINARY hex:123\n\"Short\" REG_DWORD dword:12\n\"Type\" 99999999999 hex:00\n" +
              "\"No type\n\"\" REG_SZ \"unterminated\n%%%%\n[]]]\n",
          5},
         {"cut in the middle of a line", header + good + "\"Next\" REG_SZ \"abc", 5},
-        {"carriage returns", "sonbrix registry 1\r\n[Software] 00000000000000aa\r\n\"Kept\" REG_DWORD dword:00000005\r\n", 5},
+        {"carriage returns", "sonbrix registry 1\r\n[Software] 00000000000000aa\r\n\"Kept\" REG_DWORD dword:00000005\r\n", 5,
+         false},
     };
     std::string const path = hive_file(device, "HKEY_CURRENT_USER");
     for (auto const& c : cases) {
@@ -436,10 +441,54 @@ TEST_F(Registry, ADamagedStoreReadsAsWhatCanBeReadAndIsReplacedByTheNextChange) 
         EXPECT_EQ(query(HKEY_CURRENT_USER, u"Lost"), std::nullopt) << c.what;  // it followed a broken key line
 
         ASSERT_TRUE(set_dword(HKEY_CURRENT_USER, u"Software", u"After", 9)) << c.what;
+        EXPECT_EQ(testing_support::host_file_exists(path + ".bad"), c.kept_aside) << c.what;
+        if (c.kept_aside) {
+            EXPECT_EQ(testing_support::read_host_file(path + ".bad"), c.content) << c.what;
+        }
+        std::remove((path + ".bad").c_str());
         replace_with_copy(path);
         EXPECT_EQ(query_dword(HKEY_CURRENT_USER, u"Software", u"After"), 9u) << c.what;
         EXPECT_EQ(query_dword(HKEY_CURRENT_USER, u"Software", u"Kept"), c.kept) << c.what;
+
+        // The next change finds a whole store and keeps nothing aside.
+        ASSERT_TRUE(set_dword(HKEY_CURRENT_USER, u"Software", u"Later", 1)) << c.what;
+        EXPECT_FALSE(testing_support::host_file_exists(path + ".bad")) << c.what;
     }
+}
+
+TEST_F(Registry, AStoreThatCannotBeKeptAsideIsNotReplaced) {
+    std::string const path = hive_file(device, "HKEY_CURRENT_USER");
+    testing_support::write_host_file(path, "not a registry");
+    for (int i = 1; i < 1000; ++i) {
+        testing_support::write_host_file(path + ".bad" + (i == 1 ? std::string() : std::to_string(i)), "earlier");
+    }
+    EXPECT_FALSE(set_dword(HKEY_CURRENT_USER, u"Software", u"After", 9));
+    EXPECT_EQ(testing_support::read_host_file(path), "not a registry");
+}
+
+TEST_F(Registry, KeysDeeperThan512AreRefusedAndDeepTreesAreStored) {
+    std::u16string path;
+    for (int depth = 1; depth <= 512; ++depth) path += (depth == 1 ? u"k" : u"\\k");
+    HKEY key = nullptr;
+    ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, 0, 0, nullptr, &key, nullptr), ERROR_SUCCESS);
+    HKEY deeper = nullptr;
+    EXPECT_EQ(RegCreateKeyExW(key, u"one more", 0, nullptr, 0, 0, nullptr, &deeper, nullptr), ERROR_INVALID_PARAMETER);
+    EXPECT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, (path + u"\\x").c_str(), 0, nullptr, 0, 0, nullptr, &deeper, nullptr),
+              ERROR_INVALID_PARAMETER);
+    DWORD const value = 7;
+    EXPECT_EQ(RegSetValueExW(key, u"Deep", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), 4), ERROR_SUCCESS);
+    RegCloseKey(key);
+    replace_with_copy(hive_file(device, "HKEY_CURRENT_USER"));
+    EXPECT_EQ(query_dword(HKEY_CURRENT_USER, path.c_str(), u"Deep"), 7u);
+
+    // A stored key deeper than the limit (written by hand) is not read; the rest is.
+    std::string line = "[k";
+    for (int depth = 2; depth <= 20000; ++depth) line += "\\k";
+    testing_support::write_host_file(hive_file(device, "HKEY_CURRENT_USER"),
+                                     "sonbrix registry 1\n[Software]\n\"Kept\" REG_DWORD dword:00000005\n" + line +
+                                         "]\n\"Deep\" REG_DWORD dword:00000001\n");
+    EXPECT_EQ(query_dword(HKEY_CURRENT_USER, u"Software", u"Kept"), 5u);
+    EXPECT_TRUE(set_dword(HKEY_CURRENT_USER, u"Software", u"After", 9));
 }
 
 TEST_F(Registry, AnotherProcessSeesWhatThisOneWroteAndTheOtherWayRound) {

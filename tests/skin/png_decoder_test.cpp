@@ -278,7 +278,6 @@ TEST(PngDecoderTest, TruncatedStreamKeepsThePixelsWrittenSoFar) {
     image.blocks = Blocks::stored;
     Bytes full = png_fixture::write_with_libpng(image);
     Decoded whole = decode(full);
-    Bytes stream = png_fixture::compress({});
     // A stored block holding the first row and a half, then the input ends.
     Bytes rows = {0};
     rows.insert(rows.end(), whole.pixels.begin(), whole.pixels.begin() + 16);

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <climits>
+#include <cstdint>
 #include <functional>
 #include <string>
 
@@ -59,6 +61,18 @@ TEST_F(PropertyLookupTest, TypedGettersScaleGeometryButNeverDefaults) {
         EXPECT_EQ(properties->get_form_point(u"Main", u"Size", {}), (Point{240 * scale, 268 * scale}));
         EXPECT_EQ(properties->get_form_integer(u"Main", u"Fullscreen", 9), 9);
     }
+}
+
+TEST_F(PropertyLookupTest, ScaledIntegersStopAtTheEndsOfTheirRange) {
+    std::string body = "<screens><screen width=\"240\" height=\"320\"/></screens><kind name=\"K\">"
+                       "<integer name=\"Big\" value=\"2147483647\"/><integer name=\"Small\" value=\"-2147483648\"/>"
+                       "<integer name=\"Fits\" value=\"-536870912\"/></kind>";
+    skinner::Properties properties(skin_test::load(skin_test::compile(body), {960, 1280}));
+    ASSERT_EQ(properties.get_skin().get_scale(), 4);
+    EXPECT_EQ(properties.get_scaled_integer(u"", u"K", u"Big", 0), INT32_MAX);
+    EXPECT_EQ(properties.get_scaled_integer(u"", u"K", u"Small", 0), INT32_MIN);
+    EXPECT_EQ(properties.get_scaled_integer(u"", u"K", u"Fits", 0), INT32_MIN);
+    EXPECT_EQ(properties.get_integer(u"", u"K", u"Big", 0), INT32_MAX);
 }
 
 TEST_F(PropertyLookupTest, StringsAreTranslatedButDefaultsAreNot) {
@@ -123,10 +137,15 @@ TEST_F(PropertyLookupTest, RefreshResetsTheCountersAndReloadsTheForms) {
         p.get_integer(u"Main", u"btnPlay", u"Missing", 0);
     });
     properties->refresh_skin();
-    skinner::Properties::set_form_refresher(previous);
     EXPECT_EQ(refreshed, 1);
     EXPECT_EQ(properties->get_skin().property_counter, 2u);
     EXPECT_EQ(properties->get_skin().found_property_counter, 1u);
+    properties->set_skin(skin_test::load(skin_test::compile_sample()));
+    testing_support::write_host_file(device.host_path("English.lng"), "PLAY Play\n");
+    EXPECT_TRUE(properties->set_language(u"\\English.lng"));
+    EXPECT_FALSE(properties->set_language(u"\\Missing.lng"));
+    skinner::Properties::set_form_refresher(previous);
+    EXPECT_EQ(refreshed, 3);  // a new skin and a new language table; not a table that failed
 }
 
 TEST_F(PropertyLookupTest, ReportsNameTheSkinTheFormAndWhatIsMissing) {

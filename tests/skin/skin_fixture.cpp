@@ -1,5 +1,8 @@
 #include "tests/skin/skin_fixture.h"
 
+#include <fstream>
+#include <iterator>
+
 #include "tools/skin_compiler/skin_compiler.h"
 
 namespace skin_test {
@@ -51,13 +54,6 @@ std::unique_ptr<skinner::PropertiesImpl> load(std::vector<std::uint8_t> image, s
 std::string narrow(const std::u16string& text) {
     return {text.begin(), text.end()};
 }
-
-}  // namespace skin_test
-
-#include <fstream>
-#include <iterator>
-
-namespace skin_test {
 
 std::string read_file(const std::string& path) {
     std::ifstream in(path, std::ios::binary);

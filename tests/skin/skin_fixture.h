@@ -68,10 +68,6 @@ Report report_of(Call call) {
 
 std::string narrow(const std::u16string& text);
 
-}  // namespace skin_test
-
-namespace skin_test {
-
 // The sample skin (tests/skin/fixtures/sample/sample.xml) compiled here.
 std::vector<std::uint8_t> compile_sample();
 std::string read_file(const std::string& path);

@@ -14,6 +14,8 @@ class ChildProcess {
 public:
     // Runs the helper program with these arguments.
     explicit ChildProcess(const std::vector<std::string>& arguments);
+    // Runs another program (a path) with these arguments.
+    ChildProcess(const std::string& program, const std::vector<std::string>& arguments);
     ~ChildProcess();  // kills the child if it still runs
     ChildProcess(const ChildProcess&) = delete;
     ChildProcess& operator=(const ChildProcess&) = delete;

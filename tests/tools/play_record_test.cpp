@@ -2,6 +2,7 @@
 
 #include <filesystem>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "tests/audio/wav_fixture.h"
@@ -21,10 +22,14 @@ class PlayRecordTest : public testing_support::DeviceTest {
 protected:
     void SetUp() override { std::filesystem::create_directories(host); }
 
-    ToolRun play_record(const std::vector<std::string>& arguments, const std::string& audio = "virtual") {
-        return run_tool(SONBRIX_PLAY_RECORD, arguments,
-                        {{"SONBRIX_DEVICE", device.folder()}, {"SONBRIX_AUDIO", audio}, {"SONBRIX_AUDIO_SPEED", "20"}},
-                        host);
+    using Environment = std::vector<std::pair<std::string, std::string>>;
+
+    ToolRun play_record(const std::vector<std::string>& arguments, const std::string& audio = "virtual",
+                        const Environment& more = {}) {
+        Environment environment{
+            {"SONBRIX_DEVICE", device.folder()}, {"SONBRIX_AUDIO", audio}, {"SONBRIX_AUDIO_SPEED", "20"}};
+        environment.insert(environment.end(), more.begin(), more.end());
+        return run_tool(SONBRIX_PLAY_RECORD, arguments, environment, host);
     }
     std::string host_file(const std::string& name, const std::string& bytes) {
         std::string const path = host + "/" + name;
@@ -56,9 +61,9 @@ TEST_F(PlayRecordTest, SoundItCannotPlayFailsWithAMessageInsteadOfHanging) {
         const char* message;
     } const cases[] = {
         {"24-bit PCM, virtual device", pcm_file(2, 24, 44100, std::string(6 * 44100, '\0')), "virtual",
-         "cannot play 44100 Hz, 2 channel(s), 24 bits"},
+         "the sound device refused 44100 Hz, 2 channel(s), 24 bits"},
         {"24-bit PCM, null device", pcm_file(1, 24, 8000, std::string(3 * 8000 * 3, '\0')), "null",
-         "cannot play 8000 Hz, 1 channel(s), 24 bits"},
+         "the sound device refused 8000 Hz, 1 channel(s), 24 bits"},
         {"24-bit WAVE_FORMAT_EXTENSIBLE", extensible_24_bit_file(), "virtual",
          "WAVE_FORMAT_EXTENSIBLE holding 24-bit PCM is not supported"},
         {"Microsoft ADPCM", riff(adpcm_fmt(1, 8000, 256, adpcm_samples_per_block(256, 1)).chunk() + fact(500) +
@@ -101,6 +106,47 @@ TEST_F(PlayRecordTest, RecordsAWavFileThatReadsBack) {
     EXPECT_EQ(riff(pcm_fmt(2, 8, 11025).chunk()).substr(8), bytes.substr(8, 28));
     EXPECT_EQ("RIFF" + le32(36 + data_size), bytes.substr(0, 8));
     EXPECT_EQ("data" + le32(data_size), bytes.substr(36, 8));
+}
+
+// A mistyped device choice, speed or input opens no device and says which setting is wrong,
+// rather than playing on another device or recording silence.
+TEST_F(PlayRecordTest, AnUnknownSoundSettingIsRefusedWithOneLine) {
+    std::string const tune = host_file("tune.wav", pcm_file(1, 16, 8000, std::string(1600, '\0')));
+    struct Case {
+        std::vector<std::string> arguments;
+        Environment environment;
+        const char* message;
+    } const cases[] = {
+        {{"play", tune}, {{"SONBRIX_AUDIO", "virtaul"}}, "SONBRIX_AUDIO=virtaul is not a sound device"},
+        {{"record", "1", host + "/a.wav"}, {{"SONBRIX_AUDIO", "alsa"}}, "SONBRIX_AUDIO=alsa is not a sound device"},
+        {{"play", tune}, {{"SONBRIX_AUDIO_SPEED", "fast"}}, "SONBRIX_AUDIO_SPEED=fast is not a positive number"},
+        {{"play", tune}, {{"SONBRIX_AUDIO_SPEED", "-2"}}, "SONBRIX_AUDIO_SPEED=-2 is not a positive number"},
+        {{"record", "1", host + "/b.wav"}, {{"SONBRIX_AUDIO_INPUT", "microphone"}},
+         "SONBRIX_AUDIO_INPUT=microphone is neither tone:FREQUENCY nor"},
+        {{"record", "1", host + "/c.wav"}, {{"SONBRIX_AUDIO_INPUT", "tone:high"}},
+         "SONBRIX_AUDIO_INPUT=tone:high is neither"},
+    };
+    for (auto const& c : cases) {
+        SCOPED_TRACE(c.message);
+        ToolRun const run = play_record(c.arguments, "virtual", c.environment);
+        EXPECT_EQ(1, run.exit_code);
+        EXPECT_NE(std::string::npos, run.err.find("sonbrix: " + std::string(c.message))) << run.err;
+    }
+    std::string const take = host + "/take.wav";
+    ToolRun const from_file = play_record({"record", "0.1", take}, "virtual", {{"SONBRIX_AUDIO_INPUT", tune}});
+    EXPECT_EQ(0, from_file.exit_code) << from_file.err;
+}
+
+// Through SDL on ALSA; on a machine without a sound card it falls back to silence with its
+// own one line, and ALSA's complaints about the missing card stay unprinted.
+TEST_F(PlayRecordTest, TheHostSoundDevicePrintsNoLibraryChatter) {
+    std::string const tune = host_file("tune.wav", pcm_file(1, 16, 8000, std::string(800, '\0')));
+    // SDL keeps what its audio start allocated to the process end, which the leak checker of
+    // a sanitizer build would count against the tool.
+    ToolRun const run =
+        play_record({"play", tune}, "sdl", {{"SDL_AUDIODRIVER", "alsa"}, {"ASAN_OPTIONS", "detect_leaks=0"}});
+    EXPECT_EQ(0, run.exit_code) << run.err;
+    EXPECT_EQ(std::string::npos, run.err.find("ALSA lib")) << run.err;
 }
 
 TEST_F(PlayRecordTest, AWrongArgumentIsNamedAndHelpGoesToStandardOutput) {

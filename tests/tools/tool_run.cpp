@@ -8,6 +8,7 @@
 
 #include <chrono>
 #include <fstream>
+#include <map>
 #include <sstream>
 #include <thread>
 
@@ -24,15 +25,17 @@ std::string read_all(const std::string& path) {
     return text.str();
 }
 
+// The test's environment with the variables added; a later value of a name wins.
 std::vector<std::string> environment_with(const std::vector<std::pair<std::string, std::string>>& added) {
-    std::vector<std::string> result;
+    std::map<std::string, std::string> variables;
     for (char** entry = environ; *entry; ++entry) {
         std::string const text = *entry;
-        bool replaced = false;
-        for (auto const& [name, value] : added) replaced = replaced || text.rfind(name + "=", 0) == 0;
-        if (!replaced) result.push_back(text);
+        std::size_t const equals = text.find('=');
+        if (equals != std::string::npos) variables[text.substr(0, equals)] = text.substr(equals + 1);
     }
-    for (auto const& [name, value] : added) result.push_back(name + "=" + value);
+    for (auto const& [name, value] : added) variables[name] = value;
+    std::vector<std::string> result;
+    for (auto const& [name, value] : variables) result.push_back(name + "=" + value);
     return result;
 }
 

@@ -13,9 +13,9 @@ struct ToolRun {
     std::string err;
 };
 
-// Runs program with the arguments and these variables added to the environment; output
-// goes through files in folder. A tool that has not ended after a few minutes counts as
-// hanging: it is killed and its exit code is -1.
+// Runs program with the arguments and these variables set in its environment (a later value
+// of a name wins); its output goes through files in folder. A tool that has not ended after a
+// few minutes counts as hanging: it is killed and its exit code is -1.
 ToolRun run_tool(const std::string& program, const std::vector<std::string>& arguments,
                  const std::vector<std::pair<std::string, std::string>>& environment, const std::string& folder);
 

@@ -18,16 +18,30 @@ bool has_invalid_name_character(std::u16string_view name) {
     return false;
 }
 
-std::optional<std::string> host_path_of_name(LPCWSTR name) {
+namespace {
+
+bool is_usable_name(LPCWSTR name) {
     if (!name) {
         SetLastError(ERROR_INVALID_PARAMETER);
-        return std::nullopt;
+        return false;
     }
     if (has_invalid_name_character(name)) {
         SetLastError(ERROR_INVALID_NAME);
-        return std::nullopt;
+        return false;
     }
+    return true;
+}
+
+}  // namespace
+
+std::optional<std::string> host_path_of_name(LPCWSTR name) {
+    if (!is_usable_name(name)) return std::nullopt;
     return host_path(name);
+}
+
+std::optional<std::string> host_path_of_program_name(LPCWSTR name) {
+    if (!is_usable_name(name)) return std::nullopt;
+    return host_path_of_program(name);
 }
 
 std::u16string_view last_component(std::u16string_view device_path) {

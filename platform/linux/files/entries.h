@@ -19,6 +19,8 @@ bool has_invalid_name_character(std::u16string_view name);
 // for a null name (ERROR_INVALID_PARAMETER), invalid characters (ERROR_INVALID_NAME) or a
 // path that leaves the device.
 std::optional<std::string> host_path_of_name(LPCWSTR name);
+// As above for a program to start, which may itself be a link to a program elsewhere.
+std::optional<std::string> host_path_of_program_name(LPCWSTR name);
 
 // The device path's last component: the text after its last separator.
 std::u16string_view last_component(std::u16string_view device_path);

@@ -6,10 +6,7 @@
 namespace platform::gdi {
 namespace {
 
-// pixman keeps coordinates within 31 bits; clamp so that sums cannot overflow.
-constexpr int coordinate_limit = 1 << 28;
-
-int clamp_coordinate(int value) { return std::clamp(value, -coordinate_limit, coordinate_limit); }
+int clamp_coordinate(int value) { return bounded(value); }
 
 }  // namespace
 

@@ -7,6 +7,15 @@
 
 namespace platform::gdi {
 
+// Coordinates beyond this reach no surface; clamping to it keeps sums from overflowing.
+constexpr int coordinate_limit = 1 << 28;
+constexpr int bounded(int value) {
+    return value < -coordinate_limit ? -coordinate_limit : value > coordinate_limit ? coordinate_limit : value;
+}
+constexpr RECT bounded(RECT const& rect) {
+    return RECT{bounded(rect.left), bounded(rect.top), bounded(rect.right), bounded(rect.bottom)};
+}
+
 class Area {
 public:
     Area();

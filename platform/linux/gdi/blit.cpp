@@ -129,12 +129,18 @@ BOOL PatBlt(HDC dc, int x, int y, int width, int height, DWORD raster_operation)
     auto lock = lock_drawing();
     DeviceContext* context = find<DeviceContext>(dc);
     if (context == nullptr) return FALSE;
-    return pattern_blit(*context, x, y, width, height, code_of(raster_operation));
+    return pattern_blit(*context, bounded(x), bounded(y), bounded(width), bounded(height), code_of(raster_operation));
 }
 
 BOOL BitBlt(HDC destination, int x, int y, int width, int height, HDC source, int source_x, int source_y,
             DWORD raster_operation) {
     auto lock = lock_drawing();
+    x = bounded(x);
+    y = bounded(y);
+    width = bounded(width);
+    height = bounded(height);
+    source_x = bounded(source_x);
+    source_y = bounded(source_y);
     unsigned const code = code_of(raster_operation);
     DeviceContext* target = find<DeviceContext>(destination);
     if (target == nullptr) return FALSE;
@@ -171,6 +177,14 @@ BOOL StretchBlt(HDC destination, int x, int y, int width, int height, HDC source
     if (width == source_width && height == source_height) {
         return BitBlt(destination, x, y, width, height, source, source_x, source_y, raster_operation);
     }
+    x = bounded(x);
+    y = bounded(y);
+    width = bounded(width);
+    height = bounded(height);
+    source_x = bounded(source_x);
+    source_y = bounded(source_y);
+    source_width = bounded(source_width);
+    source_height = bounded(source_height);
     unsigned const code = code_of(raster_operation);
     DeviceContext* target = find<DeviceContext>(destination);
     DeviceContext* origin = find<DeviceContext>(source);

@@ -125,7 +125,7 @@ HGDIOBJ GetCurrentObject(HDC dc, UINT kind) {
     case OBJ_BITMAP: current = context->bitmap(); break;
     case OBJ_BRUSH: current = context->brush(); break;
     case OBJ_PEN: current = context->pen(); break;
-    case OBJ_FONT: current = reinterpret_cast<Object*>(context->font()); break;
+    case OBJ_FONT: current = context->font(); break;
     default: break;
     }
     return current != nullptr ? current->handle() : nullptr;

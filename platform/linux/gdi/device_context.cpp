@@ -27,7 +27,7 @@ DeviceContext::~DeviceContext() {
 
 void DeviceContext::set_target(PixelSurface* surface, POINT origin, Area visible) {
     target_ = surface;
-    origin_ = origin;
+    origin_ = POINT{bounded(origin.x), bounded(origin.y)};
     visible_ = std::move(visible);
 }
 

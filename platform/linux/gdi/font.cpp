@@ -7,6 +7,8 @@
 #include <algorithm>
 #include <cctype>
 #include <cmath>
+#include <cstdlib>
+#include <optional>
 #include <map>
 #include <utility>
 
@@ -61,8 +63,18 @@ bool has_family(FcPattern* pattern, char const* family) {
     return false;
 }
 
-bool find_face_file(char const* family, bool bold, bool italic, FaceChoice* choice) {
-    if (FcInit() == FcFalse) return false;
+// fontconfig keeps memory that only FcFini gives back; it runs at exit.
+bool start_fontconfig() {
+    static bool const started = [] {
+        if (FcInit() == FcFalse) return false;
+        std::atexit([] { FcFini(); });
+        return true;
+    }();
+    return started;
+}
+
+bool match_face_file(char const* family, bool bold, bool italic, FaceChoice* choice) {
+    if (!start_fontconfig()) return false;
     FcPattern* pattern = FcPatternCreate();
     FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<FcChar8 const*>(family));
     FcPatternAddInteger(pattern, FC_WEIGHT, bold ? FC_WEIGHT_BOLD : FC_WEIGHT_REGULAR);
@@ -87,6 +99,22 @@ bool find_face_file(char const* family, bool bold, bool italic, FaceChoice* choi
 }
 
 int round_up_26_6(FT_Pos value) { return static_cast<int>((value + 63) >> 6); }
+
+// Matches are kept: a family and style always stand for the same file.
+bool find_face_file(char const* family, bool bold, bool italic, FaceChoice* choice) {
+    static std::map<std::string, std::optional<FaceChoice>> matches;
+    std::string const key = std::string(family) + (bold ? "/bold" : "/regular") + (italic ? "/italic" : "/roman");
+    auto found = matches.find(key);
+    if (found == matches.end()) {
+        FaceChoice matched;
+        std::optional<FaceChoice> result;
+        if (match_face_file(family, bold, italic, &matched)) result = matched;
+        found = matches.emplace(key, result).first;
+    }
+    if (!found->second) return false;
+    *choice = *found->second;
+    return true;
+}
 
 // The em size for a logical height: negative = the em itself, positive = the cell.
 int pixel_size_for(LONG logical_height, FaceChoice const& choice) {

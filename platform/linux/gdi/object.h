@@ -46,8 +46,6 @@ T* find(void const* handle) {
 }
 
 // Adds a new object to the table and returns its handle.
-template <class Handle>
-Handle adopt(Object* object);
 void* adopt_object(Object* object);
 
 template <class Handle>

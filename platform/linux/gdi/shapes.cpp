@@ -1,4 +1,6 @@
 // Brushes, pens, rectangles, lines and single pixels.
+#include <algorithm>
+#include <cmath>
 #include <cstdlib>
 
 #include "platform/linux/gdi/device_context.h"
@@ -44,6 +46,37 @@ void walk_line(int x0, int y0, int x1, int y1, Plot plot_point) {
     }
 }
 
+// Lines within this distance of the surface are drawn exactly; longer ones are first cut
+// to it, so that a line to a far point costs no more than one across the surface.
+constexpr int line_margin = 4096;
+
+// Cuts the segment to the rectangle (Liang-Barsky); false when none of it lies inside.
+bool cut_to(RECT const& box, POINT& from, POINT& to) {
+    double const dx = static_cast<double>(to.x) - from.x;
+    double const dy = static_cast<double>(to.y) - from.y;
+    double enter = 0;
+    double leave = 1;
+    auto edge = [&](double p, double q) {
+        if (p == 0) return q >= 0;
+        double const r = q / p;
+        if (p < 0) enter = std::max(enter, r);
+        else leave = std::min(leave, r);
+        return enter <= leave;
+    };
+    if (!edge(-dx, from.x - static_cast<double>(box.left)) || !edge(dx, box.right - static_cast<double>(from.x)) ||
+        !edge(-dy, from.y - static_cast<double>(box.top)) || !edge(dy, box.bottom - static_cast<double>(from.y))) {
+        return false;
+    }
+    POINT const start = from;
+    if (leave < 1) to = POINT{static_cast<LONG>(std::lround(start.x + leave * dx)), static_cast<LONG>(std::lround(start.y + leave * dy))};
+    if (enter > 0) from = POINT{static_cast<LONG>(std::lround(start.x + enter * dx)), static_cast<LONG>(std::lround(start.y + enter * dy))};
+    return true;
+}
+
+bool within(RECT const& box, POINT point) {
+    return point.x >= box.left && point.x <= box.right && point.y >= box.top && point.y <= box.bottom;
+}
+
 void draw_line(DeviceContext& dc, POINT from, POINT to) {
     Pen const* pen = dc.pen();
     if (pen == nullptr || pen->is_null()) return;
@@ -51,9 +84,13 @@ void draw_line(DeviceContext& dc, POINT from, POINT to) {
     Area const area = dc.drawable();
     if (area.empty()) return;
     POINT const origin = dc.origin();
+    from = POINT{bounded(from.x) + origin.x, bounded(from.y) + origin.y};
+    to = POINT{bounded(to.x) + origin.x, bounded(to.y) + origin.y};
+    RECT const box{-line_margin - pen->width, -line_margin - pen->width, surface.width() + line_margin + pen->width,
+                   surface.height() + line_margin + pen->width};
+    if ((!within(box, from) || !within(box, to)) && !cut_to(box, from, to)) return;
     surface.before_read();
-    walk_line(from.x + origin.x, from.y + origin.y, to.x + origin.x, to.y + origin.y,
-              [&](int x, int y) { plot(surface, area, x, y, *pen); });
+    walk_line(from.x, from.y, to.x, to.y, [&](int x, int y) { plot(surface, area, x, y, *pen); });
     surface.after_write();
 }
 
@@ -70,6 +107,7 @@ void fill_rect(DeviceContext& dc, RECT const& rect, Brush const& brush) {
 }
 
 bool inside(DeviceContext& dc, int x, int y) {
+    if (x != bounded(x) || y != bounded(y)) return false;
     return dc.drawable().contains(x + dc.origin().x, y + dc.origin().y);
 }
 
@@ -130,6 +168,10 @@ BOOL Rectangle(HDC dc, int left, int top, int right, int bottom) {
     auto lock = lock_drawing();
     DeviceContext* context = find<DeviceContext>(dc);
     if (context == nullptr) return FALSE;
+    left = bounded(left);
+    top = bounded(top);
+    right = bounded(right);
+    bottom = bounded(bottom);
     if (right <= left || bottom <= top) return TRUE;
     if (context->brush() != nullptr) fill_rect(*context, RECT{left, top, right, bottom}, *context->brush());
     POINT const corners[] = {{left, top}, {right - 1, top}, {right - 1, bottom - 1}, {left, bottom - 1}, {left, top}};

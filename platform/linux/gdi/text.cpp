@@ -230,13 +230,14 @@ int DrawTextW(HDC dc, LPCWSTR text, int count, LPRECT rect, UINT format) {
     Font& font = *context->font();
     Layout const layout = lay_out(font.face(), text_of(text, count), format);
     if (format & DT_CALCRECT) {
-        rect->right = rect->left + layout.width;
-        rect->bottom = rect->top + layout.height;
+        rect->right = bounded(rect->left) + layout.width;
+        rect->bottom = bounded(rect->top) + layout.height;
         return layout.height;
     }
-    int const top = top_of_text(*rect, layout, format);
-    draw_layout(*context, font, layout, *rect, format, top);
-    if ((format & DT_SINGLELINE) && (format & (DT_VCENTER | DT_BOTTOM))) return top - rect->top + layout.height;
+    RECT const box = bounded(*rect);
+    int const top = top_of_text(box, layout, format);
+    draw_layout(*context, font, layout, box, format, top);
+    if ((format & DT_SINGLELINE) && (format & (DT_VCENTER | DT_BOTTOM))) return top - box.top + layout.height;
     return layout.height;
 }
 
@@ -275,13 +276,13 @@ BOOL ExtTextOutW(HDC dc, int x, int y, UINT options, RECT const* rect, LPCWSTR t
     if (rect != nullptr && (options & ETO_CLIPPED)) area.intersect(box);
     std::u32string const characters = decode_utf16(text_of(text, static_cast<int>(count)));
     Face& face = font.face();
-    int pen = x + origin.x;
-    int const baseline = y + origin.y + face.ascent();
+    int pen = bounded(x) + origin.x;
+    int const baseline = bounded(y) + origin.y + face.ascent();
     TextStyle const style = style_of(*context, font);
     for (std::size_t i = 0; i < characters.size(); ++i) {
         Glyph const& glyph = face.glyph(characters[i]);
         draw_glyph(surface, area, glyph, pen + glyph.left, baseline - glyph.top, style.colour);
-        pen += spacing != nullptr && i < count ? spacing[i] : glyph.advance;
+        pen = bounded(pen + (spacing != nullptr && i < count ? bounded(spacing[i]) : glyph.advance));
     }
     surface.after_write();
     return TRUE;

@@ -18,7 +18,7 @@ using namespace platform::detail;
 BOOL CreateProcessW(LPCWSTR application, LPWSTR command_line, LPSECURITY_ATTRIBUTES, LPSECURITY_ATTRIBUTES, BOOL,
                     DWORD, LPVOID, LPCWSTR, LPSTARTUPINFOW, LPPROCESS_INFORMATION information) {
     if (!application || !*application) return fail_with(ERROR_INVALID_PARAMETER);
-    auto const host = host_path_of_name(application);
+    auto const host = host_path_of_program_name(application);
     if (!host) return FALSE;
     struct stat status;
     if (::stat(host->c_str(), &status) != 0) return fail_with(entry_error(errno, *host));

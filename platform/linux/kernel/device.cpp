@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdlib>
 #include <filesystem>
 #include <mutex>
@@ -77,6 +78,21 @@ std::string join(const std::string& root, const std::vector<std::string>& names)
     return path;
 }
 
+// A name with half a surrogate pair has no UTF-8 form of its own: two such names would
+// reach one host file.
+bool has_lone_surrogate(std::u16string_view name) {
+    for (std::size_t i = 0; i < name.size(); ++i) {
+        bool const high = name[i] >= 0xD800 && name[i] <= 0xDBFF;
+        bool const low = name[i] >= 0xDC00 && name[i] <= 0xDFFF;
+        if (high && i + 1 < name.size() && name[i + 1] >= 0xDC00 && name[i + 1] <= 0xDFFF) {
+            ++i;
+            continue;
+        }
+        if (high || low) return true;
+    }
+    return false;
+}
+
 std::optional<std::string> resolve(const std::string& root, std::u16string_view device_path) {
     std::vector<std::string> names;
     for (auto const component : split_components(device_path)) {
@@ -89,7 +105,7 @@ std::optional<std::string> resolve(const std::string& root, std::u16string_view 
             names.pop_back();
             continue;
         }
-        if (component.find(u'\0') != std::u16string_view::npos) {
+        if (component.find(u'\0') != std::u16string_view::npos || has_lone_surrogate(component)) {
             SetLastError(ERROR_INVALID_NAME);
             return std::nullopt;
         }
@@ -136,6 +152,52 @@ std::optional<std::filesystem::path> relative_inside(const std::filesystem::path
     return relative;
 }
 
+bool is_beneath(const std::string& real_root, const std::string& real_path) {
+    return real_path == real_root || (real_path.size() > real_root.size() && real_path.starts_with(real_root) &&
+                                      (real_root.back() == '/' || real_path[real_root.size()] == '/'));
+}
+
+std::optional<std::string> real_path_of(const std::string& path) {
+    char* const real = ::realpath(path.c_str(), nullptr);
+    if (!real) return std::nullopt;
+    std::string result(real);
+    std::free(real);
+    return result;
+}
+
+// Whether the host path, with every symbolic link on its way followed, stays inside the
+// root. The part of the path that does not exist yet holds no links. With allow_last_link
+// the last component may itself be a link that leads elsewhere (it is not followed).
+bool stays_beneath(const std::string& root, const std::string& path, bool allow_last_link) {
+    auto const real_root = real_path_of(root);
+    if (!real_root) return false;
+    std::string existing = path;
+    struct stat status;
+    if (allow_last_link && lstat(path.c_str(), &status) == 0 && S_ISLNK(status.st_mode))
+        existing = path.substr(0, path.rfind('/'));
+    // The deepest entry on the way that is there (a link counts, even one that leads nowhere).
+    while (lstat(existing.c_str(), &status) != 0) {
+        if (errno != ENOENT && errno != ENOTDIR) return false;
+        auto const slash = existing.rfind('/');
+        if (slash == std::string::npos || existing.size() <= root.size()) return false;
+        existing.resize(slash);
+    }
+    auto const real = real_path_of(existing);
+    return real && is_beneath(*real_root, *real);
+}
+
+std::optional<std::string> resolve_beneath(std::u16string_view device_path, bool allow_last_link) {
+    std::string const device = device_folder();
+    std::string const root = device + "/fs";
+    prepare_file_system(device, root);
+    auto path = resolve(root, device_path);
+    if (path && !stays_beneath(root, *path, allow_last_link)) {
+        SetLastError(ERROR_ACCESS_DENIED);
+        return std::nullopt;
+    }
+    return path;
+}
+
 }  // namespace
 
 std::string device_folder() {
@@ -144,11 +206,10 @@ std::string device_folder() {
     return home_folder() + "/.local/share/sonbrix/device";
 }
 
-std::optional<std::string> host_path(std::u16string_view device_path) {
-    std::string const device = device_folder();
-    std::string const root = device + "/fs";
-    prepare_file_system(device, root);
-    return resolve(root, device_path);
+std::optional<std::string> host_path(std::u16string_view device_path) { return resolve_beneath(device_path, false); }
+
+std::optional<std::string> host_path_of_program(std::u16string_view device_path) {
+    return resolve_beneath(device_path, true);
 }
 
 std::optional<std::u16string> device_path(const std::string& host_path) {

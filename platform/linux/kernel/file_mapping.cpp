@@ -101,6 +101,7 @@ struct View {
     std::shared_ptr<Block> block;
     void* mapped;
     SIZE_T mapped_size;
+    bool writable = false;
 };
 
 struct Tables {
@@ -219,7 +220,7 @@ LPVOID MapViewOfFile(HANDLE mapping, DWORD access, DWORD offset_high, DWORD offs
     void* const address = static_cast<char*>(mapped) + offset_low;
     auto& t = tables();
     std::lock_guard guard(t.lock);
-    t.views[address] = View{object->block, mapped, size};
+    t.views[address] = View{object->block, mapped, size, write};
     return address;
 }
 
@@ -238,4 +239,37 @@ BOOL UnmapViewOfFile(LPCVOID address) {
     }
     ::munmap(view.mapped, view.mapped_size);
     return TRUE;
+}
+
+namespace {
+
+// TRUE when the range lies in a view whose block's storage no longer reaches its end.
+BOOL outside_stored_block(const void* address, UINT_PTR size, bool for_writing) {
+    auto const* const start = static_cast<const char*>(address);
+    auto& t = tables();
+    std::lock_guard guard(t.lock);
+    for (auto const& [handed_out, view] : t.views) {
+        auto const* const mapped = static_cast<const char*>(view.mapped);
+        if (start < mapped || start >= mapped + view.mapped_size) continue;
+        auto const offset = static_cast<std::uint64_t>(start - mapped);
+        if (size > view.mapped_size - offset || (for_writing && !view.writable)) return TRUE;
+        struct stat status;
+        if (::fstat(view.block->data_fd(), &status) != 0) return TRUE;
+        return offset + size > static_cast<std::uint64_t>(status.st_size) ? TRUE : FALSE;
+    }
+    return FALSE;
+}
+
+}  // namespace
+
+BOOL IsBadReadPtr(const void* address, UINT_PTR size) {
+    if (size == 0) return FALSE;
+    if (!address) return TRUE;
+    return outside_stored_block(address, size, false);
+}
+
+BOOL IsBadWritePtr(LPVOID address, UINT_PTR size) {
+    if (size == 0) return FALSE;
+    if (!address) return TRUE;
+    return outside_stored_block(address, size, true);
 }

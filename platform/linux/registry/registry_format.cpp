@@ -20,6 +20,7 @@
 #include <charconv>
 #include <cstdio>
 #include <optional>
+#include <vector>
 
 #include "platform/unicode.h"
 #include "platform/registry.h"
@@ -213,16 +214,32 @@ std::uint64_t id_from_path(std::u16string_view path) {
     return hash == RegistryKey::root_id ? 1 : hash;
 }
 
-void format_key(const RegistryKey& key, const std::string& path, std::string& out) {
+void format_key_lines(const RegistryKey& key, const std::string& path, std::string& out) {
     out += '[' + path + ']';
     if (key.id() != RegistryKey::root_id) out += ' ' + format_key_id(key.id());
     out += '\n';
     for (auto const& value : key.values()) {
         out += '"' + escape(value.name, u"\"") + "\" " + format_type(value.type) + ' ' + format_data(value) + '\n';
     }
-    for (auto const& subkey : key.subkeys()) {
-        std::string const name = escape(subkey->name(), u"[]\\");
-        format_key(*subkey, path.empty() ? name : path + '\\' + name, out);
+}
+
+// Keys before their subkeys, subkeys in creation order; a stack rather than recursion, so
+// that no depth of keys can exhaust the thread's stack.
+void format_keys(const RegistryKey& root, std::string& out) {
+    struct Pending {
+        const RegistryKey* key;
+        std::string path;
+    };
+    std::vector<Pending> stack{{&root, ""}};
+    while (!stack.empty()) {
+        Pending const next = std::move(stack.back());
+        stack.pop_back();
+        format_key_lines(*next.key, next.path, out);
+        auto const& subkeys = next.key->subkeys();
+        for (auto it = subkeys.rbegin(); it != subkeys.rend(); ++it) {
+            std::string const name = escape((*it)->name(), u"[]\\");
+            stack.push_back({it->get(), next.path.empty() ? name : next.path + '\\' + name});
+        }
     }
 }
 
@@ -232,20 +249,29 @@ public:
 
     void parse_line(std::string_view line) {
         if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-        if (line.starts_with('[')) parse_key_line(line);
-        else if (line.starts_with('"')) parse_value_line(line);
+        bool read = false;
+        if (line.starts_with('[')) read = parse_key_line(line);
+        else if (line.starts_with('"')) read = parse_value_line(line);
+        else read = line.find_first_not_of(std::string_view(" \t\0", 3)) == std::string_view::npos;
+        if (!read) complete_ = false;
     }
 
+    bool is_complete() const { return complete_; }
     std::unique_ptr<RegistryKey> take() { return std::move(root_); }
 
 private:
-    void parse_key_line(std::string_view line) {
+    // False when the line could not be read.
+    bool parse_key_line(std::string_view line) {
         auto const close = line.find(']');
         if (close == std::string_view::npos) {
             current_ = nullptr;  // the values after a broken key line belong to no key we know
-            return;
+            return false;
         }
         auto const names = split_key_path(unescape(line.substr(1, close - 1)));
+        if (names.size() > max_registry_key_depth) {
+            current_ = nullptr;
+            return false;
+        }
         auto id_text = line.substr(close + 1);
         while (id_text.starts_with(' ')) id_text.remove_prefix(1);
         std::optional<std::uint64_t> stored_id;
@@ -261,24 +287,27 @@ private:
             key = &key->add_subkey(name, last && stored_id ? *stored_id : id_from_path(path));
         }
         current_ = key;
+        return true;
     }
 
-    void parse_value_line(std::string_view line) {
+    bool parse_value_line(std::string_view line) {
         auto const close = line.find('"', 1);
-        if (!current_ || close == std::string_view::npos) return;
+        if (!current_ || close == std::string_view::npos) return false;
         auto rest = line.substr(close + 1);
-        if (!rest.starts_with(' ')) return;
+        if (!rest.starts_with(' ')) return false;
         rest.remove_prefix(1);
         auto const space = rest.find(' ');
-        if (space == std::string_view::npos) return;
+        if (space == std::string_view::npos) return false;
         auto const type = parse_type(rest.substr(0, space));
         auto data = parse_data(rest.substr(space + 1));
-        if (!type || !data) return;
+        if (!type || !data) return false;
         current_->set_value(unescape(line.substr(1, close - 1)), *type, std::move(*data));
+        return true;
     }
 
     std::unique_ptr<RegistryKey> root_;
     RegistryKey* current_;
+    bool complete_ = true;
 };
 
 }  // namespace
@@ -286,16 +315,26 @@ private:
 std::string format_hive(const RegistryKey& root) {
     std::string out(header);
     out += '\n';
-    format_key(root, "", out);
+    format_keys(root, out);
     return out;
 }
 
-std::unique_ptr<RegistryKey> parse_hive(std::string_view text) {
+bool is_hive_text(std::string_view text) {
+    auto first = text.substr(0, text.find('\n'));
+    // What an editor may add: a byte-order mark before the header, blanks or zero bytes after it.
+    if (first.starts_with("\xEF\xBB\xBF")) first.remove_prefix(3);
+    while (!first.empty() && (first.back() == '\r' || first.back() == ' ' || first.back() == '\t' || first.back() == '\0'))
+        first.remove_suffix(1);
+    return first == header;
+}
+
+std::unique_ptr<RegistryKey> parse_hive(std::string_view text, bool* complete) {
     HiveParser parser;
     auto const first_end = text.find('\n');
-    auto first = text.substr(0, first_end);
-    if (!first.empty() && first.back() == '\r') first.remove_suffix(1);
-    if (first != header) return parser.take();
+    if (!is_hive_text(text)) {
+        if (complete) *complete = text.empty();
+        return parser.take();
+    }
     std::size_t start = first_end;
     while (start != std::string_view::npos && start < text.size()) {
         ++start;
@@ -303,6 +342,7 @@ std::unique_ptr<RegistryKey> parse_hive(std::string_view text) {
         parser.parse_line(text.substr(start, end == std::string_view::npos ? std::string_view::npos : end - start));
         start = end;
     }
+    if (complete) *complete = parser.is_complete();
     return parser.take();
 }
 

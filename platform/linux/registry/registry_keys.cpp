@@ -4,6 +4,7 @@
 #include <optional>
 #include <unordered_map>
 
+#include "platform/linux/registry_format.h"
 #include "platform/linux/registry_store.h"
 #include "platform/linux/registry_tree.h"
 #include "platform/registry.h"
@@ -96,7 +97,7 @@ LONG RegCreateKeyExW(HKEY key, LPCWSTR subkey, DWORD, LPWSTR, DWORD, REGSAM, LPS
     auto const base = resolve(key);
     if (!base) return ERROR_INVALID_HANDLE;
     auto const names = split_key_path(text_or_empty(subkey));
-    if (!names_fit(names)) return ERROR_INVALID_PARAMETER;
+    if (!names_fit(names) || base->path.size() + names.size() > max_registry_key_depth) return ERROR_INVALID_PARAMETER;
 
     RegistryKey* from = locate(current_hive(base->hive), *base);
     if (!from) return ERROR_KEY_DELETED;

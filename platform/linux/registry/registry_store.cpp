@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <cstdlib>
 #include <filesystem>
+#include <string>
 #include <unordered_map>
 
 #include "platform/device.h"
@@ -43,6 +44,8 @@ struct FileStamp {
 struct CachedHive {
     FileStamp stamp;
     std::unique_ptr<RegistryKey> root;
+    // False when the stored file held something that could not be read.
+    bool complete = true;
 };
 
 std::unordered_map<std::string, CachedHive>& cache() {
@@ -60,20 +63,46 @@ FileStamp stamp_of_path(const std::string& path) {
     return FileStamp::of(info);
 }
 
-// A hive that cannot be read counts as empty; one that was never stored holds the keys
-// that a new device comes with.
+// A hive that cannot be read counts as empty (and as incomplete); one that was never stored
+// holds the keys that a new device comes with.
 void read_hive(const std::string& base, CachedHive& entry) {
     entry.stamp = FileStamp{};
     std::string text;
     FileDescriptor file(::open(hive_file(base).c_str(), O_RDONLY | O_CLOEXEC));
     bool const never_stored = !file.valid() && errno == ENOENT;
+    bool read = never_stored;
     struct stat info;
     if (file.valid() && ::fstat(file.get(), &info) == 0 && S_ISREG(info.st_mode)) {
         entry.stamp = FileStamp::of(info);
-        if (!read_all(file.get(), text)) text.clear();
+        read = read_all(file.get(), text);
+        if (!read) text.clear();
     }
-    entry.root = parse_hive(text);
+    bool parsed = true;
+    entry.root = parse_hive(text, &parsed);
+    entry.complete = read && parsed;
     if (never_stored) seed_new_hive(base, *entry.root);
+}
+
+// Keeps the stored file that could not be read whole under a name of its own
+// ("<root>.hive.bad", then ".bad2" ...) before a change replaces it. The file stays at its
+// place until the change is stored.
+DWORD keep_aside(const std::string& base) {
+    std::string const hive = hive_file(base);
+    for (int attempt = 1; attempt < 1000; ++attempt) {
+        std::string const aside = hive + ".bad" + (attempt == 1 ? "" : std::to_string(attempt));
+        if (::link(hive.c_str(), aside.c_str()) == 0) return ERROR_SUCCESS;
+        if (errno == EEXIST) continue;
+        if (errno == ENOENT) return ERROR_SUCCESS;  // nothing there to keep
+        // A folder without hard links: a copy does as well.
+        std::string text;
+        FileDescriptor from(::open(hive.c_str(), O_RDONLY | O_CLOEXEC));
+        FileDescriptor to(::open(aside.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644));
+        if (!from.valid() || !to.valid() || !read_all(from.get(), text) || !write_all(to.get(), text) ||
+            ::fsync(to.get()) != 0)
+            return error_from_errno(errno);
+        return ERROR_SUCCESS;
+    }
+    return ERROR_FILE_EXISTS;
 }
 
 CachedHive& load(const std::string& base) {
@@ -147,6 +176,12 @@ DWORD change_hive(const std::string& base_path, const std::function<DWORD(Regist
     CachedHive& entry = load(base_path);
     DWORD const result = edit(*entry.root);
     if (result != ERROR_SUCCESS) return result;
+    if (!entry.complete) {
+        if (DWORD const kept = keep_aside(base_path); kept != ERROR_SUCCESS) {
+            cache().erase(base_path);  // the edit is not stored over a file that was not kept
+            return kept;
+        }
+    }
 
     FileStamp stamp;
     DWORD const stored = store(base_path, format_hive(*entry.root), stamp);
@@ -155,6 +190,7 @@ DWORD change_hive(const std::string& base_path, const std::function<DWORD(Regist
         return stored;
     }
     entry.stamp = stamp;
+    entry.complete = true;
     return ERROR_SUCCESS;
 }
 

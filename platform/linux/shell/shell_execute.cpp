@@ -129,7 +129,7 @@ bool entry_exists(const std::u16string& path) {
 }
 
 std::shared_ptr<platform::detail::ProcessObject> start(const Launch& launch) {
-    auto const host = platform::detail::host_path_of_name(launch.program.c_str());
+    auto const host = platform::detail::host_path_of_program_name(launch.program.c_str());
     if (!host) return nullptr;
     struct stat status;
     if (stat(host->c_str(), &status) != 0) {

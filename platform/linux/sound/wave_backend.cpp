@@ -3,6 +3,8 @@
 #include <atomic>
 #include <cstdio>
 #include <cstdlib>
+#include <mutex>
+#include <set>
 #include <string>
 #include <thread>
 
@@ -13,6 +15,13 @@ namespace {
 std::string chosen_back_end() {
     char const* name = std::getenv("SONBRIX_AUDIO");
     return name ? std::string(name) : std::string();
+}
+
+// A name that is no back end opens no device, so that a mistyped choice is seen.
+bool is_known_back_end(const std::string& name) {
+    if (name.empty() || name == "sdl" || name == "virtual" || name == "null") return true;
+    note_setting_once("SONBRIX_AUDIO=" + name + " is not a sound device (sdl, virtual or null); no sound device opens");
+    return false;
 }
 
 void note_null_device_once() {
@@ -28,8 +37,19 @@ std::uint32_t piece_frames(const WaveFormat& format) {
     return frames == 0 ? 1 : frames;
 }
 
+void note_setting_once(const std::string& problem) {
+    static std::mutex lock;
+    static std::set<std::string> noted;
+    std::lock_guard guard(lock);
+    if (noted.insert(problem).second) std::fprintf(stderr, "sonbrix: %s\n", problem.c_str());
+}
+
 std::unique_ptr<WaveOutput> open_wave_output(const WaveFormat& format, MMRESULT& error) {
     std::string const back_end = chosen_back_end();
+    if (!is_known_back_end(back_end)) {
+        error = MMSYSERR_NODRIVER;
+        return nullptr;
+    }
     if (back_end == "virtual") return open_virtual_output(format, error);
     if (back_end != "null")
         if (auto output = open_sdl_output(format)) return output;
@@ -39,6 +59,10 @@ std::unique_ptr<WaveOutput> open_wave_output(const WaveFormat& format, MMRESULT&
 
 std::unique_ptr<WaveInput> open_wave_input(const WaveFormat& format, MMRESULT& error) {
     std::string const back_end = chosen_back_end();
+    if (!is_known_back_end(back_end)) {
+        error = MMSYSERR_NODRIVER;
+        return nullptr;
+    }
     if (back_end == "virtual") return open_virtual_input(format, error);
     if (back_end != "null")
         if (auto input = open_sdl_input(format)) return input;

@@ -8,6 +8,7 @@
 #include <chrono>
 #include <cstdint>
 #include <memory>
+#include <string>
 
 #include "platform/wave.h"
 
@@ -48,6 +49,9 @@ public:
     // sound; the count captured (0 when nothing came).
     virtual std::uint32_t capture(std::uint8_t* bytes, std::uint32_t size) = 0;
 };
+
+// Prints "sonbrix: " and the problem with a setting on stderr, once a process.
+void note_setting_once(const std::string& problem);
 
 // Back ends, chosen at each open by SONBRIX_AUDIO. Null with an MMRESULT in error when the
 // open is refused.

@@ -30,7 +30,7 @@ BOOL CeRunAppAtTime(LPCWSTR application, const SYSTEMTIME* time) {
         ::unlink(file.c_str());
         return TRUE;
     }
-    auto const host_program = platform::host_path(application);
+    auto const host_program = platform::host_path_of_program(application);
     if (!host_program) return FALSE;
     platform::detail::WakeUpRegistration const registration{file, application, *host_program, *time};
     if (!platform::detail::write_registration(registration)) {

@@ -251,3 +251,27 @@ TEST(Blit, StretchRefusesSizesThatAreNotPositive) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(FarCoordinates, DrawOnlyWhatFallsOnTheSurface) {
+    Canvas canvas(4, 3);
+    canvas.paint({"....", "....", "...."});
+    HPEN pen = CreatePen(PS_SOLID, 1, RGB(0, 0, 0));
+    HGDIOBJ previous = SelectObject(canvas.dc(), pen);
+    MoveToEx(canvas.dc(), -2000000000, 1, nullptr);
+    LineTo(canvas.dc(), 2000000000, 1);
+    SelectObject(canvas.dc(), previous);
+    DeleteObject(pen);
+    HBRUSH brush = CreateSolidBrush(RGB(255, 0, 0));
+    HGDIOBJ old_brush = SelectObject(canvas.dc(), brush);
+    PatBlt(canvas.dc(), 2147483000, 0, 2147483000, 5, PATCOPY);
+    PatBlt(canvas.dc(), -2147483000, 2, 2147483000, 5, PATCOPY);
+    BitBlt(canvas.dc(), 2147483640, 0, 100, 100, canvas.dc(), -2147483640, 0, SRCCOPY);
+    SelectObject(canvas.dc(), old_brush);
+    DeleteObject(brush);
+    EXPECT_EQ(SetPixel(canvas.dc(), 2147483647, 0, RGB(0, 0, 0)), CLR_INVALID);
+    EXPECT_EQ(canvas.picture(), (std::vector<std::string>{"....", "####", "...."}));
+}
+
+}  // namespace

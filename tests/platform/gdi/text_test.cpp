@@ -228,6 +228,23 @@ TEST(Text, OpaqueModeFillsTheTextsCellWithTheBackground) {
     DeleteObject(font);
 }
 
+TEST(Text, IsDrawnInTheTextColour) {
+    HFONT font = make_font(u"Tahoma", -16);
+    TextCanvas canvas(30, 30, font);
+    SetTextColor(canvas.dc(), RGB(255, 0, 0));
+    RECT rect{0, 0, 30, 30};
+    DrawTextW(canvas.dc(), u"M", -1, &rect, DT_SINGLELINE | DT_NOPREFIX);
+    int full = 0;
+    for (int i = 0; i < 30 * 30; ++i) {
+        std::uint32_t const pixel = canvas.pixels()[i];
+        EXPECT_EQ(pixel >> 16, 0xFFu) << "red stays full and the alpha byte 0";
+        EXPECT_EQ(pixel >> 8 & 0xFF, pixel & 0xFF) << "green and blue fade alike";
+        full += pixel == 0x00FF0000;
+    }
+    EXPECT_GT(full, 0);
+    DeleteObject(font);
+}
+
 TEST(Text, ColourAndModeAreKeptPerContext) {
     HFONT font = make_font(u"Tahoma", -16);
     TextCanvas canvas(4, 4, font);

@@ -9,7 +9,8 @@
 //                      (or a minute has passed); then notes "end"
 // The test handlers note "<id>:<request>" for each request. A text request is answered
 // with true unless it ends in "y"; one that holds "refuse" is not answered (0), one that
-// holds "mute" answers 1 without a reply. The status request is answered with the status
+// holds "mute" answers 1 without a reply, one that holds "slow" replies after a second and
+// notes "<id>:slow replied" or "<id>:slow refused". The status request is answered with the status
 // record of status_sent(); with the flag set it is answered false, without a record.
 #include <cstdio>
 #include <fstream>
@@ -23,6 +24,7 @@
 #include "app/comm/serializable.h"
 #include "app/comm/sonbrix_status.h"
 #include "platform/device.h"
+#include "platform/kernel.h"
 #include "platform/messages.h"
 #include "platform/timers.h"
 #include "platform/unicode.h"
@@ -51,6 +53,12 @@ public:
         if (text.find(u"refuse") != std::u16string::npos) return 0;
         if (text.find(u"mute") != std::u16string::npos) return 1;
         CSerializableBool const reply(text.empty() || text.back() != u'y');
+        if (text.find(u"slow") != std::u16string::npos) {
+            Sleep(1000);
+            bool const written = CCommClipboard::write_object(clipboard, &reply);
+            note(std::to_string(id) + (written ? ":slow replied" : ":slow refused"));
+            return written ? 1 : 0;
+        }
         return CCommClipboard::write_object(clipboard, &reply) ? 1 : 0;
     }
 

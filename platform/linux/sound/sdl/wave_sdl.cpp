@@ -6,6 +6,7 @@
 #ifdef SONBRIX_HAVE_SDL2
 
 #include <SDL2/SDL.h>
+#include <dlfcn.h>
 
 #include <atomic>
 #include <cstring>
@@ -17,10 +18,26 @@ namespace platform::detail {
 
 namespace {
 
+extern "C" void ignore_alsa_error(const char*, int, const char*, int, const char*, ...) {}
+
+// When no card is there, ALSA prints its own lines for every device SDL tries; the one line
+// the back ends print when they fall back to silence says it all. SDL loads ALSA by name,
+// so the library loaded here is the one it uses.
+void quieten_alsa() {
+    void* const alsa = dlopen("libasound.so.2", RTLD_NOW | RTLD_GLOBAL);
+    if (!alsa) return;
+    using Handler = void (*)(const char*, int, const char*, int, const char*, ...);
+    auto const set_handler = reinterpret_cast<int (*)(Handler)>(dlsym(alsa, "snd_lib_error_set_handler"));
+    if (set_handler) set_handler(&ignore_alsa_error);
+}
+
 bool audio_started() {
     static std::once_flag once;
     static bool started = false;
-    std::call_once(once, [] { started = SDL_InitSubSystem(SDL_INIT_AUDIO) == 0; });
+    std::call_once(once, [] {
+        quieten_alsa();
+        started = SDL_InitSubSystem(SDL_INIT_AUDIO) == 0;
+    });
     return started;
 }
 

@@ -34,12 +34,20 @@ VirtualState& state() {
     return *instance;
 }
 
+// The speed SONBRIX_AUDIO_SPEED names: a positive number; nothing when it names none.
+std::optional<double> speed_setting() {
+    char const* text = std::getenv("SONBRIX_AUDIO_SPEED");
+    if (!text) return 1.0;
+    char* end = nullptr;
+    double const speed = std::strtod(text, &end);
+    if (end == text || *end != '\0' || !std::isfinite(speed) || speed <= 0) return std::nullopt;
+    return speed;
+}
+
 double current_speed() {
     std::lock_guard guard(state().lock);
     if (state().speed) return *state().speed;
-    char const* text = std::getenv("SONBRIX_AUDIO_SPEED");
-    double const speed = text ? std::strtod(text, nullptr) : 1.0;
-    return speed > 0 ? speed : 1.0;
+    return speed_setting().value_or(1.0);
 }
 
 std::string current_input() {
@@ -215,9 +223,48 @@ private:
     std::uint64_t position_ = 0;
 };
 
+// A setting of the environment that names no speed or no input opens no device, so that a
+// mistyped setting is seen rather than played or recorded as something else.
+bool speed_set_by_test() {
+    std::lock_guard guard(state().lock);
+    return state().speed.has_value();
+}
+
+bool input_set_by_test() {
+    std::lock_guard guard(state().lock);
+    return state().input.has_value();
+}
+
+bool speed_setting_usable() {
+    if (speed_set_by_test() || speed_setting()) return true;
+    note_setting_once(std::string("SONBRIX_AUDIO_SPEED=") + std::getenv("SONBRIX_AUDIO_SPEED") +
+                      " is not a positive number; the virtual sound device does not open");
+    return false;
+}
+
+bool input_setting_usable() {
+    char const* text = std::getenv("SONBRIX_AUDIO_INPUT");
+    if (input_set_by_test() || !text) return true;
+    std::string const input = text;
+    if (input.rfind("tone:", 0) == 0) {
+        char* end = nullptr;
+        double const frequency = std::strtod(input.c_str() + 5, &end);
+        if (end != input.c_str() + 5 && *end == '\0' && std::isfinite(frequency) && frequency > 0) return true;
+    } else if (read_wav(input)) {
+        return true;
+    }
+    note_setting_once("SONBRIX_AUDIO_INPUT=" + input +
+                      " is neither tone:FREQUENCY nor an 8- or 16-bit PCM WAV file; the virtual sound input does not open");
+    return false;
+}
+
 }  // namespace
 
 std::unique_ptr<WaveOutput> open_virtual_output(const WaveFormat& format, MMRESULT& error) {
+    if (!speed_setting_usable()) {
+        error = MMSYSERR_NODRIVER;
+        return nullptr;
+    }
     if (open_refused()) {
         error = MMSYSERR_ALLOCATED;
         return nullptr;
@@ -234,6 +281,10 @@ std::unique_ptr<WaveOutput> open_virtual_output(const WaveFormat& format, MMRESU
 }
 
 std::unique_ptr<WaveInput> open_virtual_input(const WaveFormat& format, MMRESULT& error) {
+    if (!speed_setting_usable() || !input_setting_usable()) {
+        error = MMSYSERR_NODRIVER;
+        return nullptr;
+    }
     if (open_refused()) {
         error = MMSYSERR_ALLOCATED;
         return nullptr;
