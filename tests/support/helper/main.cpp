@@ -2,7 +2,9 @@
 //   window <class> [owned]     a top-level window of that class (owned by a hidden window
 //                              when "owned"); prints "ready <handle>" and serves messages
 //                              until WM_USER + 2 arrives; WM_USER + 4 answers 9 only
-//                              after an input line has arrived
+//                              after an input line has arrived; prints "wininichange
+//                              <wParam> <lParam>" for WM_WININICHANGE and "mark" for
+//                              WM_USER + 5
 //   mutex <name>               takes the named mutex, prints "owned <existed 0|1>", then on
 //                              the input line "release" releases it and ends, on "die" ends
 //                              without releasing it
@@ -41,6 +43,7 @@ constexpr UINT doubled_message = WM_USER + 1;
 constexpr UINT quit_message = WM_USER + 2;
 constexpr UINT call_back_message = WM_USER + 3;  // wParam: a window to send WM_USER + 7 to
 constexpr UINT wait_for_line_message = WM_USER + 4;
+constexpr UINT mark_message = WM_USER + 5;  // posted after others to see what came before it
 
 void say(const std::string& line) {
     std::cout << line << std::endl;
@@ -51,6 +54,8 @@ LRESULT window_proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
     case doubled_message: return static_cast<LRESULT>(wparam * 2);
     case quit_message: PostQuitMessage(0); return 0;
     case call_back_message: return SendMessageW(reinterpret_cast<HWND>(wparam), WM_USER + 7, 5, 0) + 1;
+    case WM_WININICHANGE: say("wininichange " + std::to_string(wparam) + " " + std::to_string(lparam)); return 0;
+    case mark_message: say("mark"); return 0;
     case wait_for_line_message: {
         std::string line;
         std::getline(std::cin, line);
