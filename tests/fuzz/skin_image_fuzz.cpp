@@ -30,9 +30,9 @@ void read_everything(skinner::Properties& properties, const std::u16string& form
             properties.get_string(form, control, name, u"");
             properties.get_color(form, control, name, 0);
             properties.get_cursor_name(form, control, name, u"");
-            skinner::PicturePart part = properties.get_picture(form, control, name, {});
+            skinner::PicturePart part = properties.get_picture_part(form, control, name, {});
             if (part.picture >= 256) std::abort();
-            properties.get_font(form, control, name, -1);
+            properties.get_font_index(form, control, name, -1);
         } catch (const Report&) {
         }
     }
