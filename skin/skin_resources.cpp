@@ -65,11 +65,7 @@ SkinResourcesFactory set_skin_resources_factory(SkinResourcesFactory factory) {
 
 std::unique_ptr<SkinResources> make_skin_resources() {
     if (the_factory()) return the_factory()();
-    return std::make_unique<SkinResourceNames>();
-}
-
-void use_cached_skin_resources() {
-    set_skin_resources_factory([] { return std::make_unique<CachedSkinResources>(); });
+    return std::make_unique<CachedSkinResources>();
 }
 
 }  // namespace skinner

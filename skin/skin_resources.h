@@ -1,7 +1,7 @@
 // The pictures and fonts of a loaded skin, as the skin reader sees them: it adds one
 // entry per picture name and per font description of the skin's name pool, and lookups
-// hand out indexes into those lists. CachedSkinResources keeps them in the program's
-// picture and font caches; SkinResourceNames keeps only the names.
+// hand out indexes into those lists. CachedSkinResources (the default) keeps them in the
+// program's picture and font caches; SkinResourceNames keeps only the names.
 #pragma once
 
 #include <cstdint>
@@ -47,7 +47,8 @@ public:
     virtual FontRef make_font(int index) const;
 };
 
-// Keeps the names and descriptions only; every picture counts as loaded.
+// Keeps the names and descriptions only; every picture counts as loaded. For reading a
+// skin's records without its pictures (checks, tools, measurements).
 class SkinResourceNames : public SkinResources {
 public:
     bool add_picture(const std::u16string& skin_path, const std::u16string& name, int scale) override;
@@ -79,11 +80,9 @@ private:
 
 // Makes the resource lists of each skin that is loaded.
 using SkinResourcesFactory = std::function<std::unique_ptr<SkinResources>()>;
-// Replaces the factory; an empty one puts back the default (SkinResourceNames). Returns
-// the previous one. The program installs use_cached_skin_resources at start.
+// Replaces the factory; an empty one puts back the default (CachedSkinResources). Returns
+// the previous one.
 SkinResourcesFactory set_skin_resources_factory(SkinResourcesFactory factory);
 std::unique_ptr<SkinResources> make_skin_resources();
-// Makes every skin loaded from now on keep its pictures and fonts in the caches.
-void use_cached_skin_resources();
 
 }  // namespace skinner

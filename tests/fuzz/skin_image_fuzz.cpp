@@ -70,7 +70,8 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     std::vector<std::uint8_t> image(data, data + size);
     for (skinner::Size screen : {skinner::Size{240, 320}, skinner::Size{480, 800}}) {
-        skinner::Properties properties(std::make_unique<skinner::PropertiesImpl>(image, u"\\fuzz\\a.skin", screen));
+        skinner::Properties properties(std::make_unique<skinner::PropertiesImpl>(
+            image, u"\\fuzz\\a.skin", screen, std::make_unique<skinner::SkinResourceNames>()));
         skin_compiler::SkinSource source;
         std::string problem;
         bool readable = skin_compiler::read_image_source(image, source, problem);

@@ -19,16 +19,6 @@ using skinner::PictureRef;
 using skinner::PixelImage;
 using skinner::Size;
 
-// While it lives, skins keep their pictures and fonts in the caches.
-class CachedResources {
-public:
-    CachedResources() : previous_(skinner::set_skin_resources_factory({})) { skinner::use_cached_skin_resources(); }
-    ~CachedResources() { skinner::set_skin_resources_factory(previous_); }
-
-private:
-    skinner::SkinResourcesFactory previous_;
-};
-
 std::string read_host_file(const std::filesystem::path& path) {
     std::ifstream in(path, std::ios::binary);
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
@@ -51,7 +41,6 @@ protected:
 
     skin_test::CaughtReports reports;
     skin_test::FixedWorkArea area{{240, 268}};
-    CachedResources cached;
 };
 
 void expect_points(const PictureRef& picture, POINT origin, POINT middle_begin, POINT middle_end, POINT end) {
@@ -164,7 +153,7 @@ TEST_F(OwnPictureSkinTest, APicturePropertyDrawsItsPartOfTheSkinPicture) {
 
 TEST_F(OwnPictureSkinTest, ASkinWhosePictureCannotBeLoadedIsInvalid) {
     ASSERT_NO_FATAL_FAILURE(write_grid_skin(false));
-    skinner::PropertiesImpl skin(u"\\skins\\Grid\\Grid.skin", Size{240, 320}, std::make_unique<skinner::CachedSkinResources>());
+    skinner::PropertiesImpl skin(u"\\skins\\Grid\\Grid.skin", Size{240, 320});
     EXPECT_FALSE(skin.is_valid());
 }
 
