@@ -127,17 +127,21 @@ protected:
         skin_compiler::Diagnostics diagnostics;
         auto image = skin_compiler::compile_skin(skin_test::source(body), folder, parsed, diagnostics);
         ASSERT_TRUE(diagnostics.errors.empty());
-        testing_support::write_host_file(device.host_path("skins/Grid/Grid.skin"), std::string(image.begin(), image.end()));
+        testing_support::write_host_file(device.host_path("skins/Grid/Grid.skin"),
+                                         std::string(image.begin(), image.end()));
         if (with_picture)
             testing_support::write_host_file(device.host_path("skins/Grid/grid.bmp"), picture_fixture::bmp_of(grid));
     }
 
-    static std::uint32_t grid_colour(int x, int y) { return static_cast<std::uint32_t>(x * 16) << 16 | static_cast<std::uint32_t>(y * 16) << 8 | 0x40; }
+    static std::uint32_t grid_colour(int x, int y) {
+        return static_cast<std::uint32_t>(x * 16) << 16 | static_cast<std::uint32_t>(y * 16) << 8 | 0x40;
+    }
 };
 
 TEST_F(OwnPictureSkinTest, APicturePropertyDrawsItsPartOfTheSkinPicture) {
     ASSERT_NO_FATAL_FAILURE(write_grid_skin(true));
-    skinner::Properties properties(std::make_unique<skinner::PropertiesImpl>(u"\\skins\\Grid\\Grid.skin", Size{240, 320}));
+    skinner::Properties properties(
+        std::make_unique<skinner::PropertiesImpl>(u"\\skins\\Grid\\Grid.skin", Size{240, 320}));
     ASSERT_TRUE(properties.get_skin().is_valid());
     PictureRef face = properties.get_picture(u"", u"Tile", u"Face", {});
     ASSERT_FALSE(face.is_empty());
