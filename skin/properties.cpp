@@ -176,14 +176,28 @@ std::u16string Properties::get_cursor_name(const std::u16string& form, const std
                            [](const std::u16string& text) { return text; });
 }
 
-PicturePart Properties::get_picture(const std::u16string& form, const std::u16string& control,
-                                    const std::u16string& name, const PicturePart& default_value) {
+PictureRef Properties::get_picture(const std::u16string& form, const std::u16string& control,
+                                   const std::u16string& name, const PictureRef& default_value) {
+    const SkinResources& resources = skin_->get_resources();
+    return read_or_default(*skin_, find_node(form, control), name, &PropertiesImpl::read_picture, default_value,
+                           [&](PicturePart p) { return resources.make_picture(scaled(p)); });
+}
+
+FontRef Properties::get_font(const std::u16string& form, const std::u16string& control, const std::u16string& name,
+                             const FontRef& default_value) {
+    const SkinResources& resources = skin_->get_resources();
+    return read_or_default(*skin_, find_node(form, control), name, &PropertiesImpl::read_font, default_value,
+                           [&](int index) { return resources.make_font(index); });
+}
+
+PicturePart Properties::get_picture_part(const std::u16string& form, const std::u16string& control,
+                                         const std::u16string& name, const PicturePart& default_value) {
     return read_or_default(*skin_, find_node(form, control), name, &PropertiesImpl::read_picture, default_value,
                            [this](PicturePart p) { return scaled(p); });
 }
 
-int Properties::get_font(const std::u16string& form, const std::u16string& control, const std::u16string& name,
-                         int default_value) {
+int Properties::get_font_index(const std::u16string& form, const std::u16string& control,
+                               const std::u16string& name, int default_value) {
     return read_or_default(*skin_, find_node(form, control), name, &PropertiesImpl::read_font, default_value,
                            [](int v) { return v; });
 }
@@ -200,8 +214,15 @@ Point Properties::get_form_point(const std::u16string& form, const std::u16strin
                            [scale](Point p) { return Point{p.x * scale, p.y * scale}; });
 }
 
-PicturePart Properties::get_form_picture(const std::u16string& form, const std::u16string& name,
-                                         const PicturePart& default_value) {
+PictureRef Properties::get_form_picture(const std::u16string& form, const std::u16string& name,
+                                        const PictureRef& default_value) {
+    const SkinResources& resources = skin_->get_resources();
+    return read_or_default(*skin_, find_form(form), name, &PropertiesImpl::read_picture, default_value,
+                           [&](PicturePart p) { return resources.make_picture(scaled(p)); });
+}
+
+PicturePart Properties::get_form_picture_part(const std::u16string& form, const std::u16string& name,
+                                              const PicturePart& default_value) {
     return read_or_default(*skin_, find_form(form), name, &PropertiesImpl::read_picture, default_value,
                            [this](PicturePart p) { return scaled(p); });
 }

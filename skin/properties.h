@@ -62,18 +62,27 @@ public:
     // The untranslated text that names a system cursor; the cursor table maps it.
     std::u16string get_cursor_name(const std::u16string& form, const std::u16string& control,
                                    const std::u16string& name, const std::u16string& default_value);
-    // The picture part with its corners times the scale.
-    PicturePart get_picture(const std::u16string& form, const std::u16string& control, const std::u16string& name,
-                            const PicturePart& default_value);
-    // The index of the skin font.
-    int get_font(const std::u16string& form, const std::u16string& control, const std::u16string& name,
-                 int default_value);
+    // The skin picture the property names, with the property's corners (times the scale)
+    // and stretch flag.
+    PictureRef get_picture(const std::u16string& form, const std::u16string& control, const std::u16string& name,
+                           const PictureRef& default_value);
+    // The skin font the property names.
+    FontRef get_font(const std::u16string& form, const std::u16string& control, const std::u16string& name,
+                     const FontRef& default_value);
+    // The same records as read: the picture part with its corners times the scale, and the
+    // index of the skin font.
+    PicturePart get_picture_part(const std::u16string& form, const std::u16string& control, const std::u16string& name,
+                                 const PicturePart& default_value);
+    int get_font_index(const std::u16string& form, const std::u16string& control, const std::u16string& name,
+                       int default_value);
 
     // The chosen form variant's own records.
     std::int32_t get_form_integer(const std::u16string& form, const std::u16string& name, std::int32_t default_value);
     Point get_form_point(const std::u16string& form, const std::u16string& name, Point default_value);
-    PicturePart get_form_picture(const std::u16string& form, const std::u16string& name,
-                                 const PicturePart& default_value);
+    PictureRef get_form_picture(const std::u16string& form, const std::u16string& name,
+                                const PictureRef& default_value);
+    PicturePart get_form_picture_part(const std::u16string& form, const std::u16string& name,
+                                      const PicturePart& default_value);
     // The automatic controls of the chosen form variant: how many, and the name and kind of
     // one (index below the count).
     std::uint32_t get_auto_control_count(const std::u16string& form);

@@ -60,6 +60,7 @@ public:
     Size get_work_area() const { return work_area_; }
     const std::u16string& get_list_text() const { return list_text_; }
     SkinResources& get_resources() { return *resources_; }
+    const SkinResources& get_resources() const { return *resources_; }
 
     std::uint32_t compare_counter = 0;
     std::uint32_t property_counter = 0;

@@ -30,9 +30,9 @@ void read_everything(skinner::Properties& properties, const std::u16string& form
             properties.get_string(form, control, name, u"");
             properties.get_color(form, control, name, 0);
             properties.get_cursor_name(form, control, name, u"");
-            skinner::PicturePart part = properties.get_picture(form, control, name, {});
+            skinner::PicturePart part = properties.get_picture_part(form, control, name, {});
             if (part.picture >= 256) std::abort();
-            properties.get_font(form, control, name, -1);
+            properties.get_font_index(form, control, name, -1);
         } catch (const Report&) {
         }
     }
@@ -70,7 +70,8 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     std::vector<std::uint8_t> image(data, data + size);
     for (skinner::Size screen : {skinner::Size{240, 320}, skinner::Size{480, 800}}) {
-        skinner::Properties properties(std::make_unique<skinner::PropertiesImpl>(image, u"\\fuzz\\a.skin", screen));
+        skinner::Properties properties(std::make_unique<skinner::PropertiesImpl>(
+            image, u"\\fuzz\\a.skin", screen, std::make_unique<skinner::SkinResourceNames>()));
         skin_compiler::SkinSource source;
         std::string problem;
         bool readable = skin_compiler::read_image_source(image, source, problem);

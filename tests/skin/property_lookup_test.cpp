@@ -41,11 +41,11 @@ TEST_F(PropertyLookupTest, TypedGettersScaleGeometryButNeverDefaults) {
         EXPECT_EQ(properties->get_point(u"Main", u"btnPlay", u"Missing", {5, 6}), (Point{5, 6}));
         EXPECT_EQ(properties->get_color(u"Main", u"btnPlay", u"TextColor", 0), 0x0080FFu);
         EXPECT_EQ(properties->get_color(u"Main", u"btnPlay", u"Shade", 0), 0x40302010u);
-        EXPECT_EQ(properties->get_font(u"Main", u"btnPlay", u"Font", -1), 0);
-        EXPECT_EQ(properties->get_font(u"Main", u"lstFiles", u"Font", -1), 1);
+        EXPECT_EQ(properties->get_font_index(u"Main", u"btnPlay", u"Font", -1), 0);
+        EXPECT_EQ(properties->get_font_index(u"Main", u"lstFiles", u"Font", -1), 1);
         EXPECT_EQ(properties->get_cursor_name(u"Main", u"btnPlay", u"Cursor", u"none"), u"HAND");
 
-        PicturePart pressed = properties->get_picture(u"Main", u"btnPlay", u"Pressed", {});
+        PicturePart pressed = properties->get_picture_part(u"Main", u"btnPlay", u"Pressed", {});
         EXPECT_EQ(pressed.picture, 1);
         EXPECT_EQ(pressed.outer_top_left, (Point{20 * scale, 0}));
         EXPECT_EQ(pressed.inner_top_left, (Point{22 * scale, 2 * scale}));
@@ -53,9 +53,9 @@ TEST_F(PropertyLookupTest, TypedGettersScaleGeometryButNeverDefaults) {
         EXPECT_EQ(pressed.outer_bottom_right, (Point{40 * scale, 20 * scale}));
         EXPECT_FALSE(pressed.stretch);
         PicturePart fallback{5, {1, 1}, {2, 2}, {3, 3}, {4, 4}, true};
-        EXPECT_EQ(properties->get_picture(u"Main", u"btnPlay", u"Missing", fallback), fallback);
+        EXPECT_EQ(properties->get_picture_part(u"Main", u"btnPlay", u"Missing", fallback), fallback);
 
-        PicturePart background = properties->get_form_picture(u"Main", u"Background", {});
+        PicturePart background = properties->get_form_picture_part(u"Main", u"Background", {});
         EXPECT_EQ(background.picture, 0);
         EXPECT_TRUE(background.stretch);
         EXPECT_EQ(properties->get_form_point(u"Main", u"Size", {}), (Point{240 * scale, 268 * scale}));

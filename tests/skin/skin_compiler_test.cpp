@@ -166,6 +166,13 @@ TEST_F(SkinPackageTest, AnArchiveHoldsTheImageFirstAndThePngLiesBeside) {
     skinner::Properties properties(u"\\skins\\Sample\\Sample.skin", {240, 320});
     ASSERT_TRUE(properties.is_suitable(u"Sonbrix_500", {240, 320}));
     EXPECT_EQ(properties.get_integer(u"Main", u"lstFiles", u"IconWidth", 0), 16);
+    // "buttons" comes from inside the archive, "background" from beside it.
+    for (const char16_t* control : {u"btnPlay", u""}) {
+        skinner::PictureRef picture = *control ? properties.get_picture(u"Main", control, u"Normal", {})
+                                               : properties.get_form_picture(u"Main", u"Background", {});
+        ASSERT_FALSE(picture.is_empty());
+        EXPECT_TRUE(picture.get_picture()->is_loaded());
+    }
 }
 
 }  // namespace

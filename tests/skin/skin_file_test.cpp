@@ -24,7 +24,7 @@ protected:
     // Writes the bytes as "\skins\Test\Test.skin" and loads it.
     std::unique_ptr<skinner::PropertiesImpl> load_file(const std::string& bytes, skinner::Size screen = {240, 320}) {
         testing_support::write_host_file(device.host_path("skins/Test/Test.skin"), bytes);
-        return std::make_unique<skinner::PropertiesImpl>(path, screen);
+        return std::make_unique<skinner::PropertiesImpl>(path, screen, std::make_unique<skinner::SkinResourceNames>());
     }
 
     const std::u16string path = u"\\skins\\Test\\Test.skin";

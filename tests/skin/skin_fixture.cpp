@@ -48,7 +48,8 @@ std::vector<std::uint8_t> compile(const std::string& body, const std::string& sk
 }
 
 std::unique_ptr<skinner::PropertiesImpl> load(std::vector<std::uint8_t> image, skinner::Size screen) {
-    return std::make_unique<skinner::PropertiesImpl>(std::move(image), u"\\skins\\Test\\Test.skin", screen);
+    return std::make_unique<skinner::PropertiesImpl>(std::move(image), u"\\skins\\Test\\Test.skin", screen,
+                                                     std::make_unique<skinner::SkinResourceNames>());
 }
 
 std::string narrow(const std::u16string& text) {
