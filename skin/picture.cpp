@@ -59,15 +59,15 @@ PixelImage Picture::combined_with_alpha() const {
     return combined;
 }
 
-void Picture::render_with_alpha(PixelImage& target, const RECT& destination, const POINT points[4],
-                                bool stretch) const {
+void Picture::render_with_alpha(PixelImage& target, const RECT& destination, const POINT points[4], bool stretch,
+                                bool smooth) const {
     if (!loaded_ || destination.right <= destination.left || destination.bottom <= destination.top) return;
     PixelImage combined = combined_with_alpha();
-    draw_frame(target, destination, points, stretch, {&combined, nullptr});
+    draw_frame(target, destination, points, stretch, {&combined, nullptr}, smooth);
 }
 
 void Picture::draw_frame(PixelImage& target, const RECT& destination, const POINT points[4], bool stretch,
-                         const BlitSource& source) const {
+                         const BlitSource& source, bool smooth) const {
     for (const FramePiece& piece : frame_pieces(points, destination, get_width(), get_height())) {
         const RECT& to = piece.destination;
         const RECT& from = piece.source;
@@ -75,10 +75,12 @@ void Picture::draw_frame(PixelImage& target, const RECT& destination, const POIN
             blit(target, to, source, from.left, from.top);
         else if (is_one_scaled_pixel(from, scale_))
             fill_from_pixel(target, to, source, from.left, from.top);
+        else if (stretch && smooth && source.mask == nullptr)
+            smooth_stretch_blit(target, to, *source.colour, from);
         else if (stretch)
             stretch_blit(target, to, source, from);
         else
-            tile_blit(target, to, source, from);
+            tile_blit_masked(target, to, source, from);
     }
 }
 

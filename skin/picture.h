@@ -24,25 +24,32 @@ public:
     bool has_mask() const { return images_.companion.has_value() && !images_.alpha; }
     bool has_alpha() const { return images_.companion.has_value() && images_.alpha; }
     const PictureImages& get_images() const { return images_; }
+    // A picture with the alternative-blit flag has its stretched pieces smoothed (each pixel
+    // weighed from its source neighbours) when it is rendered at a size with its alpha.
+    bool has_alternative_blit() const { return alternative_blit_; }
+    void set_alternative_blit(bool on) { alternative_blit_ = on; }
 
     // Draws the picture part (outer top-left, inner top-left, inner bottom-right, outer
     // bottom-right) into the destination: alpha-blended, or as a nine-part frame whose
     // edges and centre are stretched or tiled.
     void draw(PixelImage& target, const RECT& destination, const POINT points[4], bool stretch) const;
     // Draws the picture part into the destination as plain copies of the colour image whose
-    // alpha byte is the companion's low byte (255 without a companion).
-    void render_with_alpha(PixelImage& target, const RECT& destination, const POINT points[4], bool stretch) const;
+    // alpha byte is the companion's low byte (255 without a companion); with `smooth`, the
+    // stretched pieces are smoothed.
+    void render_with_alpha(PixelImage& target, const RECT& destination, const POINT points[4], bool stretch,
+                           bool smooth = false) const;
     // True when picture pixel (x, y) is outside the picture or black in its mask.
     bool is_transparent_at(int x, int y) const;
 
 private:
     PixelImage combined_with_alpha() const;
     void draw_frame(PixelImage& target, const RECT& destination, const POINT points[4], bool stretch,
-                    const BlitSource& source) const;
+                    const BlitSource& source, bool smooth = false) const;
 
     std::u16string name_;
     int scale_;
     bool loaded_ = false;
+    bool alternative_blit_ = false;
     PictureImages images_;
 };
 

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "skin/platform_pictures.h"
+#include "skin/pixels32.h"
 
 namespace skinner {
 
@@ -57,6 +57,10 @@ void PictureRef::set_points(POINT origin, POINT middle_begin, POINT middle_end, 
 
 const Picture* PictureRef::get_picture() const { return is_empty() ? nullptr : entry_->second.object.get(); }
 
+void PictureRef::set_alternative_blit(bool on) {
+    if (!is_empty() && entry_->second.object) entry_->second.object->set_alternative_blit(on);
+}
+
 POINT PictureRef::get_size() const { return {points_[3].x - points_[0].x, points_[3].y - points_[0].y}; }
 
 POINT PictureRef::get_min_size() const {
@@ -78,14 +82,11 @@ void PictureRef::draw(PixelImage& target, POINT position, POINT size) const {
 
 void PictureRef::draw(Canvas& canvas, POINT position, POINT size) const {
     if (get_picture() == nullptr || size.x < 1 || size.y < 1) return;
-    const RECT& clip = canvas.get_clip();
-    RECT area{std::max<LONG>(clip.left, position.x), std::max<LONG>(clip.top, position.y),
-              std::min<LONG>(clip.right, position.x + size.x), std::min<LONG>(clip.bottom, position.y + size.y)};
-    if (area.right <= area.left || area.bottom <= area.top) return;
-    PixelImage pixels = read_pixels(canvas.get_dc(), area);
-    if (pixels.empty()) return;
-    draw(pixels, {position.x - area.left, position.y - area.top}, size);
-    write_pixels(canvas.get_dc(), area, pixels);
+    Pixels32 destination(canvas, {position.x, position.y, position.x + size.x, position.y + size.y});
+    if (destination.empty()) return;
+    POINT origin = destination.get_origin();
+    draw(destination.get_pixels(), {position.x - origin.x, position.y - origin.y}, size);
+    destination.write_back();
 }
 
 bool PictureRef::is_transparent_at(POINT p, POINT position, POINT size) const {

@@ -45,6 +45,8 @@ public:
     const POINT* get_points() const { return points_; }
 
     const Picture* get_picture() const;
+    // Sets the alternative-blit flag of the shared picture: every reference to it sees it.
+    void set_alternative_blit(bool on);
     bool is_empty() const { return entry_ == PictureCache::end(); }
     // End minus origin on each axis.
     POINT get_size() const;

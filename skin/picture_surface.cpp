@@ -41,7 +41,7 @@ PictureSurface::PictureSurface(const PictureRef& picture, POINT target_size, boo
     if (source == nullptr || target_size.x < 1 || target_size.y < 1) return;
     PixelImage rendered(target_size.x, target_size.y);
     source->render_with_alpha(rendered, {0, 0, target_size.x, target_size.y}, picture.get_points(),
-                              picture.get_stretch());
+                              picture.get_stretch(), source->has_alternative_blit());
     for (int y = 0; y < std::min(height_, rendered.height); ++y)
         std::copy_n(&rendered.at(0, y), std::min(width_, rendered.width), row(y));
 }

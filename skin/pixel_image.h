@@ -35,8 +35,13 @@ void blit(PixelImage& target, const RECT& destination, const BlitSource& source,
 // Scales the source rectangle onto the destination rectangle (nearest pixel); nothing unless
 // all four sizes are positive.
 void stretch_blit(PixelImage& target, const RECT& destination, const BlitSource& source, const RECT& from);
-// Covers the destination with copies of the source block, left to right and top to bottom.
-void tile_blit(PixelImage& target, const RECT& destination, const BlitSource& source, const RECT& from);
+// Covers the destination with copies of the source block, left to right and top to bottom
+// (through the mask when the source has one).
+void tile_blit_masked(PixelImage& target, const RECT& destination, const BlitSource& source, const RECT& from);
+// Scales the source rectangle onto the destination rectangle, each destination pixel weighed
+// from the four source pixels nearest its centre (all four bytes, alpha too), never reading
+// outside the source rectangle; nothing unless all four sizes are positive.
+void smooth_stretch_blit(PixelImage& target, const RECT& destination, const PixelImage& source, const RECT& from);
 // Fills the destination with the colour pixel at (x, y) unless the mask there is not white.
 void fill_from_pixel(PixelImage& target, const RECT& destination, const BlitSource& source, int x, int y);
 // Blends the source (alpha in the top byte) over the destination rectangle's pixels, two

@@ -40,6 +40,39 @@ TEST_F(PictureSurfaceTest, MaskBecomesAlpha) {
     EXPECT_EQ(surface.row(1)[3], 0xFF00FF00u);
 }
 
+TEST_F(PictureSurfaceTest, AlternativeBlitSmoothsStretchedPieces) {
+    // Two pixels, blue 0 and blue 255, stretched to eight.
+    const skinner::PixelImage ramp = picture_fixture::image_of(2, 1, [](int x, int) { return x == 0 ? 0 : 0xFF; });
+    picture_fixture::write_skin(device, {ZipEntry("Ramp.bmp", picture_fixture::bmp_of(ramp))});
+    skinner::PictureRef picture(picture_fixture::skin_path, u"Ramp");
+    skinner::PictureSurface plain(picture, {8, 1}, false);
+    for (int x = 0; x < 8; ++x) EXPECT_EQ(plain.row(0)[x], x < 4 ? 0xFF000000u : 0xFF0000FFu) << x;
+
+    picture.set_alternative_blit(true);
+    skinner::PictureRef other(picture_fixture::skin_path, u"Ramp");
+    ASSERT_TRUE(other.get_picture()->has_alternative_blit());  // the flag belongs to the shared picture
+    skinner::PictureSurface smooth(other, {8, 1}, false);
+    const std::uint32_t expected_blue[8] = {0, 0, 32, 96, 159, 223, 255, 255};
+    for (int x = 0; x < 8; ++x) EXPECT_EQ(smooth.row(0)[x], 0xFF000000u | expected_blue[x]) << x;
+    picture.set_alternative_blit(false);
+}
+
+TEST(SmoothStretchTest, StaysInsideItsSourceRectangle) {
+    // Columns 0 and 3 are red; the piece is the two green columns between them.
+    const skinner::PixelImage source =
+        picture_fixture::image_of(4, 2, [](int x, int) { return x == 0 || x == 3 ? 0xFF0000 : 0x00FF00; });
+    skinner::PixelImage target(9, 5, 0x12345678u);
+    skinner::smooth_stretch_blit(target, {1, 1, 8, 4}, source, {1, 0, 3, 2});
+    for (int y = 0; y < 5; ++y)
+        for (int x = 0; x < 9; ++x) {
+            bool inside = x >= 1 && x < 8 && y >= 1 && y < 4;
+            EXPECT_EQ(target.at(x, y), inside ? source.at(1, 0) : 0x12345678u) << x << "," << y;
+        }
+    skinner::smooth_stretch_blit(target, {0, 0, 0, 5}, source, {1, 0, 3, 2});
+    skinner::smooth_stretch_blit(target, {0, 0, 9, 5}, source, {1, 0, 1, 2});
+    EXPECT_EQ(target.at(0, 0), 0x12345678u);
+}
+
 TEST(PictureSurfaceCanvasTest, SnapshotIsOpaqueAndBlitsBack) {
     BITMAPINFO info{};
     info.bmiHeader = {sizeof(BITMAPINFOHEADER), 8, -8, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
