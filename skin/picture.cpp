@@ -15,6 +15,14 @@ bool is_one_scaled_pixel(const RECT& source, int scale) {
     return source.right - source.left == scale && source.bottom - source.top == scale;
 }
 
+// An edge whose source is one scaled pixel long in the direction the edge runs.
+bool is_one_scaled_pixel_long(const FramePiece& piece, int scale) {
+    const RECT& from = piece.source;
+    if (piece.kind == FramePiece::Kind::top_bottom_edge) return from.right - from.left == scale;
+    if (piece.kind == FramePiece::Kind::side_edge) return from.bottom - from.top == scale;
+    return false;
+}
+
 }  // namespace
 
 void set_picture_loader(std::shared_ptr<const PictureLoader> loader) { loader_slot() = std::move(loader); }
@@ -36,7 +44,8 @@ Picture::Picture(const std::u16string& source, const std::u16string& name, int s
 void Picture::draw(PixelImage& target, const RECT& destination, const POINT points[4], bool stretch) const {
     if (!loaded_ || destination.right <= destination.left || destination.bottom <= destination.top) return;
     if (!has_alpha()) {
-        draw_frame(target, destination, points, stretch, {&images_.colour, has_mask() ? &*images_.companion : nullptr});
+        draw_frame(target, destination, points, stretch, {&images_.colour, has_mask() ? &*images_.companion : nullptr},
+                   ScaledPixelRule::fill);
         return;
     }
     // The picture part at the destination's size with its alpha, then blended.
@@ -63,16 +72,18 @@ void Picture::render_with_alpha(PixelImage& target, const RECT& destination, con
                                 bool smooth) const {
     if (!loaded_ || destination.right <= destination.left || destination.bottom <= destination.top) return;
     PixelImage combined = combined_with_alpha();
-    draw_frame(target, destination, points, stretch, {&combined, nullptr}, smooth);
+    draw_frame(target, destination, points, stretch, {&combined, nullptr}, ScaledPixelRule::repeat_edges, smooth);
 }
 
 void Picture::draw_frame(PixelImage& target, const RECT& destination, const POINT points[4], bool stretch,
-                         const BlitSource& source, bool smooth) const {
+                         const BlitSource& source, ScaledPixelRule rule, bool smooth) const {
     for (const FramePiece& piece : frame_pieces(points, destination, get_width(), get_height())) {
         const RECT& to = piece.destination;
         const RECT& from = piece.source;
         if (piece.kind == FramePiece::Kind::corner)
             blit(target, to, source, from.left, from.top);
+        else if (rule == ScaledPixelRule::repeat_edges && is_one_scaled_pixel_long(piece, scale_))
+            tile_blit_masked(target, to, source, from);
         else if (is_one_scaled_pixel(from, scale_))
             fill_from_pixel(target, to, source, from.left, from.top);
         else if (stretch && smooth && source.mask == nullptr)

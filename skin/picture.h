@@ -35,16 +35,21 @@ public:
     void draw(PixelImage& target, const RECT& destination, const POINT points[4], bool stretch) const;
     // Draws the picture part into the destination as plain copies of the colour image whose
     // alpha byte is the companion's low byte (255 without a companion); with `smooth`, the
-    // stretched pieces are smoothed.
+    // stretched pieces are smoothed. An edge one scaled pixel long is repeated across its
+    // span whatever the stretch flag; a centre one scaled pixel in size is one colour.
     void render_with_alpha(PixelImage& target, const RECT& destination, const POINT points[4], bool stretch,
                            bool smooth = false) const;
     // True when picture pixel (x, y) is outside the picture or black in its mask.
     bool is_transparent_at(int x, int y) const;
 
 private:
+    // Pieces one scaled pixel in size: on a canvas, edges and centre are filled with their
+    // pixel; when rendered with alpha, edges are repeated and only the centre is filled.
+    enum class ScaledPixelRule { fill, repeat_edges };
+
     PixelImage combined_with_alpha() const;
     void draw_frame(PixelImage& target, const RECT& destination, const POINT points[4], bool stretch,
-                    const BlitSource& source, bool smooth = false) const;
+                    const BlitSource& source, ScaledPixelRule rule, bool smooth = false) const;
 
     std::u16string name_;
     int scale_;

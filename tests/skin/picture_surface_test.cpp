@@ -57,6 +57,49 @@ TEST_F(PictureSurfaceTest, AlternativeBlitSmoothsStretchedPieces) {
     picture.set_alternative_blit(false);
 }
 
+// Where destination coordinate d of an extent lands in a pre-scaled picture axis whose first
+// border is `first` long, middle one scale unit (2) long and last border `last` long: borders
+// 1:1, the middle repeated two pixels at a time.
+int repeated_axis(int d, int extent, int first, int last) {
+    if (d < first) return d;
+    if (d >= extent - last) return d - extent + first + 2 + last;
+    return first + (d - first) % 2;
+}
+
+TEST_F(PictureSurfaceTest, EdgesOneScaledPixelLongRepeatAndTheCentreIsOneColour) {
+    // A "_x2" picture 6 x 8: corners 2 wide, top border 4 high, bottom border 2; the edge and
+    // centre pieces are 2 pixels long, every pixel a different colour and mask value.
+    const skinner::PixelImage colour =
+        picture_fixture::image_of(6, 8, [](int x, int y) { return 0x100000 * (x + 1) + 0x1000 * (y + 1) + 7; });
+    const skinner::PixelImage alpha_mask =
+        picture_fixture::image_of(6, 8, [](int x, int y) { return 0x20 * x + 3 * y + 1; });
+    picture_fixture::write_skin(device, {ZipEntry("Frame_x2.bmp", picture_fixture::bmp_of(colour)),
+                                         ZipEntry("Frame_x2_1.bmp", picture_fixture::bmp_of(alpha_mask))});
+    auto expected = [&](int sx, int sy) {
+        return (colour.at(sx, sy) & 0xFFFFFFu) | (alpha_mask.at(sx, sy) & 0xFFu) << 24;
+    };
+    const int width = 13, height = 15;
+    for (bool stretch : {false, true}) {
+        for (bool smooth : {false, true}) {
+            skinner::PictureRef frame(picture_fixture::skin_path, u"Frame", stretch, 2);
+            ASSERT_EQ(frame.get_picture()->get_width(), 6);
+            frame.set_points({0, 0}, {2, 4}, {4, 6}, {6, 8});
+            frame.set_alternative_blit(smooth);
+            skinner::PictureSurface surface(frame, {width, height}, false);
+            frame.set_alternative_blit(false);
+            for (int y = 0; y < height; ++y)
+                for (int x = 0; x < width; ++x) {
+                    bool centre = x >= 2 && x < width - 2 && y >= 4 && y < height - 2;
+                    std::uint32_t want = centre ? expected(2, 4)
+                                                : expected(repeated_axis(x, width, 2, 2),
+                                                           repeated_axis(y, height, 4, 2));
+                    ASSERT_EQ(surface.row(y)[x], want)
+                        << x << "," << y << " stretch " << stretch << " smooth " << smooth;
+                }
+        }
+    }
+}
+
 TEST(SmoothStretchTest, StaysInsideItsSourceRectangle) {
     // Columns 0 and 3 are red; the piece is the two green columns between them.
     const skinner::PixelImage source =
