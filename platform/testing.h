@@ -14,6 +14,15 @@ namespace platform {
 // the first use of the tick count), which lets a child process start near the wrap too.
 void set_tick_offset(DWORD offset);
 
+// The clock that GetTickCount and the virtual sound device read. `real` (the default)
+// follows the host's clock. `fast` runs ahead of it: a wait of the virtual device (or the
+// null device) moves the clock on to the wait's end at once instead of sleeping, so paced
+// sound plays and records as fast as the machine allows. `held` stops the device's time:
+// its waits do not end until the mode changes (the tick count keeps following the host).
+// A change of mode wakes the waits in progress; time skipped stays skipped.
+enum class TestClock { real, fast, held };
+void set_test_clock(TestClock mode);
+
 
 // Whether a thread with that id runs and is known to the platform, and whether it sleeps
 // in SuspendThread.

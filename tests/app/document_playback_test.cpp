@@ -174,8 +174,8 @@ TEST_F(DocumentPlayback, PitchLockedHalfSpeedPlaysTheToneTwiceAsLongAndVolumeRea
 }
 
 TEST_F(DocumentPlayback, PauseSeekAndPositions) {
-    // The device hardly plays: once the reader has filled its buffers, nothing moves.
-    platform::set_virtual_wave_speed(0.001);
+    // The device's time stands still: once the reader has filled its buffers, nothing moves.
+    platform::set_test_clock(platform::TestClock::held);
     Document document;
     playlist::Entry entry;
     entry.path = make_file("long.wav", std::string(1001, char(0x90)));
@@ -207,7 +207,7 @@ TEST_F(DocumentPlayback, PauseSeekAndPositions) {
     EXPECT_NEAR(document.get_remaining_seconds(), 0.0626, 0.001);
     EXPECT_TRUE(document.resume());
     EXPECT_FALSE(document.is_paused());
-    platform::set_virtual_wave_speed(50);  // lets the device close at once
+    platform::set_test_clock(platform::TestClock::real);  // lets the device close at once
     EXPECT_TRUE(document.stop());
     EXPECT_FALSE(document.is_playing());
     EXPECT_TRUE(document.get_caption().empty());
@@ -277,7 +277,7 @@ TEST_F(DocumentPlayback, PlayingBookmarkedRangesPlaysOnlyThoseRanges) {
 }
 
 TEST_F(DocumentPlayback, ABookmarkAddedWhilePlayingIsSavedBesideTheFile) {
-    platform::set_virtual_wave_speed(0.001);
+    platform::set_test_clock(platform::TestClock::held);  // the device does not play on
     Document document;
     auto const entries = make_playlist(1, 1000);
     document.set_playlist(u"list", entries, 0, false);
@@ -291,7 +291,7 @@ TEST_F(DocumentPlayback, ABookmarkAddedWhilePlayingIsSavedBesideTheFile) {
     EXPECT_EQ(saved.get(0).position, static_cast<std::int32_t>(position));
     EXPECT_TRUE(document.reload_bookmarks());
     EXPECT_EQ(document.get_bookmarks().size(), 1);
-    platform::set_virtual_wave_speed(50);  // lets the device close at once
+    platform::set_test_clock(platform::TestClock::real);  // lets the device close at once
 }
 
 }  // namespace

@@ -5,8 +5,10 @@
 #include <thread>
 #include <vector>
 
+#include "platform/datetime.h"
 #include "platform/kernel.h"
 #include "platform/messages.h"
+#include "platform/testing.h"
 #include "platform/wave.h"
 #include "tests/support/message_loop.h"
 #include "tests/support/virtual_wave.h"
@@ -164,6 +166,29 @@ TEST_F(WaveOutTest, ResetGivesBackEveryQueuedBufferAtOnce) {
     for (WAVEHDR* header : queued) expect_done(*header);
     close(device);
     EXPECT_LT(platform::virtual_wave_outputs()[0].bytes.size(), 16000u);
+}
+
+// A minute of sound at real speed: the fast clock plays it well inside next_message's
+// guard and moves the tick count on by the minute; the held clock plays nothing until the
+// clock runs again.
+TEST_F(WaveOutTest, TheTestClockPlaysPacedSoundAtOnceOrHoldsIt) {
+    platform::set_virtual_wave_speed(1);
+    platform::set_test_clock(platform::TestClock::fast);
+    HWAVEOUT const device = open();
+    DWORD const before = GetTickCount();
+    WAVEHDR& minute = buffer(std::string(60 * 16000, '\x01'));
+    write(device, minute);
+    expect_done(minute);
+    EXPECT_GE(GetTickCount() - before, 60000u);
+
+    platform::set_test_clock(platform::TestClock::held);
+    WAVEHDR& held = buffer(std::string(160, '\x02'));
+    write(device, held);
+    EXPECT_TRUE(no_message_for_a_while());
+    EXPECT_EQ(60u * 16000u, platform::virtual_wave_outputs()[0].bytes.size());
+    platform::set_test_clock(platform::TestClock::real);
+    expect_done(held);
+    close(device);
 }
 
 TEST_F(WaveOutTest, CallsOnAClosedOrNullHandleFailHarmlessly) {
