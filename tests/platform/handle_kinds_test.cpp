@@ -3,7 +3,7 @@
 // handle names nothing.
 #include <gtest/gtest.h>
 
-#include <functional>
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -99,6 +99,20 @@ TEST_F(HandleKindsTest, AHandleOfAnotherKindIsRefusedAndItsObjectLives) {
         EXPECT_FALSE(DeleteDC(static_cast<HDC>(handle)));
         EXPECT_EQ(GetObjectType(handle), DWORD{0});
     }
+    expect_all_alive();
+}
+
+// Many kernel objects must not run into the values of the other kinds' handles.
+TEST_F(HandleKindsTest, ManyKernelObjectsNeverTakeTheValueOfAnotherKindsHandle) {
+    ASSERT_TRUE(key && wave_out && wave_in);
+    std::vector<HANDLE> events;
+    for (int i = 0; i < 20000; ++i) events.push_back(CreateEventW(nullptr, FALSE, FALSE, nullptr));
+    for (void* handle : {static_cast<void*>(key), static_cast<void*>(wave_out), static_cast<void*>(wave_in)}) {
+        SCOPED_TRACE(handle);
+        EXPECT_EQ(std::count(events.begin(), events.end(), handle), 0);
+        EXPECT_FALSE(CloseHandle(handle));
+    }
+    for (HANDLE event_handle : events) ASSERT_TRUE(CloseHandle(event_handle));
     expect_all_alive();
 }
 
