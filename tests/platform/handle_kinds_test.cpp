@@ -165,3 +165,20 @@ TEST(HandleValuesTest, ValuesThatWereNeverHandedOutAreRefused) {
 }
 
 }  // namespace
+
+namespace {
+
+// A freed drawing object's memory is soon reused: its handle must not follow.
+TEST(DrawingHandlesTest, ADeletedObjectsHandleNeverNamesALaterObject) {
+    HBRUSH const deleted = CreateSolidBrush(RGB(1, 2, 3));
+    ASSERT_TRUE(deleted);
+    ASSERT_TRUE(DeleteObject(deleted));
+    std::vector<HBRUSH> later;
+    for (int i = 0; i < 100; ++i) later.push_back(CreateSolidBrush(RGB(4, 5, 6)));
+    EXPECT_EQ(std::count(later.begin(), later.end(), deleted), 0);
+    EXPECT_FALSE(DeleteObject(deleted));
+    EXPECT_EQ(GetObjectType(deleted), DWORD{0});
+    for (HBRUSH brush : later) EXPECT_TRUE(DeleteObject(brush));
+}
+
+}  // namespace

@@ -1,12 +1,11 @@
 // The one table behind the handles that this process hands out (inside the Linux back end
-// only): kernel objects, wave devices and registry keys. A handle's value carries its kind,
+// only): kernel objects, wave devices, registry keys and drawing objects. A handle's value carries its kind,
 // and a look-up names the kind it expects, so a handle of one kind never names an object of
 // another and a closed handle never names a later object.
 //
 // Values: (serial << 8) | (kind << 3) | 4, below 2^32. The serial is never used again.
 // Bit 2 is always set and bits 0-1 are clear, so a value never equals INVALID_HANDLE_VALUE,
-// the registry's root keys (0x80000000-0x80000003), a drawing object's handle (the address
-// of an object, a multiple of 8) or a window (process id << 32 | serial).
+// the registry's root keys (0x80000000-0x80000003) or a window (process id << 32 | serial).
 //
 // The table's lock is a leaf: nothing else is locked and no caller code runs while it is
 // held, so callers may hold their own locks (the registry's) around a look-up.
@@ -19,7 +18,7 @@
 
 namespace platform::detail {
 
-enum class HandleKind : std::uint8_t { kernel_object = 1, wave_out, wave_in, registry_key };
+enum class HandleKind : std::uint8_t { kernel_object = 1, wave_out, wave_in, registry_key, drawing_object };
 
 // Never returns a value handed out before.
 std::uintptr_t add_typed_handle(HandleKind kind, std::shared_ptr<void> object);
