@@ -107,7 +107,8 @@ HGDIOBJ stock_object(int index) {
         }
         objects[static_cast<std::size_t>(index)] = object;
     }
-    return objects[static_cast<std::size_t>(index)];
+    Object* const object = objects[static_cast<std::size_t>(index)];
+    return object != nullptr ? object->handle() : nullptr;
 }
 
 Bitmap* stock_bitmap() {

@@ -1,16 +1,13 @@
 #include "platform/linux/gdi/object.h"
 
-#include <unordered_set>
+#include <memory>
+
+#include "platform/linux/kernel/handles.h"
 
 namespace platform::gdi {
 namespace {
 
 std::recursive_mutex drawing_mutex;
-
-std::unordered_set<void const*>& live_objects() {
-    static auto* objects = new std::unordered_set<void const*>;
-    return *objects;
-}
 
 }  // namespace
 
@@ -22,8 +19,9 @@ std::unique_lock<std::recursive_mutex> lock_drawing() {
 }
 
 Object* find_any_object(void const* handle) {
-    if (handle == nullptr || !live_objects().contains(handle)) return nullptr;
-    return static_cast<Object*>(const_cast<void*>(handle));
+    // The table does not own drawing objects (destroy() does), so the pointer stays valid
+    // while the drawing lock is held.
+    return static_cast<Object*>(detail::find_typed_handle(handle, detail::HandleKind::drawing_object).get());
 }
 
 Object* find_object(void const* handle, Kind kind) {
@@ -32,12 +30,13 @@ Object* find_object(void const* handle, Kind kind) {
 }
 
 void* adopt_object(Object* object) {
-    live_objects().insert(object);
-    return object;
+    std::shared_ptr<void> unowned(object, [](void*) {});
+    object->set_handle(reinterpret_cast<void*>(detail::add_typed_handle(detail::HandleKind::drawing_object, unowned)));
+    return object->handle();
 }
 
 void destroy(Object* object) {
-    live_objects().erase(object);
+    detail::remove_typed_handle(object->handle(), detail::HandleKind::drawing_object);
     delete object;
 }
 

@@ -1,5 +1,6 @@
-// The drawing objects behind the handles: each handle is the address of a live object of
-// one kind, checked against the table of live objects before use.
+// The drawing objects behind the handles. Their handles come from the process's handle
+// table, so a deleted object's handle never names a later one, and a handle of another
+// kind (an event, a registry key) names no drawing object.
 #pragma once
 
 #include <mutex>
@@ -24,12 +25,14 @@ public:
     int selections() const { return selections_; }
     void add_selection() { ++selections_; }
     void drop_selection() { --selections_; }
-    void* handle() { return this; }
+    void* handle() const { return handle_; }
+    void set_handle(void* handle) { handle_ = handle; }
 
 private:
     Kind kind_;
     bool stock_ = false;
     int selections_ = 0;
+    void* handle_ = nullptr;
 };
 
 // Every drawing call holds this lock: objects are shared between threads.

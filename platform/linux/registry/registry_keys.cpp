@@ -2,8 +2,9 @@
 #include <algorithm>
 #include <mutex>
 #include <optional>
-#include <unordered_map>
+#include <memory>
 
+#include "platform/linux/kernel/handles.h"
 #include "platform/linux/registry/registry_format.h"
 #include "platform/linux/registry/registry_store.h"
 #include "platform/linux/registry/registry_tree.h"
@@ -19,10 +20,10 @@ struct OpenKey {
     std::uint64_t id = RegistryKey::root_id;
 };
 
+// The open keys live in the process's handle table; this lock guards every use of the
+// stored roots (and is taken before the handle table's).
 struct KeyTable {
-    std::mutex lock;  // guards the table and every use of the stored roots
-    std::unordered_map<std::uintptr_t, OpenKey> keys;
-    std::uintptr_t next = 0x10000;  // far from the roots' values
+    std::mutex lock;
 };
 
 KeyTable& table() {
@@ -33,17 +34,14 @@ KeyTable& table() {
 // Call with the table locked. The roots are found in the device folder of this moment.
 std::optional<OpenKey> resolve(HKEY key) {
     if (std::string hive = hive_base_path(key); !hive.empty()) return OpenKey{std::move(hive), {}, RegistryKey::root_id};
-    auto const it = table().keys.find(reinterpret_cast<std::uintptr_t>(key));
-    if (it == table().keys.end()) return std::nullopt;
-    return it->second;
+    auto const found = std::static_pointer_cast<OpenKey>(find_typed_handle(key, HandleKind::registry_key));
+    if (!found) return std::nullopt;
+    return *found;
 }
 
+// Null when the process has no handles left.
 HKEY add_key(OpenKey key) {
-    auto& t = table();
-    std::uintptr_t const value = t.next;
-    t.next += 4;
-    t.keys.emplace(value, std::move(key));
-    return reinterpret_cast<HKEY>(value);
+    return reinterpret_cast<HKEY>(add_typed_handle(HandleKind::registry_key, std::make_shared<OpenKey>(std::move(key))));
 }
 
 // The key itself, or null when it was deleted since it was opened.
@@ -130,7 +128,7 @@ LONG RegOpenKeyExW(HKEY key, LPCWSTR subkey, DWORD, REGSAM, PHKEY result) {
 LONG RegCloseKey(HKEY key) {
     std::lock_guard guard(table().lock);
     if (!hive_base_path(key).empty()) return ERROR_SUCCESS;
-    return table().keys.erase(reinterpret_cast<std::uintptr_t>(key)) ? ERROR_SUCCESS : ERROR_INVALID_HANDLE;
+    return remove_typed_handle(key, HandleKind::registry_key) ? ERROR_SUCCESS : ERROR_INVALID_HANDLE;
 }
 
 LONG RegQueryValueExW(HKEY key, LPCWSTR value_name, LPDWORD, LPDWORD type, LPBYTE data, LPDWORD data_size) {

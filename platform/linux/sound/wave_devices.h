@@ -8,43 +8,32 @@
 #include <condition_variable>
 #include <cstdint>
 #include <deque>
-#include <map>
 #include <memory>
 #include <mutex>
 #include <thread>
 #include <utility>
 
+#include "platform/linux/kernel/handles.h"
 #include "platform/linux/sound/wave_backend.h"
 #include "platform/messages.h"
 #include "platform/wave.h"
 
 namespace platform::detail {
 
-// Live devices by handle value. A handle is a number that is never used again, so a
-// closed handle stays invalid.
+// Live devices of one kind (wave out or wave in) in the process's handle table, so that a
+// handle of another kind or a closed one is refused.
 template <class Device>
 class WaveDeviceTable {
 public:
-    std::uintptr_t add(std::shared_ptr<Device> device) {
-        std::lock_guard guard(lock_);
-        std::uintptr_t const id = next_++;
-        devices_[id] = std::move(device);
-        return id;
-    }
+    explicit WaveDeviceTable(HandleKind kind) : kind_(kind) {}
+    std::uintptr_t add(std::shared_ptr<Device> device) { return add_typed_handle(kind_, std::move(device)); }
     std::shared_ptr<Device> find(const void* handle) {
-        std::lock_guard guard(lock_);
-        auto const found = devices_.find(reinterpret_cast<std::uintptr_t>(handle));
-        return found == devices_.end() ? nullptr : found->second;
+        return std::static_pointer_cast<Device>(find_typed_handle(handle, kind_));
     }
-    void remove(const void* handle) {
-        std::lock_guard guard(lock_);
-        devices_.erase(reinterpret_cast<std::uintptr_t>(handle));
-    }
+    void remove(const void* handle) { remove_typed_handle(handle, kind_); }
 
 private:
-    std::mutex lock_;
-    std::map<std::uintptr_t, std::shared_ptr<Device>> devices_;
-    std::uintptr_t next_ = 0x5000;
+    HandleKind kind_;
 };
 
 // MMSYSERR_NOERROR with the device format, or why the request is refused.
@@ -104,7 +93,9 @@ MMRESULT open_wave_device(WaveDeviceTable<Device>& table, decltype(Device::handl
 
     device->format = wave_format;
     device->callback = {static_cast<DWORD>(callback), (flags & CALLBACK_THREAD) != 0};
-    device->handle = reinterpret_cast<decltype(Device::handle)>(table.add(device));
+    std::uintptr_t const value = table.add(device);
+    if (value == 0) return MMSYSERR_NOMEM;
+    device->handle = reinterpret_cast<decltype(Device::handle)>(value);
     device->worker = std::thread([raw = device.get(), serve] { serve(*raw); });
     *handle = device->handle;
     device->callback.post(open_message, reinterpret_cast<WPARAM>(device->handle), 0);

@@ -17,7 +17,7 @@ struct WaveInDevice : WaveDevice<HWAVEIN> {
 };
 
 WaveDeviceTable<WaveInDevice>& devices() {
-    static auto* const table = new WaveDeviceTable<WaveInDevice>;  // lives to the process end
+    static auto* const table = new WaveDeviceTable<WaveInDevice>(HandleKind::wave_in);  // lives to the process end
     return *table;
 }
 

@@ -19,7 +19,7 @@ struct WaveOutDevice : WaveDevice<HWAVEOUT> {
 };
 
 WaveDeviceTable<WaveOutDevice>& devices() {
-    static auto* const table = new WaveDeviceTable<WaveOutDevice>;  // lives to the process end
+    static auto* const table = new WaveDeviceTable<WaveOutDevice>(HandleKind::wave_out);  // lives to the process end
     return *table;
 }
 
