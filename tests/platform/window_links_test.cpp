@@ -114,6 +114,9 @@ TEST_F(WindowLinksTest, MessagesThatPointIntoTheSendersMemoryDoNotCross) {
     EXPECT_EQ(SendMessageW(remote, WM_CREATE, 0, reinterpret_cast<LPARAM>(&create)), 0);
     EXPECT_EQ(GetLastError(), ERROR_INVALID_PARAMETER);
     EXPECT_FALSE(PostMessageW(remote, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(u"x")));
+    EXPECT_FALSE(PostMessageW(remote, WM_SETTINGCHANGE, 0, reinterpret_cast<LPARAM>(u"intl")));
+    // Without a section name a setting change is a plain notice and crosses.
+    EXPECT_TRUE(PostMessageW(remote, WM_SETTINGCHANGE, 0xF2, 0));
 }
 
 TEST_F(WindowLinksTest, BadRequestsAreRefusedWithoutHarm) {

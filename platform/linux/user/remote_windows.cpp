@@ -205,7 +205,7 @@ bool pack_send(UINT message, WPARAM wparam, LPARAM lparam, std::string& payload)
         return true;
     }
     if (message == WM_GETTEXT) return wparam <= max_link_text_length && (lparam || wparam == 0);
-    return !carries_addresses(message);
+    return !carries_addresses(message, lparam);
 }
 
 // WM_GETTEXT: the text that came back goes into the caller's buffer.
@@ -266,7 +266,7 @@ std::optional<RemoteWindowInfo> query_remote_window(HWND window) {
 }
 
 bool post_remote(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
-    if (!is_remote_window(window) || carries_addresses(message)) return false;
+    if (!is_remote_window(window) || carries_addresses(message, lparam)) return false;
     LinkAnswer const answer = ask_peer(process_of(window),
                                        request_for(LinkOperation::post, window, message, wparam, lparam),
                                        link_timeout_ms());
@@ -280,7 +280,7 @@ LRESULT send_remote(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
         SetLastError(ERROR_INVALID_PARAMETER);
         return 0;
     }
-    if (carries_addresses(message)) request.header.lparam = 0;
+    if (carries_addresses(message, lparam)) request.header.lparam = 0;
     auto const own = current_queue();
     if (!own) return 0;
     // The exchange runs beside this thread, which keeps serving its own windows meanwhile:

@@ -20,15 +20,22 @@ bool carries_addresses(UINT message) {
     }
 }
 
+// A setting change names its section by address; without one (lparam 0) it is a plain notice
+// that any process may pass on, as the installer and the screen-size change do.
+bool carries_addresses(UINT message, std::int64_t lparam) {
+    if (message == WM_SETTINGCHANGE) return lparam != 0;
+    return carries_addresses(message);
+}
+
 bool acceptable_request_header(const LinkRequestHeader& header) {
     if (header.magic != link_magic) return false;
     if (header.device_size > max_link_device_size || header.payload_size > max_link_payload_size) return false;
     switch (header.operation) {
     case LinkOperation::list:
     case LinkOperation::query: return header.payload_size == 0;
-    case LinkOperation::post: return header.payload_size == 0 && !carries_addresses(header.message);
+    case LinkOperation::post: return header.payload_size == 0 && !carries_addresses(header.message, header.lparam);
     case LinkOperation::send:
-        if (carries_addresses(header.message) && !carried_by_value(header.message)) return false;
+        if (carries_addresses(header.message, header.lparam) && !carried_by_value(header.message)) return false;
         if (carried_by_value(header.message) && header.lparam != 0) return false;  // an address
         if (header.message == WM_COPYDATA) return header.payload_size >= sizeof(ULONG_PTR);
         if (header.message == WM_GETTEXT) return header.payload_size == 0 && header.wparam <= max_link_text_length;

@@ -59,6 +59,7 @@ std::string encode_link_request(const LinkRequest& request);
 // Messages whose parameters point into the sender's memory. WM_COPYDATA, WM_SETTEXT and
 // WM_GETTEXT are carried by value; the others cannot cross and are refused.
 bool carries_addresses(UINT message);
+bool carries_addresses(UINT message, std::int64_t lparam);
 bool carried_by_value(UINT message);
 
 class LinkWriter {
