@@ -52,15 +52,15 @@ std::string jpeg_of(const skinner::PixelImage& image) {
 }
 
 std::string png_of(const skinner::PixelImage& image) {
-    png_fixture::Image spec;
-    spec.width = std::uint32_t(image.width);
-    spec.height = std::uint32_t(image.height);
+    png_fixture::Image header;
+    header.width = std::uint32_t(image.width);
+    header.height = std::uint32_t(image.height);
     std::vector<png_fixture::Bytes> rows;
     std::vector<std::uint8_t> rgba = rgb_of(image, 4);
     for (int y = 0; y < image.height; ++y)
         rows.emplace_back(rgba.begin() + std::ptrdiff_t(y) * image.width * 4,
                           rgba.begin() + std::ptrdiff_t(y + 1) * image.width * 4);
-    png_fixture::Bytes file = png_fixture::write_with_libpng(spec, rows);
+    png_fixture::Bytes file = png_fixture::write_with_libpng(header, rows);
     return std::string(file.begin(), file.end());
 }
 
