@@ -17,6 +17,7 @@
 #include "audio/decoder_vorbis.h"
 #include "audio/encoder_mp3.h"
 #include "audio/mp3_header.h"
+#include "bench/bench_input.h"
 #include "platform/device.h"
 #include "platform/unicode.h"
 #include "tests/audio/speech_signal.h"
@@ -97,21 +98,8 @@ void BM_DecodeMP3(benchmark::State& state) {
 }
 BENCHMARK(BM_DecodeMP3)->Unit(benchmark::kMillisecond);
 
-// The file of that name in SONBRIX_BENCH_INPUT_DIR, as a device path.
-std::optional<std::u16string> given_file(const std::string& name) {
-    const char* folder = std::getenv("SONBRIX_BENCH_INPUT_DIR");
-    if (folder == nullptr) return std::nullopt;
-    std::filesystem::path const host = std::filesystem::absolute(std::filesystem::path(folder) / name);
-    if (!std::filesystem::exists(host)) return std::nullopt;
-    if (auto inside = platform::device_path(host.lexically_normal().string())) return inside;
-    platform::host_path(u"\\");
-    std::filesystem::path const copy = std::filesystem::path(platform::device_folder()) / "fs" / ("sonbrix-bench-" + name);
-    std::filesystem::copy_file(host, copy, std::filesystem::copy_options::overwrite_existing);
-    return u"\\sonbrix-bench-" + platform::utf8_to_utf16(name);
-}
-
 void BM_DecodeVorbis(benchmark::State& state) {
-    auto const path = given_file("tone.ogg");
+    auto const path = bench::given_file("tone.ogg");
     if (!path) return state.SkipWithError("no tone.ogg in SONBRIX_BENCH_INPUT_DIR (bench/compare makes it)");
     double seconds = 0.0;
     for (auto _ : state) {

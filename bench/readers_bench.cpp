@@ -23,6 +23,7 @@
 #include "audio/file_writer_wav_adpcm.h"
 #include "audio/file_writer_wav_gsm.h"
 #include "audio/file_writer_wav_pcm.h"
+#include "bench/bench_input.h"
 #include "platform/device.h"
 #include "platform/file_ops.h"
 #include "platform/unicode.h"
@@ -89,20 +90,6 @@ std::unique_ptr<DeviceFile> pcm_file(const char16_t* name, const audio::PCMData&
     audio::FileWriterWAVPCM writer(file->path(), false);
     writer.on_data(sound);
     return file;
-}
-
-// The device path of "<SONBRIX_BENCH_INPUT_DIR>/<name>", copied into the device's file system
-// when it lies outside it.
-[[maybe_unused]] std::optional<std::u16string> given_file(const std::string& name) {
-    const char* folder = std::getenv("SONBRIX_BENCH_INPUT_DIR");
-    if (folder == nullptr) return std::nullopt;
-    std::filesystem::path const host = std::filesystem::absolute(std::filesystem::path(folder) / name);
-    if (!std::filesystem::exists(host)) return std::nullopt;
-    if (auto inside = platform::device_path(host.lexically_normal().string())) return inside;
-    platform::host_path(u"\\");
-    std::filesystem::path const copy = std::filesystem::path(platform::device_folder()) / "fs" / ("sonbrix-bench-" + name);
-    std::filesystem::copy_file(host, copy, std::filesystem::copy_options::overwrite_existing);
-    return u"\\sonbrix-bench-" + platform::utf8_to_utf16(name);
 }
 
 // The player's side of a chain without a device.
@@ -194,7 +181,7 @@ BENCHMARK(BM_PlayChain_GSM)->Unit(benchmark::kMillisecond);
 
 #ifdef SONBRIX_BENCH_MP3_DECODE
 void BM_Read_MP3(benchmark::State& state) {
-    auto const path = given_file("tone.mp3");
+    auto const path = bench::given_file("tone.mp3");
     if (!path) return state.SkipWithError("no tone.mp3 in SONBRIX_BENCH_INPUT_DIR");
     audio::FileReaderMP3 reader(*path);
     read_coded<audio::FileReaderMP3, audio::MP3Data>(state, reader, 1);
@@ -202,7 +189,7 @@ void BM_Read_MP3(benchmark::State& state) {
 BENCHMARK(BM_Read_MP3)->Unit(benchmark::kMillisecond);
 
 void BM_PlayChain_MP3(benchmark::State& state) {
-    auto const path = given_file("tone.mp3");
+    auto const path = bench::given_file("tone.mp3");
     if (!path) return state.SkipWithError("no tone.mp3 in SONBRIX_BENCH_INPUT_DIR");
     play_chain<audio::FileReaderMP3, audio::DecoderMP3, audio::MP3Data>(state, *path);
 }
@@ -232,7 +219,7 @@ BENCHMARK(BM_Encode_MP3_128k)->Unit(benchmark::kMillisecond);
 
 #ifdef SONBRIX_BENCH_VORBIS
 void BM_PlayChain_Vorbis(benchmark::State& state) {
-    auto const path = given_file("tone.ogg");
+    auto const path = bench::given_file("tone.ogg");
     if (!path) return state.SkipWithError("no tone.ogg in SONBRIX_BENCH_INPUT_DIR");
     audio::DecoderVorbis reader(*path);
     pull_file(state, reader, reader);
@@ -242,7 +229,7 @@ BENCHMARK(BM_PlayChain_Vorbis)->Unit(benchmark::kMillisecond);
 
 #ifdef SONBRIX_BENCH_MPC
 void BM_PlayChain_MPC(benchmark::State& state) {
-    auto const path = given_file("tone.mpc");
+    auto const path = bench::given_file("tone.mpc");
     if (!path) return state.SkipWithError("no tone.mpc in SONBRIX_BENCH_INPUT_DIR");
     audio::DecoderMPC reader(*path);
     pull_file(state, reader, reader);
