@@ -114,7 +114,7 @@ def main_form(skin, art, name, height, variant_of=None):
         node = multistate(art, button, faces, x, y) if isinstance(faces, list) else icon_button(art, button, faces, x, y)
         form.add(stick_bottom(node))
     form.add(control("MainMenu", 0, 0, 0, 0))
-    form.add(control("File", 0, 0, 0, 0).integer("ZOrder", 1).string("Text", skin.text(name, "File", "File")))
+    form.add(control("File", 0, 0, 0, 0).integer("ZOrder", 1).string("Text", skin.text(form.text_name, "File", "File")))
     form.add(control("Mode", 0, 0, 0, 0).integer("ZOrder", 2))
     return form
 
@@ -209,7 +209,7 @@ def bookmarks_form(skin, art, name, height, variant_of=None):
     for index, (button, face) in enumerate([("btnUp", "move_up"), ("btnDown", "move_down"), ("btnDelete", "delete"),
                                             ("btnEdit", "edit"), ("btnGo", "go")]):
         form.add(stick_bottom(icon_button(art, button, face, EDGE + index * 34, 214 + grow)))
-    form.add(stick_bottom(text_button(skin, art, name, "btnOk", "Done", 176, 218 + grow, 60)))
+    form.add(stick_bottom(text_button(skin, art, form.text_name, "btnOk", "Done", 176, 218 + grow, 60)))
 
 
 def main_skin():
@@ -248,7 +248,7 @@ def message(form, width, height):
 
 def auto_button(skin, art, form, name, english, x, y, w, action=None):
     form.auto(name, "Auto.Button")
-    node = form.add(text_button(skin, art, form.name, name, english, x, y, w))
+    node = form.add(text_button(skin, art, form.text_name, name, english, x, y, w))
     if action:
         node.string("Action", action)
     return node

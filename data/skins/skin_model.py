@@ -107,6 +107,7 @@ class Skin:
     def form(self, name, width, height, variant_of=None):
         attributes = {"variant-of": variant_of} if variant_of else {}
         node = Node("form", name, **attributes)
+        node.text_name = variant_of or name  # a size variant shares its base form's texts
         node.point("Size", width, height)
         self.forms.append(node)
         return node
