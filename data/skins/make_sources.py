@@ -513,7 +513,7 @@ def today_skin():
     form = skin.form("Main", 240, 52)
     painter = form.add(stretch_across(control("TodayPainter", 0, 0, 240, 52)))
     painter.picture("Normal", art.ui, art.part("window")).color("Normal", TEXT)
-    form.add(today_button(art, "btnActivate", "activate", EDGE, 10, 32))
+    form.add(today_button(art, "btnActivate", "activate", 8, 14, TODAY_ICON))
     form.add(stretch_across(frame_control("frmFilename", 40, 4, 196, 18, FONT_BOLD, TEXT)))
     form.add(lcd(art, "frmElapsedTime", 40, 27, 56))
     buttons = [("btnPrev", "rewind"), ("btnPlay", ["play", "pause"]), ("btnStop", "stop"),
@@ -537,12 +537,9 @@ def today_icon_part(face, look):
 
 
 def today_button(art, name, face, x, y, size):
-    node = control(name, x, y, size, size)
+    node = focus_ring(control(name, x, y, size, size), art)
     for look in LOOKS:
-        if size == TODAY_ICON:
-            node.picture(look, art.icons, today_icon_part(face, look))
-        else:
-            node.picture(look, art.icons, today_icon_part(face, look))
+        node.picture(look, art.icons, today_icon_part(face, look))
     return node
 
 

@@ -176,7 +176,13 @@ def text_button(skin, art, form, name, english, x, y, w, h=TEXT_BUTTON):
     return node
 
 
+def focus_ring(node, art):
+    """The ring drawn over a control while it has the focus."""
+    return node.picture("Focus", art.ui, art.part("focus"))
+
+
 def button_looks(node, art, prefix=""):
+    focus_ring(node, art)
     node.look(prefix + "Normal", art.ui, art.part("button"), FONT_BOLD, TEXT)
     node.look(prefix + "Pressed", art.ui, art.part("button_pressed"), FONT_BOLD, TEXT)
     node.look(prefix + "Highlighted", art.ui, art.part("button_highlighted"), FONT_BOLD, TEXT)
@@ -185,6 +191,7 @@ def button_looks(node, art, prefix=""):
 
 
 def icon_looks(node, art, face, prefix=""):
+    focus_ring(node, art)
     for look in LOOKS:
         node.picture(prefix + look, art.icons, art.icon_part(face, look))
     return node
@@ -203,7 +210,7 @@ def multistate(art, name, faces, x, y, size=ICON_SIZE):
 
 
 def check_box(skin, art, form, name, english, x, y, w, h=ROW):
-    node = control(name, x, y, w, h)
+    node = focus_ring(control(name, x, y, w, h), art)
     looks = [("Normal", "check", TEXT), ("Pressed", "check_pressed", TEXT),
              ("Highlighted", "check_pressed", TEXT), ("Disabled", "check_disabled", TEXT_OFF)]
     for look, key, colour in looks:
@@ -257,6 +264,7 @@ def progress(art, name, x, y, w, h, fill="fill", editable=False):
 
 
 def grid_looks(node, art):
+    focus_ring(node, art)
     node.picture("Normal", art.ui, art.part("panel"))
     node.picture("Disabled", art.ui, art.part("edit_disabled"))
     node.look("ItemNormal", art.ui, art.part("item"), FONT_NORMAL, TEXT)
