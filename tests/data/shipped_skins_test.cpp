@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <filesystem>
+#include <regex>
 #include <set>
 
 #include "skin/png_decoder.h"
@@ -361,6 +363,22 @@ TEST(ShippedPictureTest, EveryPictureDecodesAtBothScalesWithItsAlphaCompanion) {
             }
         }
     }
+}
+
+// The package puts every staged file on the device, and names no staged file that the build
+// does not make.
+TEST(ShippedPackageTest, ThePackageInstallsExactlyTheStagedFiles) {
+    std::set<std::string> listed;
+    std::string const manifest = read_file(source_folder() + "/package/sonbrix.xml");
+    std::regex const file(R"re(<File Source="data/device/([^"]+)")re");
+    for (auto match = std::sregex_iterator(manifest.begin(), manifest.end(), file); match != std::sregex_iterator();
+         ++match)
+        listed.insert((*match)[1]);
+    std::set<std::string> staged;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(stage_folder())) {
+        if (entry.is_regular_file()) staged.insert(std::filesystem::relative(entry.path(), stage_folder()).string());
+    }
+    EXPECT_EQ(listed, staged);
 }
 
 }  // namespace
