@@ -241,7 +241,7 @@ def toolbar_glyph(name, c):
         "show_folders": path("M3 6 H9 L11 8 H21 V19 H3 Z", AMBER),
         "hide_folders": path("M3 6 H9 L11 8 H21 V19 H3 Z", "none", AMBER, 2),
         "cut": circle(7, 17, 3, "none", c, 2) + circle(17, 17, 3, "none", c, 2) + path("M8 14 L17 3 M16 14 L7 3", stroke=c, sw=2),
-        "copy": rect(4, 4, 11, 13, "none", 2, c, 2) + rect(9, 8, 11, 13, SURFACE, 2, c, 2),
+        "copy": rect(4, 4, 11, 13, "none", 2, c, 2) + rect(9, 8, 11, 13, "none", 2, c, 2),
         "paste": rect(5, 4, 14, 17, "none", 2, c, 2) + rect(9, 2, 6, 4, c, 1),
         "move_up": path("M6 15 L12 8 L18 15", stroke=c, sw=2.5),
         "move_down": path("M6 9 L12 16 L18 9", stroke=c, sw=2.5),
@@ -253,7 +253,8 @@ def toolbar_glyph(name, c):
 def toolbar_svg(size):
     body = ""
     for index, name in enumerate(TOOLBAR):
-        body += group(index * size, 0, toolbar_glyph(name, TEXT), size / 24)
+        # The accent reads on a light and on a dark menu bar alike.
+        body += group(index * size, 0, toolbar_glyph(name, ACCENT), size / 24)
     return svg(size * len(TOOLBAR), size, body)
 
 
