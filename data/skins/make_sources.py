@@ -511,8 +511,8 @@ def today_skin():
     art = Art("sonbrix_today_ui", "sonbrix_today_icons", "sonbrix_today_lcd", UI, LCD_OFFSETS)
     art.icon_size = TODAY_ICON
     form = skin.form("Main", 240, 52)
-    painter = form.add(stretch_across(control("TodayPainter", 0, 0, 240, 52)))
-    painter.picture("Normal", art.ui, art.part("window")).color("Normal", TEXT)
+    # The painter draws the start screen's own wallpaper; the item's texts take its text colour.
+    form.add(stretch_across(control("TodayPainter", 0, 0, 240, 52)))
     form.add(today_button(art, "btnActivate", "activate", 8, 14, TODAY_ICON))
     form.add(stretch_across(frame_control("frmFilename", 40, 4, 196, 18, FONT_BOLD, TEXT)))
     form.add(lcd(art, "frmElapsedTime", 40, 27, 56))
