@@ -23,6 +23,15 @@ void set_tick_offset(DWORD offset);
 enum class TestClock { real, fast, held };
 void set_test_clock(TestClock mode);
 
+// Puts the platform's per-process state back to how a new process finds it, where that is
+// safe: the lines printed once on stderr (sound settings, the fall-back to the null device,
+// a missing back-end module) print again, back-end modules are looked for again (one that
+// was opened stays loaded), device folders are set up again at their next use, the
+// registry's stored roots are read again, the virtual sound device forgets its settings and
+// outputs and the test clock is real. Live objects (handles, open keys, named mutexes,
+// mappings, sockets, devices) and the tick offset are kept.
+void reset_process_state();
+
 
 // Whether a thread with that id runs and is known to the platform, and whether it sleeps
 // in SuspendThread.

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "platform/errors.h"
+#include "platform/linux/kernel/process_state.h"
 #include "platform/linux/shell/special_folders.h"
 #include "platform/linux/sound/system_sound_files.h"
 #include "platform/unicode.h"
@@ -234,6 +235,12 @@ std::optional<std::u16string> device_path(const std::string& host_path) {
         result += utf8_to_utf16(name.string());
     }
     return result.empty() ? u"\\" : result;
+}
+
+void detail::forget_prepared_devices() {
+    auto& prepared = prepared_devices();
+    std::lock_guard guard(prepared.lock);
+    prepared.folders.clear();
 }
 
 }  // namespace platform

@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "platform/linux/kernel/handles.h"
+#include "platform/linux/kernel/process_state.h"
 #include "platform/linux/registry/registry_format.h"
 #include "platform/linux/registry/registry_store.h"
 #include "platform/linux/registry/registry_tree.h"
@@ -220,4 +221,9 @@ LONG RegDeleteKeyW(HKEY key, LPCWSTR subkey) {
         if (!parent || !parent->remove_subkey(names.back())) return ERROR_FILE_NOT_FOUND;
         return ERROR_SUCCESS;
     }));
+}
+
+void platform::detail::forget_registry_cache() {
+    std::lock_guard guard(table().lock);
+    forget_cached_hives();
 }

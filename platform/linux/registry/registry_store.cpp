@@ -158,6 +158,8 @@ std::string hive_base_path(HKEY root) {
 
 RegistryKey& current_hive(const std::string& base_path) { return *load(base_path).root; }
 
+void forget_cached_hives() { cache().clear(); }
+
 FILETIME hive_last_write_time(const std::string& base_path) {
     FileStamp const& stamp = load(base_path).stamp;
     if (!stamp.exists) return FILETIME{0, 0};

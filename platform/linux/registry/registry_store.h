@@ -32,4 +32,7 @@ FILETIME hive_last_write_time(const std::string& base_path);
 // found it. Returns the edit's result, or the error met while storing (the change is then lost).
 DWORD change_hive(const std::string& base_path, const std::function<DWORD(RegistryKey& root)>& edit);
 
+// Drops every parsed hive, so that the next use reads the stored files again.
+void forget_cached_hives();
+
 }  // namespace platform::detail

@@ -6,30 +6,76 @@
 #include <mutex>
 #include <set>
 #include <string>
-#include <thread>
+#include <utility>
+#include <vector>
 
+#include "platform/linux/kernel/process_state.h"
 #include "platform/linux/kernel/test_clock.h"
 
 namespace platform::detail {
 
 namespace {
 
+// In the order they are tried when SONBRIX_AUDIO is unset; the last is the device of last
+// resort, which every other driver falls back to when the host has no device of its kind.
+WaveDriver const* const bootstrap[] = {&sdl_wave_driver, &virtual_wave_driver, &null_wave_driver};
+WaveDriver const& last_resort = null_wave_driver;
+
+struct Notes {
+    std::mutex lock;
+    std::set<std::string> settings;
+    bool null_device = false;
+};
+
+Notes& notes() {
+    static auto* const instance = new Notes;  // lives to the process end
+    return *instance;
+}
+
 std::string chosen_back_end() {
     char const* name = std::getenv("SONBRIX_AUDIO");
     return name ? std::string(name) : std::string();
 }
 
-// A name that is no back end opens no device, so that a mistyped choice is seen.
-bool is_known_back_end(const std::string& name) {
-    if (name.empty() || name == "sdl" || name == "virtual" || name == "null") return true;
-    note_setting_once("SONBRIX_AUDIO=" + name + " is not a sound device (sdl, virtual or null); no sound device opens");
-    return false;
+std::string driver_names() {
+    std::string names;
+    std::size_t const count = std::size(bootstrap);
+    for (std::size_t i = 0; i < count; ++i)
+        names += std::string(i == 0 ? "" : i + 1 == count ? " or " : ", ") + bootstrap[i]->name;
+    return names;
 }
 
-void note_null_device_once() {
-    static std::atomic<bool> noted{false};
-    if (!noted.exchange(true))
-        std::fputs("sonbrix: no sound device could be opened; playing and recording silence\n", stderr);
+// The drivers to try in order, or none when SONBRIX_AUDIO names no driver (so that a
+// mistyped choice is seen).
+std::vector<WaveDriver const*> drivers_to_try() {
+    std::string const chosen = chosen_back_end();
+    std::vector<WaveDriver const*> drivers;
+    for (WaveDriver const* driver : bootstrap)
+        if (chosen.empty() ? !driver->demand_only : chosen == driver->name) drivers.push_back(driver);
+    if (drivers.empty()) {
+        note_setting_once("SONBRIX_AUDIO=" + chosen + " is not a sound device (" + driver_names() +
+                          "); no sound device opens");
+        return drivers;
+    }
+    if (drivers.back() != &last_resort) drivers.push_back(&last_resort);
+    return drivers;
+}
+
+template <class Device>
+std::unique_ptr<Device> open_with(std::unique_ptr<Device> (*WaveDriver::*open)(const WaveFormat&, MMRESULT&),
+                                  const WaveFormat& format, MMRESULT& error) {
+    std::vector<WaveDriver const*> const drivers = drivers_to_try();
+    if (drivers.empty()) {
+        error = MMSYSERR_NODRIVER;
+        return nullptr;
+    }
+    for (WaveDriver const* driver : drivers) {
+        if (driver == &last_resort && driver != drivers.front()) note_null_device_once();
+        error = MMSYSERR_NOERROR;
+        if (auto device = (driver->*open)(format, error)) return device;
+        if (error != MMSYSERR_NOERROR) return nullptr;
+    }
+    return nullptr;
 }
 
 }  // namespace
@@ -40,36 +86,28 @@ std::uint32_t piece_frames(const WaveFormat& format) {
 }
 
 void note_setting_once(const std::string& problem) {
-    static std::mutex lock;
-    static std::set<std::string> noted;
-    std::lock_guard guard(lock);
-    if (noted.insert(problem).second) std::fprintf(stderr, "sonbrix: %s\n", problem.c_str());
+    std::lock_guard guard(notes().lock);
+    if (notes().settings.insert(problem).second) std::fprintf(stderr, "sonbrix: %s\n", problem.c_str());
+}
+
+void note_null_device_once(const std::string& why) {
+    std::lock_guard guard(notes().lock);
+    if (std::exchange(notes().null_device, true)) return;
+    std::fprintf(stderr, "sonbrix: %s; playing and recording silence\n", why.c_str());
+}
+
+void forget_wave_notes() {
+    std::lock_guard guard(notes().lock);
+    notes().settings.clear();
+    notes().null_device = false;
 }
 
 std::unique_ptr<WaveOutput> open_wave_output(const WaveFormat& format, MMRESULT& error) {
-    std::string const back_end = chosen_back_end();
-    if (!is_known_back_end(back_end)) {
-        error = MMSYSERR_NODRIVER;
-        return nullptr;
-    }
-    if (back_end == "virtual") return open_virtual_output(format, error);
-    if (back_end != "null")
-        if (auto output = open_sdl_output(format)) return output;
-    if (back_end != "null") note_null_device_once();
-    return open_null_output(format);
+    return open_with(&WaveDriver::open_output, format, error);
 }
 
 std::unique_ptr<WaveInput> open_wave_input(const WaveFormat& format, MMRESULT& error) {
-    std::string const back_end = chosen_back_end();
-    if (!is_known_back_end(back_end)) {
-        error = MMSYSERR_NODRIVER;
-        return nullptr;
-    }
-    if (back_end == "virtual") return open_virtual_input(format, error);
-    if (back_end != "null")
-        if (auto input = open_sdl_input(format)) return input;
-    if (back_end != "null") note_null_device_once();
-    return open_null_input(format);
+    return open_with(&WaveDriver::open_input, format, error);
 }
 
 void WavePacer::wait(std::uint32_t frames) {

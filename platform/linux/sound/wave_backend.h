@@ -52,19 +52,30 @@ public:
 
 // Prints "sonbrix: " and the problem with a setting on stderr, once a process.
 void note_setting_once(const std::string& problem);
+// Prints "sonbrix: ", why and "; playing and recording silence" on stderr the first time a
+// process falls back to the null device.
+void note_null_device_once(const std::string& why = "no sound device could be opened");
 
-// Back ends, chosen at each open by SONBRIX_AUDIO. Null with an MMRESULT in error when the
-// open is refused.
+// One sound driver, as SONBRIX_AUDIO names it. An open gives null with error left
+// MMSYSERR_NOERROR when the host has no such device (the model then falls back to the null
+// device), or null with an error when the driver refuses the request.
+struct WaveDriver {
+    const char* name;
+    // Opened only when SONBRIX_AUDIO names it, never tried by default.
+    bool demand_only;
+    std::unique_ptr<WaveOutput> (*open_output)(const WaveFormat& format, MMRESULT& error);
+    std::unique_ptr<WaveInput> (*open_input)(const WaveFormat& format, MMRESULT& error);
+};
+
+// The drivers, one folder each.
+extern const WaveDriver sdl_wave_driver;      // sdl/: the host's devices
+extern const WaveDriver virtual_wave_driver;  // virtual/: tests and machines without sound
+extern const WaveDriver null_wave_driver;     // null/: the device of last resort
+
+// The back end chosen at each open by SONBRIX_AUDIO (unset: the first driver that is not
+// demand-only and has a device). Null with an MMRESULT in error when the open is refused.
 std::unique_ptr<WaveOutput> open_wave_output(const WaveFormat& format, MMRESULT& error);
 std::unique_ptr<WaveInput> open_wave_input(const WaveFormat& format, MMRESULT& error);
-
-std::unique_ptr<WaveOutput> open_virtual_output(const WaveFormat& format, MMRESULT& error);
-std::unique_ptr<WaveInput> open_virtual_input(const WaveFormat& format, MMRESULT& error);
-std::unique_ptr<WaveOutput> open_null_output(const WaveFormat& format);
-std::unique_ptr<WaveInput> open_null_input(const WaveFormat& format);
-// Null when the host has no such device (or SDL is not built in).
-std::unique_ptr<WaveOutput> open_sdl_output(const WaveFormat& format);
-std::unique_ptr<WaveInput> open_sdl_input(const WaveFormat& format);
 
 // Whether buffer preparation is refused (the virtual device's test setting).
 bool wave_prepare_refused();

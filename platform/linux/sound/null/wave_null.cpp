@@ -35,9 +35,13 @@ private:
     WavePacer pacer_;
 };
 
+std::unique_ptr<WaveOutput> open_output(const WaveFormat& format, MMRESULT&) {
+    return std::make_unique<NullOutput>(format);
+}
+std::unique_ptr<WaveInput> open_input(const WaveFormat& format, MMRESULT&) { return std::make_unique<NullInput>(format); }
+
 }  // namespace
 
-std::unique_ptr<WaveOutput> open_null_output(const WaveFormat& format) { return std::make_unique<NullOutput>(format); }
-std::unique_ptr<WaveInput> open_null_input(const WaveFormat& format) { return std::make_unique<NullInput>(format); }
+const WaveDriver null_wave_driver{"null", false, open_output, open_input};
 
 }  // namespace platform::detail

@@ -258,8 +258,6 @@ bool input_setting_usable() {
     return false;
 }
 
-}  // namespace
-
 std::unique_ptr<WaveOutput> open_virtual_output(const WaveFormat& format, MMRESULT& error) {
     if (!speed_setting_usable()) {
         error = MMSYSERR_NODRIVER;
@@ -301,6 +299,10 @@ std::unique_ptr<WaveInput> open_virtual_input(const WaveFormat& format, MMRESULT
     }
     return std::make_unique<VirtualInput>(format, std::move(source), tone);
 }
+
+}  // namespace
+
+const WaveDriver virtual_wave_driver{"virtual", true, open_virtual_output, open_virtual_input};
 
 bool wave_prepare_refused() {
     std::lock_guard guard(state().lock);

@@ -1,9 +1,8 @@
 // The host's sound devices through SDL2, which converts rate, channels and sample size to
 // what the hardware takes. Output is queued a little ahead of the ear; input is taken as
-// SDL captures it.
+// SDL captures it. Built as a module of its own that the sdl driver opens when a process
+// first opens a sound device, so that no other process loads SDL.
 #include "platform/linux/sound/wave_backend.h"
-
-#ifdef SONBRIX_HAVE_SDL2
 
 #include <SDL2/SDL.h>
 #include <dlfcn.h>
@@ -128,27 +127,20 @@ private:
     SDL_AudioDeviceID device_;
 };
 
-}  // namespace
-
-std::unique_ptr<WaveOutput> open_sdl_output(const WaveFormat& format) {
+std::unique_ptr<WaveOutput> open_output(const WaveFormat& format, MMRESULT&) {
     SDL_AudioDeviceID const device = open_device(format, false);
     return device ? std::make_unique<SdlOutput>(format, device) : nullptr;
 }
 
-std::unique_ptr<WaveInput> open_sdl_input(const WaveFormat& format) {
+std::unique_ptr<WaveInput> open_input(const WaveFormat& format, MMRESULT&) {
     SDL_AudioDeviceID const device = open_device(format, true);
     return device ? std::make_unique<SdlInput>(format, device) : nullptr;
 }
 
-}  // namespace platform::detail
+const WaveDriver sdl_module_driver{"sdl", false, open_output, open_input};
 
-#else
-
-namespace platform::detail {
-
-std::unique_ptr<WaveOutput> open_sdl_output(const WaveFormat&) { return nullptr; }
-std::unique_ptr<WaveInput> open_sdl_input(const WaveFormat&) { return nullptr; }
+}  // namespace
 
 }  // namespace platform::detail
 
-#endif
+extern "C" const platform::detail::WaveDriver* sonbrix_sdl_wave_driver() { return &platform::detail::sdl_module_driver; }
