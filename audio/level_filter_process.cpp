@@ -159,8 +159,12 @@ private:
     void put(std::uint32_t frame, std::int64_t value) {
         auto const clamped = static_cast<std::int32_t>(std::clamp<std::int64_t>(value, -32768, 32767));
         values_[frame] = sixteen_ ? clamped : (clamped >> 8) * 256;
-        changed_from_ = std::min(changed_from_, frame);
-        changed_to_ = std::max(changed_to_, frame + 1);
+    }
+
+    // The frames from `begin` to `end` may be changed: they are written back at the end.
+    void will_change(std::uint32_t begin, std::uint32_t end) {
+        changed_from_ = std::min(changed_from_, begin);
+        changed_to_ = std::max(changed_to_, end);
     }
 
     void write_back() {
@@ -258,6 +262,7 @@ private:
     void move_gain(std::uint32_t cut, std::uint32_t start, std::uint32_t end, std::int32_t old_peak,
                    std::int32_t peak) {
         load_from(cut);
+        will_change(cut, end);
         std::int64_t const old_gain = filter_.gain_of(old_peak);
         std::int64_t const new_gain = filter_.gain_of(peak);
         std::uint32_t ramp_begin = cut;
@@ -386,6 +391,7 @@ void LevelFilter::ChannelPass::rebuild_half_wave(std::uint32_t start, std::uint3
         highest_clipped = std::max(highest_clipped, magnitude(run.clipped));
     }
     if (highest_estimate <= highest_clipped) return;
+    will_change(start, end);
     std::int64_t const scale = highest_clipped * 16384 / highest_estimate;
 
     std::uint32_t outside = 0;
