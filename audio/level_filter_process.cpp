@@ -125,6 +125,7 @@ public:
             move_gain(cut, start, end, last_peak, peak);
             last_peak = peak;
             cut = end;
+            mark_.valid = false;
             if (end >= limit_) break;
             start = end;
         }
