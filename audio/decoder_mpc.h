@@ -11,6 +11,10 @@ namespace audio {
 
 struct MusepackStream;
 
+// One decoded sample (full scale at 1.0) as a 16-bit sample: rounded to the nearest, halves
+// to even, and clipped; what is not a number becomes the lowest value.
+std::int16_t mpc_sample_to_16_bits(float sample);
+
 // Reads and decodes a Musepack file (stream versions 7 and 8) to 16-bit PCM. The position
 // unit is the sample frame. A decoded frame is handed out in pieces of the size asked for.
 class DecoderMPC : public FrameReader {

@@ -74,6 +74,7 @@ void LevelFilter::clear_state() {
     std::lock_guard<liba::CriticalSection> guard(get_lock());
     last_peak_[0] = last_peak_[1] = 0;
     carried_[0] = carried_[1] = 0;
+    forget_walks();
 }
 
 void LevelFilter::drop_sound() {
@@ -101,6 +102,12 @@ std::int64_t LevelFilter::gain_of(std::int32_t peak) const {
 
 std::uint32_t LevelFilter::process(PCMData& samples, bool final) {
     std::lock_guard<liba::CriticalSection> guard(get_lock());
+    // The samples may be any sound: no walk goes on from an earlier pass.
+    forget_walks();
+    return work_on(samples, final);
+}
+
+std::uint32_t LevelFilter::work_on(PCMData& samples, bool final) {
     if (!can_process(samples) || samples.get_frame_count() == 0) return 0;
     std::uint32_t const frames = process_frames(samples.buffer.get_writable_data(), samples.get_frame_count(),
                                                 samples.sample_rate, samples.channels, samples.bits_per_sample == 16,
@@ -134,9 +141,10 @@ PCMData LevelFilter::get_data(std::uint32_t count) {
         // Blocks the filter cannot work on pass unchanged.
         if (!can_process(joined)) {
             input_ = PCMData();
+            forget_walks();
             return joined;
         }
-        std::uint32_t const done = gathered > gather_bytes ? process(joined, false) : 0;
+        std::uint32_t const done = gathered > gather_bytes ? work_on(joined, false) : 0;
         output_ = blocks::slice(joined, 0, done);
         input_ = blocks::slice(joined, done, joined.get_size() - done);
         if (!output_.is_empty()) return take_output(count);
@@ -145,6 +153,7 @@ PCMData LevelFilter::get_data(std::uint32_t count) {
     if (!can_process(input_)) {
         PCMData const rest = input_;
         input_ = PCMData();
+        forget_walks();
         return rest;
     }
     std::uint32_t const done = process(input_, true);
@@ -176,7 +185,7 @@ void LevelFilter::on_data(const PCMData& in) {
         return;
     }
     PCMData joined = blocks::join(input_, in);
-    std::uint32_t const done = process(joined, false);
+    std::uint32_t const done = work_on(joined, false);
     if (done > 0) push_data(blocks::slice(joined, 0, done));
     input_ = blocks::slice(joined, done, joined.get_size() - done);
 }

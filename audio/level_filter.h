@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdint>
+#include <vector>
 
 #include "audio/blocks.h"
 #include "audio/stream_ends.h"
@@ -51,6 +52,33 @@ public:
 private:
     class ChannelPass;
 
+    // The loudest peak of the longest distance to a louder sample in a pass: where the
+    // sound is released when no strong peak comes for a second.
+    struct PeakFound {
+        bool found = false;
+        std::int32_t peak = 0;
+        std::uint32_t end = 0;
+    };
+    // Where a channel's walk over the half-waves may go on in the next pass over the same
+    // gathered sound (see ChannelPass).
+    struct WalkMark {
+        bool valid = false;
+        std::uint32_t from = 0;   // the pass's carried position
+        std::uint32_t start = 0;  // the first half-wave not final
+        std::uint32_t best = 0;
+        PeakFound fallback;
+
+        void move_back(std::uint32_t frames) {
+            from -= frames;
+            start -= frames;
+            if (fallback.found) fallback.end -= frames;
+        }
+    };
+
+    // The work of process() on the gathered sound, which may go on from the marks.
+    std::uint32_t work_on(PCMData& samples, bool final);
+    void forget_walks() { walk_marks_[0].valid = walk_marks_[1].valid = false; }
+
     std::uint32_t process_frames(std::uint8_t* bytes, std::uint32_t frames, std::uint32_t rate,
                                  std::uint32_t channels, bool sixteen, bool final);
     PCMData take_output(std::uint32_t count);
@@ -61,6 +89,13 @@ private:
     Table table_{};
     std::int32_t last_peak_[2] = {};  // 16-bit scale, signed; 0 = none yet
     std::int32_t carried_[2] = {};    // frames of the gathered input where work goes on
+    // Room a channel's pass works in, kept from pass to pass.
+    struct WorkSpace {
+        std::vector<std::int32_t> values;
+        std::vector<std::int32_t> run_levels;
+    };
+    WorkSpace work_;
+    WalkMark walk_marks_[2];
 };
 
 }  // namespace audio

@@ -31,10 +31,22 @@ struct ClippedRun {
 
 }  // namespace
 
+// Works on one channel copied out of the interleaved bytes (on the 16-bit scale) and
+// writes the samples it changed back at the end. What it reads at and after the cut is
+// never changed by the gains behind it, so the loudest level of each run of frames can be
+// taken once, before the gains, for finding louder samples far away quickly.
+//
+// A pass that found no strong peak and no clipped top leaves a mark where its walk over
+// the half-waves stopped being final: the half-waves before it ended at least a window
+// before the end of the gathered sound, so no later sound changes what was found for them.
+// The next pass over the same sound, longer by what came since, goes on from the mark.
 class LevelFilter::ChannelPass {
 public:
+    using Fallback = LevelFilter::PeakFound;
+
     ChannelPass(LevelFilter& filter, std::uint8_t* bytes, std::uint32_t frames, std::uint32_t channels,
-                std::uint32_t channel, bool sixteen, bool final, std::uint32_t window, std::uint32_t limit)
+                std::uint32_t channel, bool sixteen, bool final, std::uint32_t window, std::uint32_t limit,
+                std::uint32_t from)
         : filter_(filter),
           bytes_(bytes),
           frames_(frames),
@@ -43,16 +55,40 @@ public:
           sixteen_(sixteen),
           final_(final),
           window_(window),
-          limit_(limit) {}
+          limit_(limit),
+          from_(from),
+          mark_(filter.walk_marks_[channel]),
+          values_(filter.work_.values),
+          run_levels_(filter.work_.run_levels),
+          changed_from_(frames),
+          changed_to_(from) {
+        bool const resumed = mark_.valid && mark_.from == from_ && mark_.start <= frames_ && !final_;
+        walk_from_ = resumed ? mark_.start : from_;
+        if (resumed) {
+            best_ = mark_.best;
+            fallback = mark_.fallback;
+        }
+        mark_.valid = false;
+        values_.resize(frames_);
+        // Nothing before the walk's start less a window is read unless a gain is moved there.
+        loaded_from_ = walk_from_ - std::min(walk_from_ - from_, window_);
+        bool full_scale = false;
+        for (std::uint32_t frame = loaded_from_; frame < frames_; ++frame) {
+            std::int32_t const value = read(frame);
+            values_[frame] = value;
+            full_scale |= value == 32767 || value == -32768;
+        }
+        reaches_full_scale_ = full_scale;
+    }
 
-    struct Fallback {
-        bool found = false;
-        std::int32_t peak = 0;
-        std::uint32_t end = 0;
-    };
+    ~ChannelPass() { write_back(); }
+    ChannelPass(const ChannelPass&) = delete;
+    ChannelPass& operator=(const ChannelPass&) = delete;
 
-    void rebuild_clipped_tops(std::uint32_t from) {
-        for (std::uint32_t start = from; start < limit_;) {
+    void rebuild_clipped_tops() {
+        // Only runs that begin at full scale are rebuilt.
+        if (!reaches_full_scale_) return;
+        for (std::uint32_t start = walk_from_; start < limit_;) {
             std::uint32_t const end = half_wave_end(start);
             if (end == frames_ && !final_) return;
             rebuild_half_wave(start, end);
@@ -62,11 +98,13 @@ public:
 
     // Gives every strong peak its gain from the carried position on; returns the frame
     // where the work goes on next time.
-    std::uint32_t apply_gains(std::uint32_t from, std::int32_t& last_peak) {
-        std::uint32_t cut = from;
-        std::uint32_t best = 0;
-        for (std::uint32_t start = from; start < limit_;) {
+    std::uint32_t apply_gains(std::int32_t& last_peak) {
+        find_run_levels();
+        std::uint32_t cut = from_;
+        std::uint32_t start = walk_from_;
+        while (start < limit_) {
             std::uint32_t end = half_wave_end(start);
+            if (end > limit_ && cut == from_) leave_mark(start);
             if (end == frames_ && !final_) break;
             std::uint32_t const loudest = loudest_in(start, std::min(end, limit_));
             std::int32_t const peak = at(loudest);
@@ -75,8 +113,8 @@ public:
                 continue;
             }
             std::uint32_t const distance = distance_to_louder(loudest, cut);
-            if (distance >= best) {
-                best = distance;
+            if (distance >= best_) {
+                best_ = distance;
                 fallback = {true, peak, end};
             }
             if (distance < window_) {
@@ -87,29 +125,57 @@ public:
             move_gain(cut, start, end, last_peak, peak);
             last_peak = peak;
             cut = end;
+            mark_.valid = false;
             if (end >= limit_) break;
             start = end;
         }
+        if (cut == from_) leave_mark(start);
         return cut;
     }
 
     Fallback fallback;
 
 private:
+    // Where a later pass may go on; none after a cut (the next pass starts there) or after
+    // rebuilt tops (they are rebuilt again), nor in the last pass.
+    void leave_mark(std::uint32_t start) {
+        if (mark_.valid || final_ || reaches_full_scale_) return;
+        mark_ = {true, from_, start, best_, fallback};
+    }
+
+    // Reads the frames from `frame` on that the pass has not read yet.
+    void load_from(std::uint32_t frame) {
+        for (; loaded_from_ > frame; --loaded_from_) values_[loaded_from_ - 1] = read(loaded_from_ - 1);
+    }
+
     // On the 16-bit scale: 8-bit samples as (byte - 128) x 256.
-    std::int32_t at(std::uint32_t frame) const {
+    std::int32_t read(std::uint32_t frame) const {
         std::uint32_t const index = frame * channels_ + channel_;
         return sixteen_ ? samples::read16(bytes_, index) : samples::read8(bytes_, index) * 256;
     }
 
-    // Written back clamped to the sample range, not wrapped.
+    std::int32_t at(std::uint32_t frame) const { return values_[frame]; }
+
+    // Kept clamped to the sample range, not wrapped, and as the bytes will hold it.
     void put(std::uint32_t frame, std::int64_t value) {
-        std::uint32_t const index = frame * channels_ + channel_;
         auto const clamped = static_cast<std::int32_t>(std::clamp<std::int64_t>(value, -32768, 32767));
-        if (sixteen_)
-            samples::write16(bytes_, index, clamped);
-        else
-            samples::write8(bytes_, index, clamped >> 8);
+        values_[frame] = sixteen_ ? clamped : (clamped >> 8) * 256;
+    }
+
+    // The frames from `begin` to `end` may be changed: they are written back at the end.
+    void will_change(std::uint32_t begin, std::uint32_t end) {
+        changed_from_ = std::min(changed_from_, begin);
+        changed_to_ = std::max(changed_to_, end);
+    }
+
+    void write_back() {
+        for (std::uint32_t frame = changed_from_; frame < changed_to_; ++frame) {
+            std::uint32_t const index = frame * channels_ + channel_;
+            if (sixteen_)
+                samples::write16(bytes_, index, values_[frame]);
+            else
+                samples::write8(bytes_, index, values_[frame] >> 8);
+        }
     }
 
     bool crossing_before(std::uint32_t frame) const {
@@ -124,26 +190,80 @@ private:
 
     std::uint32_t loudest_in(std::uint32_t begin, std::uint32_t end) const {
         std::uint32_t loudest = begin;
-        for (std::uint32_t i = begin + 1; i < end; ++i)
-            if (magnitude(at(i)) > magnitude(at(loudest))) loudest = i;
+        std::int64_t loudest_level = magnitude(at(begin));
+        for (std::uint32_t i = begin + 1; i < end; ++i) {
+            std::int64_t const level = magnitude(at(i));
+            if (level > loudest_level) {
+                loudest = i;
+                loudest_level = level;
+            }
+        }
         return loudest;
+    }
+
+    // The loudest level of each run of frames (runs of run_frames from frame 0; those
+    // before the carried position are not used).
+    void find_run_levels() {
+        run_levels_.resize((frames_ + run_frames - 1) / run_frames);
+        for (std::uint32_t run = loaded_from_ / run_frames; run * run_frames < frames_; ++run) {
+            std::uint32_t const begin = std::max(run * run_frames, loaded_from_);
+            std::uint32_t const end = std::min(run * run_frames + run_frames, frames_);
+            std::int32_t level = 0;
+            for (std::uint32_t frame = begin; frame < end; ++frame) level = std::max(level, std::abs(values_[frame]));
+            run_levels_[run] = level;
+        }
+    }
+
+    // The first frame in [begin, end) louder than `level`; end when none is.
+    std::uint32_t first_louder(std::uint32_t begin, std::uint32_t end, std::int32_t level) const {
+        std::uint32_t frame = begin;
+        while (frame < end) {
+            if (frame % run_frames == 0 && frame + run_frames <= end && run_levels_[frame / run_frames] <= level) {
+                frame += run_frames;
+                continue;
+            }
+            if (magnitude(at(frame)) > level) return frame;
+            ++frame;
+        }
+        return end;
+    }
+
+    // The last frame in [begin, end) louder than `level`; `none` when none is.
+    std::uint32_t last_louder(std::uint32_t begin, std::uint32_t end, std::int32_t level) const {
+        std::uint32_t frame = end;
+        while (frame > begin) {
+            if (frame % run_frames == 0 && frame >= begin + run_frames && run_levels_[frame / run_frames - 1] <= level) {
+                frame -= run_frames;
+                continue;
+            }
+            --frame;
+            if (magnitude(at(frame)) > level) return frame;
+        }
+        return none;
     }
 
     // The nearest louder sample, looking back no further than the cut; the window when
     // none lies within it.
     std::uint32_t distance_to_louder(std::uint32_t frame, std::uint32_t cut) const {
-        std::int64_t const peak = magnitude(at(frame));
-        for (std::uint32_t d = 1; d < window_; ++d) {
-            if (frame >= cut + d && magnitude(at(frame - d)) > peak) return d;
-            if (frame + d < frames_ && magnitude(at(frame + d)) > peak) return d;
-        }
-        return window_;
+        auto const level = static_cast<std::int32_t>(magnitude(at(frame)));
+        std::uint32_t const after_end = static_cast<std::uint32_t>(std::min<std::uint64_t>(frames_, std::uint64_t{frame} + window_));
+        std::uint32_t const after = first_louder(frame + 1, after_end, level);
+        std::uint32_t distance = after < after_end ? after - frame : window_;
+        if (distance <= 1) return distance;
+        // Before: only within the distance found after, and not before the cut.
+        std::uint32_t const reach = distance - 1;
+        std::uint32_t const before_begin = frame - cut > reach ? frame - reach : cut;
+        std::uint32_t const before = last_louder(before_begin, frame, level);
+        if (before != none) distance = std::min(distance, frame - before);
+        return distance;
     }
 
     // From the old peak's gain to the new one's: the old gain up to a zero crossing, a ramp
     // up to another, then the new gain to the end of the peak's half-wave.
     void move_gain(std::uint32_t cut, std::uint32_t start, std::uint32_t end, std::int32_t old_peak,
                    std::int32_t peak) {
+        load_from(cut);
+        will_change(cut, end);
         std::int64_t const old_gain = filter_.gain_of(old_peak);
         std::int64_t const new_gain = filter_.gain_of(peak);
         std::uint32_t ramp_begin = cut;
@@ -189,6 +309,9 @@ private:
     void find_clipped_runs(std::uint32_t start, std::uint32_t length);
     void rebuild_run(std::uint32_t start, const ClippedRun& run, std::int64_t scale);
 
+    static constexpr std::uint32_t none = 0xFFFFFFFFu;
+    static constexpr std::uint32_t run_frames = 32;
+
     LevelFilter& filter_;
     std::uint8_t* bytes_;
     std::uint32_t frames_;
@@ -198,6 +321,16 @@ private:
     bool final_;
     std::uint32_t window_;
     std::uint32_t limit_;
+    std::uint32_t from_;
+    LevelFilter::WalkMark& mark_;
+    std::uint32_t walk_from_;    // where the walk over the half-waves begins
+    std::uint32_t loaded_from_;  // the frames read from the bytes so far: from here on
+    std::uint32_t best_ = 0;     // the longest distance to a louder sample so far
+    std::vector<std::int32_t>& values_;
+    std::vector<std::int32_t>& run_levels_;
+    bool reaches_full_scale_ = false;
+    std::uint32_t changed_from_;  // the changed frames, written back at the end
+    std::uint32_t changed_to_;
     std::vector<ClippedRun> runs_;
 };
 
@@ -259,6 +392,7 @@ void LevelFilter::ChannelPass::rebuild_half_wave(std::uint32_t start, std::uint3
         highest_clipped = std::max(highest_clipped, magnitude(run.clipped));
     }
     if (highest_estimate <= highest_clipped) return;
+    will_change(start, end);
     std::int64_t const scale = highest_clipped * 16384 / highest_estimate;
 
     std::uint32_t outside = 0;
@@ -317,10 +451,10 @@ std::uint32_t LevelFilter::process_frames(std::uint8_t* bytes, std::uint32_t fra
 
     ChannelPass::Fallback fallbacks[2];
     for (std::uint32_t channel = 0; channel < channels; ++channel) {
-        ChannelPass pass(*this, bytes, frames, channels, channel, sixteen, final, window, limit);
         auto const from = std::min<std::uint32_t>(static_cast<std::uint32_t>(carried_[channel]), frames);
-        if (sixteen) pass.rebuild_clipped_tops(from);
-        carried_[channel] = static_cast<std::int32_t>(pass.apply_gains(from, last_peak_[channel]));
+        ChannelPass pass(*this, bytes, frames, channels, channel, sixteen, final, window, limit, from);
+        if (sixteen) pass.rebuild_clipped_tops();
+        carried_[channel] = static_cast<std::int32_t>(pass.apply_gains(last_peak_[channel]));
         fallbacks[channel] = pass.fallback;
     }
 
@@ -332,6 +466,7 @@ std::uint32_t LevelFilter::process_frames(std::uint8_t* bytes, std::uint32_t fra
         for (std::uint32_t channel = 0; channel < channels; ++channel)
             released = std::min(released, fallbacks[channel].found ? fallbacks[channel].end
                                                                    : static_cast<std::uint32_t>(carried_[channel]));
+        forget_walks();
         if (released == 0) {
             carried_[0] = carried_[1] = 0;
             consumed = frames;
@@ -349,10 +484,13 @@ std::uint32_t LevelFilter::process_frames(std::uint8_t* bytes, std::uint32_t fra
             }
         }
     } else {
-        for (std::uint32_t channel = 0; channel < channels; ++channel)
+        for (std::uint32_t channel = 0; channel < channels; ++channel) {
             carried_[channel] -= static_cast<std::int32_t>(consumed);
+            walk_marks_[channel].move_back(consumed);
+        }
     }
     if (final) {
+        forget_walks();
         last_peak_[0] = last_peak_[1] = 0;
         carried_[0] = carried_[1] = 0;
     }

@@ -18,25 +18,49 @@ namespace {
 // sample (noise shaping of the first order), and clips to full scale.
 class SampleQuantiser {
 public:
-    explicit SampleQuantiser(std::uint32_t bits) : shift_(static_cast<int>(MAD_F_FRACBITS + 1 - bits)) {}
+    explicit SampleQuantiser(std::uint32_t bits)
+        : shift_(static_cast<int>(MAD_F_FRACBITS + 1 - bits)), kept_bits_(~((std::int64_t{1} << shift_) - 1)) {}
 
     std::int32_t next(mad_fixed_t sample) {
         std::int64_t const value = std::int64_t{sample} + carry_;
         std::int64_t clipped = value;
-        if (clipped < -MAD_F_ONE) clipped = -MAD_F_ONE;
-        if (clipped > MAD_F_ONE - 1) clipped = MAD_F_ONE - 1;
-        std::int64_t const kept = clipped & ~((std::int64_t{1} << shift_) - 1);
+        // One test for the common case, inside full scale.
+        if (static_cast<std::uint64_t>(value + MAD_F_ONE) >= std::uint64_t{2} * MAD_F_ONE)
+            clipped = value < 0 ? -MAD_F_ONE : MAD_F_ONE - 1;
+        std::int64_t const kept = clipped & kept_bits_;
         carry_ = value - kept;
         return static_cast<std::int32_t>(kept >> shift_);
     }
 
 private:
     int shift_;
+    std::int64_t kept_bits_;
     std::int64_t carry_ = 0;
 };
 
-void put_sample(std::uint8_t*& out, std::int32_t value, std::uint32_t bytes) {
-    for (std::uint32_t i = 0; i < bytes; ++i) *out++ = static_cast<std::uint8_t>(static_cast<std::uint32_t>(value) >> (8 * i));
+template <std::uint32_t Bytes>
+void put_sample(std::uint8_t*& out, std::int32_t value) {
+    for (std::uint32_t i = 0; i < Bytes; ++i) *out++ = static_cast<std::uint8_t>(static_cast<std::uint32_t>(value) >> (8 * i));
+}
+
+// The frame's samples, interleaved, each Bytes wide; gives the end of what was written.
+// Bits is the sample width when it is known here (0: bits says).
+template <std::uint32_t Bytes, std::uint32_t Bits = 0>
+std::uint8_t* quantise(const mad_pcm& pcm, std::uint32_t bits, std::uint8_t* out) {
+    unsigned const length = pcm.length;
+    mad_fixed_t const* const first = pcm.samples[0];
+    mad_fixed_t const* const second = pcm.samples[1];
+    SampleQuantiser left(Bits != 0 ? Bits : bits);
+    if (pcm.channels != 2) {
+        for (unsigned i = 0; i < length; ++i) put_sample<Bytes>(out, left.next(first[i]));
+        return out;
+    }
+    SampleQuantiser right(Bits != 0 ? Bits : bits);
+    for (unsigned i = 0; i < length; ++i) {
+        put_sample<Bytes>(out, left.next(first[i]));
+        put_sample<Bytes>(out, right.next(second[i]));
+    }
+    return out;
 }
 
 }  // namespace
@@ -76,13 +100,10 @@ int mp3_decoder_decode(MP3DecoderState* state, const std::uint8_t* input, std::u
     if (output_capacity < needed || std::uint64_t{pcm.length} * pcm.channels * sample_bytes > output_capacity)
         return 2;
 
-    SampleQuantiser left(bits);
-    SampleQuantiser right(bits);
     std::uint8_t* out = output;
-    for (unsigned i = 0; i < pcm.length; ++i) {
-        put_sample(out, left.next(pcm.samples[0][i]), sample_bytes);
-        if (pcm.channels == 2) put_sample(out, right.next(pcm.samples[1][i]), sample_bytes);
-    }
+    if (sample_bytes == 1) out = quantise<1>(pcm, bits, output);
+    if (sample_bytes == 2) out = bits == 16 ? quantise<2, 16>(pcm, bits, output) : quantise<2>(pcm, bits, output);
+    if (sample_bytes == 3) out = quantise<3>(pcm, bits, output);
     produced = static_cast<std::uint32_t>(out - output);
     consumed = static_cast<std::uint32_t>(state->stream.next_frame - input);
     return 0;

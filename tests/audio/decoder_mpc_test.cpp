@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -196,6 +197,21 @@ TEST_F(MusepackFiles, SharedSampleFilesPlayOrAreRefusedSafely) {
             }
         }
     }
+}
+
+TEST(MusepackSamples, BecomeSixteenBitsRoundedHalvesToEvenAndClipped) {
+    struct Case {
+        float scaled;  // the sample x 32768
+        std::int16_t expected;
+    };
+    Case const cases[] = {
+        {0.0f, 0},          {0.49f, 0},         {0.5f, 0},           {1.5f, 2},       {2.5f, 2},
+        {-0.5f, 0},         {-1.5f, -2},        {-2.5f, -2},         {1000.51f, 1001}, {-1000.51f, -1001},
+        {32766.5f, 32766},  {32766.75f, 32767}, {32767.0f, 32767},   {40000.0f, 32767}, {-32767.5f, -32768},
+        {-32768.0f, -32768}, {-90000.0f, -32768},
+    };
+    for (Case const c : cases) EXPECT_EQ(c.expected, audio::mpc_sample_to_16_bits(c.scaled / 32768.0f)) << c.scaled;
+    EXPECT_EQ(-32768, audio::mpc_sample_to_16_bits(std::numeric_limits<float>::quiet_NaN()));
 }
 
 }  // namespace
