@@ -1,13 +1,16 @@
 // Activation between windows of two processes of one device.
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 #include <vector>
 
 #include "platform/dialogs.h"
 #include "platform/messages.h"
+#include "platform/testing.h"
 #include "platform/windows.h"
 #include "tests/support/child_process.h"
 #include "tests/support/test_device.h"
@@ -75,6 +78,41 @@ TEST_F(CrossProcessActivationTest, AForegroundWindowOfAProcessThatEndedIsNone) {
     helper.kill_hard();
     helper.wait_for_exit();
     EXPECT_EQ(GetForegroundWindow(), nullptr);
+}
+
+// An activation request as a peer writes it: header fields in order, then the device.
+std::string activation_request(std::uint64_t state, std::uint32_t payload_size, const std::string& payload = "") {
+    std::string const device = "/tmp/device";
+    std::string bytes;
+    auto const put = [&](auto value) { bytes.append(reinterpret_cast<const char*>(&value), sizeof value); };
+    put(std::uint32_t{0x4B4E4C57});  // the links' magic number
+    put(std::uint32_t{5});           // activate
+    put(std::uint32_t{0});
+    put(static_cast<std::uint32_t>(device.size()));
+    put(std::uint64_t{0x1234500000001});
+    put(state);
+    put(std::int64_t{0x1234600000002});
+    put(payload_size);
+    put(std::uint32_t{0});
+    return bytes + device + payload;
+}
+
+TEST(CrossProcessActivationRequest, OnlyAWellFormedActivationIsAccepted) {
+    struct Case {
+        const char* what;
+        std::string bytes;
+        bool accepted;
+    };
+    Case const cases[] = {
+        {"gaining", activation_request(WA_ACTIVE, 0), true},
+        {"losing", activation_request(WA_INACTIVE, 0), true},
+        {"an unknown state", activation_request(7, 0), false},
+        {"with a payload", activation_request(WA_ACTIVE, 4, "abcd"), false},
+        {"cut short", activation_request(WA_ACTIVE, 0).substr(0, 30), false},
+    };
+    for (auto const& one : cases) {
+        EXPECT_EQ(platform::parse_window_link_request(one.bytes.data(), one.bytes.size()), one.accepted) << one.what;
+    }
 }
 
 }  // namespace

@@ -217,15 +217,15 @@ bool pack_send(UINT message, WPARAM wparam, LPARAM lparam, std::string& payload)
     return !carries_addresses(message, lparam);
 }
 
-// Asks the peer and waits up to the send time-out. The exchange runs beside the calling
+// Asks the peer and waits up to the time-out. The exchange runs beside the calling
 // thread, which keeps serving its own windows meanwhile: the other process may send to them
 // before it answers. False when the calling thread has no queue.
-bool exchange_serving(pid_t pid, LinkRequest request, LinkAnswer& answer) {
+bool exchange_serving(pid_t pid, LinkRequest request, DWORD timeout_ms, LinkAnswer& answer) {
     auto const own = current_queue();
     if (!own) return false;
     auto const done = std::make_shared<SentMessage>(SentMessage{nullptr, 0, 0, 0, own});
     std::thread exchange([&] {
-        answer = ask_peer(pid, std::move(request), send_timeout_ms.load());
+        answer = ask_peer(pid, std::move(request), timeout_ms);
         own->complete(*done, 0);
     });
     own->wait_for_reply(*done);
@@ -307,7 +307,7 @@ LRESULT send_remote(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
     }
     if (carries_addresses(message, lparam)) request.header.lparam = 0;
     LinkAnswer answer;
-    if (!exchange_serving(process_of(window), std::move(request), answer)) return 0;
+    if (!exchange_serving(process_of(window), std::move(request), send_timeout_ms.load(), answer)) return 0;
     LRESULT result = answer.reached && answer.header.ok ? static_cast<LRESULT>(answer.header.result) : 0;
     if (message == WM_GETTEXT && answer.reached) result = unpack_text(answer.payload, wparam, lparam);
     if (answer.timed_out) SetLastError(ERROR_TIMEOUT);
@@ -319,7 +319,9 @@ bool change_remote_activation(HWND window, bool active, HWND other) {
     LinkRequest request = request_for(LinkOperation::activate, window, 0, active ? WA_ACTIVE : WA_INACTIVE,
                                       reinterpret_cast<LPARAM>(other));
     LinkAnswer answer;
-    return exchange_serving(process_of(window), std::move(request), answer) && answer.reached && answer.header.ok;
+    // A hung peer costs an activation change at most the link time-out, as a post.
+    return exchange_serving(process_of(window), std::move(request), link_timeout_ms(), answer) && answer.reached &&
+           answer.header.ok;
 }
 
 }  // namespace platform::detail

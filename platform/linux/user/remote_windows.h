@@ -43,7 +43,8 @@ bool post_remote(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
 LRESULT send_remote(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
 
 // The window of another process gains or loses activation (see activate_local and
-// deactivate_local); waits like send_remote. False when its process cannot be reached.
+// deactivate_local); waits like send_remote, but at most the link time-out. False when its
+// process cannot be reached in time.
 bool change_remote_activation(HWND window, bool active, HWND other);
 
 }  // namespace platform::detail
