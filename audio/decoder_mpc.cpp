@@ -12,6 +12,13 @@
 namespace audio {
 
 struct MusepackStream {
+    explicit MusepackStream(os::File& opened) : file(opened) {}
+
+    os::File& file;
+    // While the library seeks: file positions it may still ask for; -1 outside a seek.
+    int seek_budget = -1;
+    // The budget ran out: the walk was sent to the stream's end (see seek_callback).
+    bool walk_cut_short = false;
     mpc_reader reader{};
     mpc_demux* demux = nullptr;
     // Channels 0 when the file was not opened.
@@ -27,17 +34,44 @@ constexpr int max_empty_frames = 1000;
 // samples takes more than two bits even when silent): a header that claims more is
 // damaged, and its length is cut to what the file can hold.
 constexpr std::uint64_t max_frames_per_byte = 1152 * 4;
-os::File& file_of(mpc_reader* reader) { return *static_cast<os::File*>(reader->data); }
+// File positions a sound seek of the library needs at most: it jumps to the nearest entry
+// of the stream's seek table and walks packet by packet from there to the target's block.
+constexpr int max_seek_steps = 4096;
+// Sample frames the decoder holds back at the start of a stream and after a seek.
+constexpr std::uint32_t synthesis_delay = MPC_DECODER_SYNTH_DELAY;
+
+MusepackStream& stream_of(mpc_reader* reader) { return *static_cast<MusepackStream*>(reader->data); }
+os::File& file_of(mpc_reader* reader) { return stream_of(reader).file; }
+
+// Empty audio packets ("AP", size 3, no payload) one after another.
+void fill_with_empty_audio_packets(void* buffer, std::uint32_t size) {
+    auto* bytes = static_cast<std::uint8_t*>(buffer);
+    for (std::uint32_t i = 0; i < size; ++i) bytes[i] = static_cast<std::uint8_t>("AP\x03"[i % 3]);
+}
 
 mpc_int32_t read_callback(mpc_reader* reader, void* buffer, mpc_int32_t size) {
     if (size <= 0) return 0;
+    if (stream_of(reader).walk_cut_short) {
+        fill_with_empty_audio_packets(buffer, static_cast<std::uint32_t>(size));
+        return size;
+    }
     return static_cast<mpc_int32_t>(file_of(reader).read(buffer, static_cast<std::uint32_t>(size)));
 }
 
 // A place outside the file is refused: the library would otherwise go on looking for a
-// stream there (a damaged length in the header sends it far beyond the end).
+// stream there (a damaged length in the header sends it far beyond the end). In a seek
+// the library walks packets until it has passed enough audio packets, and it does not stop
+// at a refused place; in a damaged file that walk may never end. When the seek's budget of
+// places runs out, every place is granted and what is read there are empty audio packets,
+// which end the walk within as many steps as the stream has blocks; the seek then counts as
+// failed. (A refused place would not do: the library then reads nothing and walks on over
+// what its buffer held.)
 mpc_bool_t seek_callback(mpc_reader* reader, mpc_int32_t offset) {
-    os::File& file = file_of(reader);
+    MusepackStream& stream = stream_of(reader);
+    if (stream.seek_budget == 0) stream.walk_cut_short = true;
+    if (stream.seek_budget > 0) --stream.seek_budget;
+    if (stream.walk_cut_short) return MPC_TRUE;
+    os::File& file = stream.file;
     if (offset < 0 || static_cast<std::uint32_t>(offset) > file.get_size()) return MPC_FALSE;
     return file.seek(static_cast<std::uint32_t>(offset));
 }
@@ -63,9 +97,9 @@ inline std::int16_t to_16_bits(float sample) {
 
 std::int16_t mpc_sample_to_16_bits(float sample) { return to_16_bits(sample); }
 
-DecoderMPC::DecoderMPC(const std::u16string& path) : FrameReader(path), stream_(std::make_unique<MusepackStream>()) {
+DecoderMPC::DecoderMPC(const std::u16string& path) : FrameReader(path), stream_(std::make_unique<MusepackStream>(file_)) {
     if (file_.has_errors()) return;
-    stream_->reader = {read_callback, seek_callback, tell_callback, size_callback, canseek_callback, &file_};
+    stream_->reader = {read_callback, seek_callback, tell_callback, size_callback, canseek_callback, stream_.get()};
     stream_->demux = mpc_demux_init(&stream_->reader);
     if (stream_->demux == nullptr) return;
     mpc_demux_get_info(stream_->demux, &stream_->info);
@@ -160,7 +194,7 @@ void DecoderMPC::set_position(std::uint32_t frames) {
     std::lock_guard<liba::CriticalSection> guard(lock_);
     if (stream_->info.channels == 0) return;
     if (stream_->info.stream_version >= 8) {
-        seek_by_decoding(frames);
+        seek_version_8(frames);
     } else {
         mpc_demux_seek_sample(stream_->demux, frames);
         demux_position_ = frames;
@@ -168,16 +202,23 @@ void DecoderMPC::set_position(std::uint32_t frames) {
     decoded_ = frames;
 }
 
-// In a stream of version 8 the decoder goes on from where it is when the target lies
-// ahead; behind it, the stream is decoded again from its start. (The library's own seek
-// follows the stream's seek table and then looks for audio packets until it has passed
-// enough of them: in a damaged or cut file it never stops, and in a sound one its output
-// after the seek is not the stream's.) What was decoded before the seek is still handed
-// out first, then the target's frame from the target on.
-void DecoderMPC::seek_by_decoding(std::uint32_t target) {
+// In a stream of version 8 the decoder goes on from where it is when the target lies at
+// most a block ahead, and starts again from the file's start when the target lies in the
+// first block. Elsewhere the library seeks: it jumps to the target's block through the
+// stream's seek table and decodes from the block's key frame; if that seek fails its
+// checks the stream is decoded again from its start. What was decoded before the seek is
+// still handed out first, then the target's frame from the target on.
+void DecoderMPC::seek_version_8(std::uint32_t target) {
     PCMData const kept = pending_;
     pending_ = PCMData();
-    if (target < demux_position_ && !restart()) return;
+    std::uint64_t const block = block_frames();
+    bool const close_ahead = target >= demux_position_ && target - demux_position_ <= block;
+    bool const in_first_block = target + stream_->info.beg_silence < block;
+    if (!close_ahead && !in_first_block) {
+        if (!seek_with_library(target) && !restart()) return;
+    } else if (target < demux_position_ && !restart()) {
+        return;
+    }
     while (demux_position_ < target && decode_frame()) {
     }
     PCMData tail;
@@ -196,6 +237,29 @@ void DecoderMPC::seek_by_decoding(std::uint32_t target) {
     pending_ = kept.with_buffer(both);
 }
 
+std::uint64_t DecoderMPC::block_frames() const {
+    std::uint32_t const power = std::min<std::uint32_t>(stream_->info.block_pwr, 32);
+    return std::uint64_t{MPC_FRAME_LENGTH} << power;
+}
+
+// The library's seek, checked: its walk must end within its budget, and the first frame
+// decoded after it must begin at the target, which the number of samples it gives shows
+// (the decoder drops its delay and the block's frames before the target). On success the
+// target's frame is pending. False leaves the decoder in no known place.
+bool DecoderMPC::seek_with_library(std::uint32_t target) {
+    stream_->seek_budget = max_seek_steps;
+    bool const walked = mpc_demux_seek_sample(stream_->demux, target) == MPC_STATUS_OK && !stream_->walk_cut_short;
+    stream_->seek_budget = -1;
+    stream_->walk_cut_short = false;
+    if (!walked) return false;
+    demux_position_ = target;
+    if (!decode_frame()) return target >= length_;
+    std::uint64_t const skipped = synthesis_delay + (target + stream_->info.beg_silence) % block_frames();
+    std::uint32_t const expected = MPC_FRAME_LENGTH - static_cast<std::uint32_t>(skipped % MPC_FRAME_LENGTH);
+    std::uint32_t const given = demux_position_ - target;
+    return given == expected || (given < expected && demux_position_ >= length_);
+}
+
 // A new decoder from the start of the file; false (the stream no longer valid) when the
 // file cannot be opened again.
 bool DecoderMPC::restart() {
@@ -203,6 +267,7 @@ bool DecoderMPC::restart() {
     file_.seek(0);
     stream_->demux = mpc_demux_init(&stream_->reader);
     demux_position_ = 0;
+    pending_ = PCMData();
     if (stream_->demux != nullptr) return true;
     stream_->info.channels = 0;
     return false;

@@ -37,7 +37,9 @@ public:
 
 private:
     bool decode_frame();
-    void seek_by_decoding(std::uint32_t target);
+    void seek_version_8(std::uint32_t target);
+    bool seek_with_library(std::uint32_t target);
+    std::uint64_t block_frames() const;
     bool restart();
 
     std::unique_ptr<MusepackStream> stream_;

@@ -19,14 +19,15 @@ FileReaderWAVPCM::FileReaderWAVPCM(const std::u16string& path) : FileReaderWAV(p
 PCMData FileReaderWAVPCM::get_data(std::uint32_t frames) {
     std::lock_guard<liba::CriticalSection> guard(lock_);
     if (!valid_) return PCMData();
-    std::uint32_t const position = get_position();
-    if (position >= info_.data_size) return PCMData();
+    if (position_ >= info_.data_size) return PCMData();
     std::uint64_t const wanted = std::uint64_t{frames} * info_.block_align;
-    std::uint32_t size = static_cast<std::uint32_t>(std::min<std::uint64_t>(wanted, info_.data_size - position));
+    std::uint32_t size = static_cast<std::uint32_t>(std::min<std::uint64_t>(wanted, info_.data_size - position_));
     size -= size % info_.block_align;
     if (size == 0) return PCMData();
     liba::SharedBuffer buffer(size);
-    if (file_.read(buffer.get_writable_data(), size) != size) return PCMData();
+    std::uint32_t const read = file_.read(buffer.get_writable_data(), size);
+    position_ += read;
+    if (read != size) return PCMData();
     return PCMData(buffer, info_.channels, info_.bits_per_sample, info_.sample_rate);
 }
 
@@ -46,14 +47,14 @@ std::uint32_t FileReaderWAVPCM::get_size() {
 
 std::uint32_t FileReaderWAVPCM::get_position() {
     std::lock_guard<liba::CriticalSection> guard(lock_);
-    std::uint32_t const position = file_.get_position();
-    return position < info_.data_start ? 0 : position - info_.data_start;
+    return position_;
 }
 
 void FileReaderWAVPCM::set_position(std::uint32_t bytes) {
     std::lock_guard<liba::CriticalSection> guard(lock_);
     if (info_.block_align != 0) bytes -= bytes % info_.block_align;
-    file_.seek(info_.data_start + std::min(bytes, info_.data_size));
+    std::uint32_t const target = std::min(bytes, info_.data_size);
+    if (file_.seek(info_.data_start + target)) position_ = target;
 }
 
 bool FileReaderWAVPCM::read_duration(double seconds) {

@@ -32,6 +32,9 @@ public:
 
 private:
     WAVInfoPCM info_;
+    // Bytes of the data chunk before the file's position, kept here rather than asked of
+    // the file on every pull.
+    std::uint32_t position_ = 0;
 };
 
 }  // namespace audio

@@ -1,9 +1,11 @@
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <memory>
 #include <mutex>
 #include <string>
+#include <vector>
 
 #include "audio/file_writer.h"
 #include "audio/stream_ends.h"
@@ -31,6 +33,7 @@ public:
     ~FileWriterWAV() override {
         std::lock_guard<liba::CriticalSection> guard(this->get_lock());
         if (!file_) return;
+        write_gathered();
         file_->seek(0);
         write_wav_header(*file_, header_);
     }
@@ -55,8 +58,10 @@ public:
     // Appends the block's bytes and counts them; false when the file could not take them all.
     virtual bool write_data(const Block& block) = 0;
 
+    // Gathered bytes are written first: the answer holds for everything handed so far.
     bool is_open() override {
         std::lock_guard<liba::CriticalSection> guard(this->get_lock());
+        if (open_ && file_) open_ = write_gathered();
         return open_;
     }
 
@@ -74,12 +79,28 @@ protected:
     // Writes the bytes, counts the whole units of unit bytes that reached the file into
     // the data size and written, and gives that count. complete is true when every byte
     // was written and the bytes were whole units; otherwise the file is cut at the end of
-    // the counted data.
+    // the counted data. Small blocks (a GSM block is 65 bytes) are gathered and reach the
+    // file together (at most gather_limit bytes, and always before the header is brought
+    // up to date); a write of gathered bytes that fails is reported by the block that
+    // caused it, with the units that did not reach the file taken off the counts.
     std::uint32_t append_units(const liba::SharedBuffer& bytes, std::uint32_t unit, bool& complete) {
         std::uint32_t const size = bytes.get_size();
         std::uint64_t const end = std::uint64_t{header_.data_start} + header_.data_size + size;
         // Sizes and positions of a WAV file end below 4 GB: a file that would pass it is full.
-        std::uint32_t const put = end > 0xFFFFFFFFu ? 0 : file_->write(bytes.get_data(), size);
+        bool const fits = end <= 0xFFFFFFFFu;
+        if (fits && size % unit == 0 && gathered_.size() + size <= gather_limit) {
+            gathered_.insert(gathered_.end(), bytes.get_data(), bytes.get_data() + size);
+            gathered_unit_ = unit;
+            header_.data_size += size;
+            written_ += size / unit;
+            complete = true;
+            return size / unit;
+        }
+        if (!write_gathered()) {
+            complete = false;
+            return 0;
+        }
+        std::uint32_t const put = fits ? file_->write(bytes.get_data(), size) : 0;
         std::uint32_t const whole = put / unit;
         header_.data_size += whole * unit;
         written_ += whole;
@@ -87,6 +108,25 @@ protected:
         // A write that failed part way may have left bytes that it does not report.
         if (!complete) file_->truncate(header_.data_start + header_.data_size);
         return whole;
+    }
+
+    // Writes the gathered bytes; false, with the file cut after the last whole unit that
+    // reached it and the counts taken back to it, when the file does not take them all.
+    bool write_gathered() {
+        if (gathered_.empty()) return true;
+        auto const size = static_cast<std::uint32_t>(gathered_.size());
+        std::uint32_t const put = file_->write(gathered_.data(), size);
+        gathered_.clear();
+        if (put == size) return true;
+        std::uint32_t const lost = size - put / gathered_unit_ * gathered_unit_;
+        header_.data_size -= lost;
+        written_ -= lost / gathered_unit_;
+        if constexpr (requires { header_.fact_sample_count; }) {
+            std::uint64_t const samples = std::uint64_t{lost / gathered_unit_} * header_.samples_per_block;
+            header_.fact_sample_count -= static_cast<std::uint32_t>(std::min<std::uint64_t>(samples, header_.fact_sample_count));
+        }
+        file_->truncate(header_.data_start + header_.data_size);
+        return false;
     }
 
     Info header_;
@@ -99,11 +139,20 @@ protected:
     std::uint32_t header_size_written_ = 0;
 
 private:
+    static constexpr std::uint32_t gather_limit = 8192;
+
+    std::vector<std::uint8_t> gathered_;
+    std::uint32_t gathered_unit_ = 1;
+
     // About once a second of sound the sizes in the header are brought up to date, so that
     // a recording cut off by a crash or power loss says how much sound it holds.
     void keep_header_current() {
         std::uint32_t const second = header_.byte_rate == 0 ? 1 : header_.byte_rate;
         if (header_.data_size - header_size_written_ < second) return;
+        if (!write_gathered()) {
+            open_ = false;
+            return;
+        }
         std::uint32_t const end = header_.data_start + header_.data_size;
         open_ = file_->seek(0) && write_wav_header(*file_, header_) && file_->seek(end);
         header_size_written_ = header_.data_size;

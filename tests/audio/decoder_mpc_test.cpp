@@ -3,6 +3,7 @@
 // mpcdec decodes.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <filesystem>
 #include <limits>
 #include <string>
@@ -158,6 +159,127 @@ TEST_F(DecoderMPCTest, ReadBlockPushesTheFramesAskedForAndFailsAtTheEnd) {
     EXPECT_EQ(5000u, pushed);
     EXPECT_FALSE(decoder.read_duration(5.0));
     audio::connect<audio::PCMData>(&decoder, nullptr);
+}
+
+// A stream of several blocks (a block is 64 frames of 1152 samples, about 1.7 s): two
+// gliding tones, so that no stretch of it repeats and no part of it is coded as noise
+// (noise comes out of the decoder's generator, whose state a seek cannot restore; see
+// DecoderMPC::seek_version_8).
+class LongMusepackTest : public testing_support::DeviceTest {
+protected:
+    static constexpr std::uint32_t block = 1152 * 64;
+    static constexpr std::uint32_t long_frames = rate * 8 + 321;
+
+    void SetUp() override {
+        if (!audio_test::have_tool("mpcenc") || !audio_test::have_tool("mpcdec")) GTEST_SKIP() << "musepack-tools missing";
+        Samples samples(std::size_t{long_frames} * 2);
+        for (std::uint32_t i = 0; i < long_frames; ++i) {
+            double const t = double(i) / rate;
+            samples[2 * i] = static_cast<std::int16_t>(9000 * std::sin(2 * M_PI * (300 * t + 40 * t * t)));
+            samples[2 * i + 1] = static_cast<std::int16_t>(7000 * std::sin(2 * M_PI * (1100 * t - 30 * t * t)));
+        }
+        std::string const wav = device.host_path("long.wav");
+        audio_test::write_wav(wav, samples, 2, rate);
+        ASSERT_TRUE(audio_test::run_tool("mpcenc --silent --radio " + quoted(wav) + " " + quoted(device.host_path("long.mpc"))));
+        reference = reference_decode(device, "long.mpc");
+        ASSERT_EQ(std::size_t{long_frames} * 2, reference.size());
+        bytes = testing_support::read_host_file(device.host_path("long.mpc"));
+    }
+
+    struct Packet {
+        std::string key;
+        std::size_t offset;
+        std::size_t size;  // with its key and size fields
+    };
+
+    // The packets of the stream, in file order, as far as their sizes hold together.
+    std::vector<Packet> packets() const {
+        std::vector<Packet> found;
+        std::size_t at = 4;  // after "MPCK"
+        while (at + 3 <= bytes.size()) {
+            std::size_t size = 0;
+            std::size_t header = 2;
+            unsigned char byte = 0;
+            do {
+                byte = static_cast<unsigned char>(bytes[at + header++]);
+                size = size << 7 | (byte & 0x7Fu);
+            } while ((byte & 0x80u) != 0 && at + header < bytes.size());
+            if (size < header || at + size > bytes.size()) break;
+            found.push_back({bytes.substr(at, 2), at, size});
+            at += size;
+        }
+        return found;
+    }
+
+    std::vector<Packet> audio_packets() const {
+        std::vector<Packet> audio;
+        for (Packet const& packet : packets())
+            if (packet.key == "AP") audio.push_back(packet);
+        return audio;
+    }
+
+    // Seeks there and checks everything from there on against mpcdec's decoding.
+    static void expect_exact_from(audio::DecoderMPC& decoder, const Samples& reference, std::uint32_t target) {
+        SCOPED_TRACE(target);
+        decoder.set_position(target);
+        EXPECT_EQ(target, decoder.get_position());
+        Samples const rest = pull_rest(decoder);
+        ASSERT_EQ(reference.size() - std::size_t{target} * 2, rest.size());
+        EXPECT_LE(largest_difference(rest, reference, std::size_t{target} * 2), 1);
+        EXPECT_TRUE(decoder.is_at_end());
+    }
+
+    Samples reference;
+    std::string bytes;
+};
+
+TEST_F(LongMusepackTest, SeekingBackAndFarAheadIsSampleExact) {
+    ASSERT_GE(audio_packets().size(), 5u);
+    audio::DecoderMPC decoder(u"\\long.mpc");
+    ASSERT_EQ(long_frames, decoder.get_size());
+    // Far ahead from the start, then back: into a block's middle, to a block's first and
+    // last frames, across the first block's end, and into the first block.
+    for (std::uint32_t const target : {rate * 7 + 5, rate * 5 + 4567, 3 * block, 3 * block - 1, 2 * block + 1151,
+                                       block + 1, block - 1, rate / 3}) {
+        expect_exact_from(decoder, reference, target);
+    }
+}
+
+TEST_F(LongMusepackTest, ASeekBackDoesNotDecodeTheBlocksBeforeTheTargetsBlock) {
+    // The second block's sound is damaged; a seek back into the fourth plays it exactly.
+    std::vector<Packet> const audio = audio_packets();
+    ASSERT_GE(audio.size(), 5u);
+    Packet const& damaged = audio[1];
+    for (std::size_t i = damaged.offset + damaged.size / 4; i < damaged.offset + damaged.size * 3 / 4; ++i)
+        bytes[i] = static_cast<char>(bytes[i] * 7 + 13);
+    testing_support::write_host_file(device.host_path("long.mpc"), bytes);
+    audio::DecoderMPC decoder(u"\\long.mpc");
+    decoder.set_position(rate * 7);
+    pull_rest(decoder);
+    expect_exact_from(decoder, reference, 3 * block + 777);
+}
+
+TEST_F(LongMusepackTest, ASeekThroughPacketsThatNeverEndInAudioEnds) {
+    // From the third block on, the file holds one packet kind after another but no audio:
+    // the library's walk to a later block would go on for ever; the seek gives up, and the
+    // stream ends where its sound ends.
+    std::vector<Packet> const audio = audio_packets();
+    ASSERT_GE(audio.size(), 5u);
+    for (std::size_t i = audio[2].offset; i + 3 <= bytes.size(); i += 3) bytes.replace(i, 3, "ZZ\x03");
+    testing_support::write_host_file(device.host_path("long.mpc"), bytes);
+    audio::DecoderMPC decoder(u"\\long.mpc");
+    ASSERT_TRUE(decoder.is_valid());
+    for (std::uint32_t const target : {rate * 7, 4 * block, block + 10}) {
+        SCOPED_TRACE(target);
+        decoder.set_position(target);
+        Samples const rest = pull_rest(decoder);
+        EXPECT_TRUE(decoder.is_at_end());
+        EXPECT_EQ(decoder.get_size(), decoder.get_position());
+        EXPECT_LE(decoder.get_size(), 2 * block);
+    }
+    decoder.set_position(block + 10);
+    Samples const sound = pull_rest(decoder);
+    EXPECT_LE(largest_difference(sound, reference, std::size_t{block + 10} * 2), 1);
 }
 
 class MusepackFiles : public testing_support::DeviceTest {};
