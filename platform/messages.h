@@ -114,8 +114,11 @@ inline HWND const HWND_BROADCAST = reinterpret_cast<HWND>(static_cast<std::uintp
 // all) limits the message numbers. Messages outside the filter stay queued in order.
 // WM_QUIT passes every filter. While a thread waits here (or in SendMessageW) it runs the
 // messages that other threads and processes send to its windows.
-// Order: sent messages (run, not returned), posted messages, WM_QUIT of PostQuitMessage,
-// then WM_TIMER of a due window timer.
+// Order: sent messages (run, not returned), posted messages, input (stylus and keys, as
+// the screen delivers them; a mouse move right behind another one for the same window
+// replaces it), WM_QUIT of PostQuitMessage, WM_PAINT for a shown window whose update region
+// is not empty (made at retrieval, never queued: see platform/windows.h), then WM_TIMER of a
+// due window timer.
 
 // 0 for WM_QUIT, -1 with a last error for a window filter that is no window, else 1.
 BOOL GetMessageW(LPMSG message, HWND window, UINT first, UINT last);

@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <optional>
 
+#include "platform/messages.h"
 #include "platform/types.h"
 
 namespace platform {
@@ -50,6 +51,11 @@ void set_window_link_timeout(DWORD timeout_ms);
 // Whether the bytes are exactly one request that a process's window link accepts (for
 // fuzzing the parser).
 bool parse_window_link_request(const void* data, std::size_t size);
+
+// Queues stylus or key input for the thread of the message's window, as the screen does:
+// it comes after posted messages and before paint, and a mouse move right behind another
+// one for the same window replaces it. False for no window of this process.
+bool post_input_message(const MSG& message);
 
 // The period of a running window timer, nullopt when the window has no timer of that id.
 std::optional<UINT> window_timer_period(HWND window, UINT_PTR id);

@@ -1,7 +1,8 @@
-// Window classes and windows (no drawing yet). A window belongs to the thread that created
-// it; its procedure runs only on that thread. Top-level windows of the device's other
-// processes are seen by EnumWindows, GetClassNameW, GetParent, GetWindowTextW,
-// IsWindowVisible and IsWindowEnabled and reached by PostMessageW and SendMessageW.
+// Window classes and windows. A window belongs to the thread that created it; its procedure
+// runs only on that thread. Top-level windows of the device's other processes are seen by
+// EnumWindows, GetClassNameW, GetParent, GetWindowTextW, IsWindowVisible and
+// IsWindowEnabled, reached by PostMessageW and SendMessageW, and take part in activation
+// (SetForegroundWindow, WM_ACTIVATE).
 #pragma once
 
 #include "platform/messages.h"
@@ -15,6 +16,8 @@ struct HBRUSH__;
 using HBRUSH = HBRUSH__*;
 struct HMENU__;
 using HMENU = HMENU__*;
+struct HDC__;
+using HDC = HDC__*;
 
 struct RECT {
     LONG left;
@@ -151,25 +154,145 @@ BOOL IsWindowEnabled(HWND window);
 
 // Places the window in its parent's client coordinates (a top-level window: on the
 // screen); sends WM_MOVE and WM_SIZE (SIZE_RESTORED, width | height << 16).
+// A change of size makes the whole client area need painting (when repaint is TRUE).
 BOOL MoveWindow(HWND window, int x, int y, int width, int height, BOOL repaint);
 constexpr WPARAM SIZE_RESTORED = 0;
 BOOL GetWindowRect(HWND window, LPRECT rect);
 BOOL GetClientRect(HWND window, LPRECT rect);
 
+using WNDENUMPROC = BOOL (*)(HWND window, LPARAM parameter);
+
+// ---- Z-order ---------------------------------------------------------------------------
+// Siblings (the children of one parent, or this process's top-level windows) are kept in
+// z-order, top first. A new window goes below its siblings, so that windows come in the
+// order they were made until one is moved; showing a top-level window (ShowWindow other
+// than SW_SHOWNA, WS_VISIBLE at creation) puts it on top.
+
+inline HWND const HWND_TOP = nullptr;
+inline HWND const HWND_BOTTOM = reinterpret_cast<HWND>(static_cast<std::uintptr_t>(1));
+inline HWND const HWND_TOPMOST = reinterpret_cast<HWND>(static_cast<std::intptr_t>(-1));
+inline HWND const HWND_NOTOPMOST = reinterpret_cast<HWND>(static_cast<std::intptr_t>(-2));
+
+constexpr UINT SWP_NOSIZE = 0x0001;
+constexpr UINT SWP_NOMOVE = 0x0002;
+constexpr UINT SWP_NOZORDER = 0x0004;
+constexpr UINT SWP_NOREDRAW = 0x0008;
+constexpr UINT SWP_NOACTIVATE = 0x0010;
+constexpr UINT SWP_FRAMECHANGED = 0x0020;
+constexpr UINT SWP_SHOWWINDOW = 0x0040;
+constexpr UINT SWP_HIDEWINDOW = 0x0080;
+constexpr UINT SWP_NOOWNERZORDER = 0x0200;
+
+// Moves, sizes (WM_MOVE, WM_SIZE as MoveWindow), reorders and shows or hides the window.
+// insert_after: HWND_TOP, HWND_BOTTOM (HWND_TOPMOST and HWND_NOTOPMOST as HWND_TOP), or a
+// sibling that the window goes right below. FALSE with ERROR_INVALID_WINDOW_HANDLE for no
+// window of this process.
+BOOL SetWindowPos(HWND window, HWND insert_after, int x, int y, int width, int height, UINT flags);
+// Puts the window on top of its siblings.
+BOOL BringWindowToTop(HWND window);
+
+constexpr UINT GW_HWNDFIRST = 0;
+constexpr UINT GW_HWNDLAST = 1;
+constexpr UINT GW_HWNDNEXT = 2;
+constexpr UINT GW_HWNDPREV = 3;
+constexpr UINT GW_OWNER = 4;
+constexpr UINT GW_CHILD = 5;
+// A window of this process related to this one: GW_CHILD its top child; GW_HWNDFIRST,
+// GW_HWNDLAST, GW_HWNDNEXT (below) and GW_HWNDPREV (above) among its siblings; GW_OWNER
+// the owner of a top-level window. Null when there is none.
+HWND GetWindow(HWND window, UINT relation);
+// Every window below the parent, depth first: each child in z-order followed by its own
+// children, until the callback answers FALSE. Windows made or destroyed meanwhile are
+// taken as they were when it started.
+BOOL EnumChildWindows(HWND parent, WNDENUMPROC callback, LPARAM parameter);
+// The window is a child (or a child's child...) of the parent.
+BOOL IsChild(HWND parent, HWND window);
+
+// ---- Painting --------------------------------------------------------------------------
+// A window's update region is the part of its client area that needs painting. While it
+// is not empty and the window is shown, the window's thread gets WM_PAINT when no sent,
+// posted or input message and no WM_QUIT waits (before due timers); WM_PAINT is never
+// queued, so it comes at most once per retrieval however often the window was
+// invalidated. Showing a window and a change of its size invalidate its whole client area.
+
+struct PAINTSTRUCT {
+    HDC hdc;
+    BOOL fErase;  // the background still needs erasing (WM_ERASEBKGND answered 0)
+    RECT rcPaint;
+    BOOL fRestore;
+    BOOL fIncUpdate;
+    BYTE rgbReserved[32];
+};
+using LPPAINTSTRUCT = PAINTSTRUCT*;
+
+// rect null: the whole client area. erase asks for WM_ERASEBKGND at the next BeginPaint.
+BOOL InvalidateRect(HWND window, const RECT* rect, BOOL erase);
+BOOL ValidateRect(HWND window, const RECT* rect);
+// The bounds of the update region in client coordinates; FALSE (and an empty rectangle)
+// when it is empty. erase is ignored.
+BOOL GetUpdateRect(HWND window, LPRECT rect, BOOL erase);
+// Sends WM_PAINT at once when the update region is not empty.
+BOOL UpdateWindow(HWND window);
+// Validates the window (takes its update region) and gives a device context whose drawing
+// is clipped to the region that was taken. WM_ERASEBKGND (wParam the context) is sent first
+// when an invalidation asked for it. The context draws on the window's surface once the
+// screen gives it one; until then on a memory context. Null for no window.
+HDC BeginPaint(HWND window, LPPAINTSTRUCT paint);
+BOOL EndPaint(HWND window, const PAINTSTRUCT* paint);
+
 // ---- Finding windows -------------------------------------------------------------------
 
-using WNDENUMPROC = BOOL (*)(HWND window, LPARAM parameter);
-// Every top-level window of every live process of the device, this process's first, each
-// in creation order, until the callback answers FALSE.
+// Every top-level window of every live process of the device, this process's first (in
+// z-order), then each other process's, until the callback answers FALSE.
 BOOL EnumWindows(WNDENUMPROC callback, LPARAM parameter);
 // The first top-level window with that class (ignoring case; null: any) and that title
 // (exact; null: any).
 HWND FindWindowW(LPCWSTR class_name, LPCWSTR title);
 
-// ---- Focus and foreground --------------------------------------------------------------
+// ---- Activation, focus and capture -----------------------------------------------------
+// Every thread has its own active window, focus window and capture; the device has one
+// foreground window (of any of its processes). A window that loses activation gets
+// WM_ACTIVATE (WA_INACTIVE, lParam the window gaining it) before the one gaining it gets
+// WM_ACTIVATE (WA_ACTIVE, lParam the window losing it), also when they belong to different
+// processes. All of these messages are sent: they have been handled when the call returns.
 
-// The focus window of this process; SetFocus answers the previous one and sends
-// WM_KILLFOCUS and WM_SETFOCUS.
-HWND SetFocus(HWND window);
-HWND GetFocus();
+constexpr WPARAM WA_INACTIVE = 0;
+constexpr WPARAM WA_ACTIVE = 1;
+constexpr WPARAM WA_CLICKACTIVE = 2;
+
+// Makes a top-level window of this process the active window of its thread (and the
+// foreground window when that thread held it); the previously active window of that
+// thread, or null (ERROR_INVALID_WINDOW_HANDLE when the window is none).
+HWND SetActiveWindow(HWND window);
+// The calling thread's active window.
+HWND GetActiveWindow();
+// Makes the window's top-level window the device's foreground window and the active window
+// of its thread. FALSE with ERROR_INVALID_WINDOW_HANDLE for no window.
 BOOL SetForegroundWindow(HWND window);
+
+// Gives the keyboard focus to a window of this process (null: to none). WM_KILLFOCUS
+// (wParam the window gaining it) goes to the window losing it, then WM_SETFOCUS (wParam the
+// window losing it) to the one gaining it; the window's top-level window is activated
+// first when it is not active. The previous focus window of that thread.
+HWND SetFocus(HWND window);
+// The calling thread's focus window.
+HWND GetFocus();
+
+// Stylus input goes to the capture window, even outside it, until ReleaseCapture. The
+// window losing the capture gets WM_CAPTURECHANGED (lParam the new capture window, or
+// null) before the call returns. SetCapture answers the previous capture window.
+HWND SetCapture(HWND window);
+BOOL ReleaseCapture();
+// The calling thread's capture window.
+HWND GetCapture();
+
+// ---- Key state -------------------------------------------------------------------------
+
+constexpr int VK_LBUTTON = 0x01;
+constexpr int VK_SHIFT = 0x10;
+constexpr int VK_CONTROL = 0x11;
+constexpr int VK_MENU = 0x12;
+// The key as the calling thread has taken its key messages so far (WM_KEYDOWN/UP,
+// WM_SYSKEYDOWN/UP; the stylus as VK_LBUTTON): bit 15 set while down (the result is
+// negative), bit 0 toggled by every press.
+SHORT GetKeyState(int virtual_key);

@@ -2,12 +2,11 @@
 
 #include "platform/testing.h"
 
-#include "platform/linux/user/message_queue.h"
-#include "platform/linux/user/window_table.h"
-
 #include <unistd.h>
 
+#include <algorithm>
 #include <unordered_map>
+#include <vector>
 
 namespace platform::detail {
 namespace {
@@ -15,6 +14,7 @@ namespace {
 struct Registry {
     std::mutex lock;
     std::unordered_map<DWORD, std::shared_ptr<ThreadRecord>> records;
+    std::vector<ThreadEndHandler> end_handlers;
     DWORD next_id = 1;
 };
 
@@ -90,17 +90,25 @@ std::shared_ptr<ThreadRecord> find_thread_record(DWORD id) {
     return it == r.records.end() ? nullptr : it->second;
 }
 
+void on_thread_end(ThreadEndHandler handler) {
+    auto& r = registry();
+    std::lock_guard guard(r.lock);
+    if (std::find(r.end_handlers.begin(), r.end_handlers.end(), handler) == r.end_handlers.end()) {
+        r.end_handlers.push_back(handler);
+    }
+}
+
 void retire_thread_record(ThreadRecord& record) {
-    std::shared_ptr<MessageQueue> queue;
     {
         std::lock_guard guard(record.lock);
         record.host_tid = 0;
-        queue = std::move(record.queue);
     }
-    if (queue) {
-        forget_windows_of_thread(record.id);
-        queue->close();
+    std::vector<ThreadEndHandler> handlers;
+    {
+        std::lock_guard guard(registry().lock);
+        handlers = registry().end_handlers;
     }
+    for (ThreadEndHandler const handler : handlers) handler(record);
     std::shared_ptr<ThreadRecord> last;  // released outside the registry's lock
     auto& r = registry();
     std::lock_guard guard(r.lock);

@@ -33,6 +33,14 @@ struct ThreadRecord {
     std::shared_ptr<MessageQueue> queue;  // made at the thread's first message retrieval
 };
 
+// What a subsystem does when a thread ends (drop the thread's queue, windows, input...).
+// Runs on the ending thread (or the one retiring its record), under no lock of the
+// registry's or the record's.
+using ThreadEndHandler = void (*)(ThreadRecord& record);
+// Adds a handler for the end of every thread from now on; handlers run in the order they
+// were added. Adding the same handler again changes nothing.
+void on_thread_end(ThreadEndHandler handler);
+
 // A record with a fresh id that can be found at once; the thread it is made for adopts it
 // when it starts.
 std::shared_ptr<ThreadRecord> make_thread_record();
@@ -45,10 +53,9 @@ std::shared_ptr<ThreadRecord> current_thread_record();
 DWORD current_thread_id();
 // Null when no running thread has that id.
 std::shared_ptr<ThreadRecord> find_thread_record(DWORD id);
-// The record can no longer be found, its kernel id is forgotten and its message queue and
-// windows are closed. Called when a thread
-// ends (also at the end of threads that CreateThread did not make); repeated calls are
-// harmless.
+// The record can no longer be found, its kernel id is forgotten and the thread-end
+// handlers run for it. Called when a thread ends (also at the end of threads that
+// CreateThread did not make); repeated calls are harmless.
 void retire_thread_record(ThreadRecord& record);
 
 }  // namespace platform::detail

@@ -4,7 +4,8 @@
 
 #include "platform/datetime.h"
 #include "platform/linux/kernel/thread_registry.h"
-#include "platform/linux/user/window_table.h"
+#include "platform/linux/user/input_state.h"
+#include "platform/linux/user/window_tree.h"
 
 namespace platform::detail {
 
@@ -36,6 +37,19 @@ bool MessageQueue::post(const MSG& message) {
     std::lock_guard guard(lock_);
     if (closed_) return false;
     posted_.push_back(message);
+    changed();
+    return true;
+}
+
+bool MessageQueue::post_input(const MSG& message) {
+    std::lock_guard guard(lock_);
+    if (closed_) return false;
+    if (message.message == WM_MOUSEMOVE && !input_.empty() && input_.back().message == WM_MOUSEMOVE &&
+        input_.back().hwnd == message.hwnd) {
+        input_.back() = message;
+    } else {
+        input_.push_back(message);
+    }
     changed();
     return true;
 }
@@ -106,6 +120,7 @@ void MessageQueue::forget_window(HWND window) {
     std::lock_guard guard(lock_);
     std::erase_if(timers_, [&](const Timer& t) { return t.window == window; });
     std::erase_if(posted_, [&](const MSG& m) { return m.hwnd == window; });
+    std::erase_if(input_, [&](const MSG& m) { return m.hwnd == window; });
     changed();
 }
 
@@ -124,18 +139,44 @@ void MessageQueue::serve_incoming() {
     }
 }
 
-bool MessageQueue::take_posted(MSG& message, const MessageFilter& filter, bool remove) {
-    auto const it = std::find_if(posted_.begin(), posted_.end(),
-                                 [&](const MSG& m) { return filter.matches(m); });
-    if (it == posted_.end()) return false;
+namespace {
+
+bool take_first(std::deque<MSG>& messages, MSG& message, const MessageFilter& filter, bool remove) {
+    auto const it = std::find_if(messages.begin(), messages.end(), [&](const MSG& m) { return filter.matches(m); });
+    if (it == messages.end()) return false;
     message = *it;
-    if (remove) posted_.erase(it);
+    if (remove) messages.erase(it);
     return true;
 }
 
-bool MessageQueue::take_timer(MSG& message, const MessageFilter& filter, bool remove,
-                              Clock::time_point now) {
+}  // namespace
+
+bool MessageQueue::take_posted(MSG& message, const MessageFilter& filter, bool remove) {
+    return take_first(posted_, message, filter, remove);
+}
+
+bool MessageQueue::take_input(MSG& message, const MessageFilter& filter, bool remove) {
+    return take_first(input_, message, filter, remove);
+}
+
+bool MessageQueue::take_quit(MSG& message, const MessageFilter&, bool remove) {
+    if (!quit_) return false;
+    message = MSG{nullptr, WM_QUIT, static_cast<WPARAM>(quit_code_), 0, 0, {}};
+    if (remove) quit_ = false;
+    return true;
+}
+
+bool MessageQueue::take_paint(MSG& message, const MessageFilter& filter, bool) {
+    if (!filter.matches_number(WM_PAINT) || filter.window == thread_messages_only) return false;
+    HWND const window = window_needing_paint(thread_id_, filter.window);
+    if (!window) return false;
+    message = MSG{window, WM_PAINT, 0, 0, 0, {}};
+    return true;
+}
+
+bool MessageQueue::take_timer(MSG& message, const MessageFilter& filter, bool remove) {
     if (!filter.matches_number(WM_TIMER)) return false;
+    auto const now = Clock::now();
     Timer* earliest = nullptr;
     for (auto& timer : timers_) {
         if (timer.due > now) continue;
@@ -165,16 +206,11 @@ bool MessageQueue::retrieve(MSG& message, const MessageFilter& filter, bool remo
         serve_incoming();
         std::unique_lock guard(lock_);
         if (!sent_.empty()) continue;
-        bool found = take_posted(message, filter, remove);
-        if (!found && quit_) {
-            message = MSG{nullptr, WM_QUIT, static_cast<WPARAM>(quit_code_), 0, 0, {}};
-            if (remove) quit_ = false;
-            found = true;
-        }
-        if (!found) found = take_timer(message, filter, remove, Clock::now());
-        if (found) {
-            message.time = GetTickCount();
-            return true;
+        for (Source const source : sources_) {
+            if ((this->*source)(message, filter, remove)) {
+                message.time = GetTickCount();
+                return true;
+            }
         }
         if (!wait) return false;
         std::uint64_t const seen = generation_;
@@ -198,9 +234,9 @@ void MessageQueue::wait_for_reply(SentMessage& message) {
 bool MessageQueue::has_waiting(DWORD wake_mask) {
     std::lock_guard guard(lock_);
     if ((wake_mask & QS_SENDMESSAGE) && !sent_.empty()) return true;
-    if ((wake_mask & (QS_POSTMESSAGE | QS_ALLPOSTMESSAGE | QS_INPUT | QS_HOTKEY)) && (!posted_.empty() || quit_)) {
-        return true;
-    }
+    if ((wake_mask & (QS_POSTMESSAGE | QS_ALLPOSTMESSAGE | QS_HOTKEY)) && (!posted_.empty() || quit_)) return true;
+    if ((wake_mask & QS_INPUT) && !input_.empty()) return true;
+    if ((wake_mask & QS_PAINT) && window_needing_paint(thread_id_, nullptr)) return true;
     if (wake_mask & QS_TIMER) {
         auto const now = Clock::now();
         for (auto const& timer : timers_) {
@@ -232,13 +268,39 @@ void MessageQueue::close() {
         closed_ = true;
         unanswered.swap(sent_);
         posted_.clear();
+        input_.clear();
         timers_.clear();
         changed();
     }
     for (auto& message : unanswered) message->reply_to->complete(*message, 0);
 }
 
+namespace {
+
+// The user layer's part of a thread's end: its queue closes (pending senders get 0), its
+// windows vanish without messages and its input state is dropped.
+void end_of_thread(ThreadRecord& record) {
+    std::shared_ptr<MessageQueue> queue;
+    {
+        std::lock_guard guard(record.lock);
+        queue = std::move(record.queue);
+    }
+    input_state().forget_thread(record.id);
+    if (queue) {
+        forget_windows_of_thread(record.id);
+        queue->close();
+    }
+}
+
+}  // namespace
+
+void watch_thread_ends() {
+    static std::once_flag once;
+    std::call_once(once, [] { on_thread_end(end_of_thread); });
+}
+
 std::shared_ptr<MessageQueue> current_queue() {
+    watch_thread_ends();
     auto const record = current_thread_record();
     if (!record) return nullptr;
     std::lock_guard guard(record->lock);
@@ -251,6 +313,12 @@ std::shared_ptr<MessageQueue> find_queue(DWORD thread_id) {
     if (!record) return nullptr;
     std::lock_guard guard(record->lock);
     return record->queue;
+}
+
+void wake_window_thread(HWND window) {
+    if (auto const thread = window_thread(window)) {
+        if (auto const queue = find_queue(*thread)) queue->wake();
+    }
 }
 
 LRESULT send_to_thread(const std::shared_ptr<MessageQueue>& target, HWND window, UINT message,

@@ -1,6 +1,14 @@
-// A thread's message queue (inside the Linux back end only): posted messages in strict
-// arrival order, messages sent by other threads and processes, the quit request and the
-// thread's window timers. It hangs on the thread's ThreadRecord.
+// A thread's message queue (inside the Linux back end only). Retrieval asks its sources in
+// a fixed order: messages sent by other threads and processes (run, not returned), posted
+// messages in strict arrival order, input (stylus and keys, fed by the screen), the quit
+// request, paint (made at retrieval from the window tree's update regions, never queued)
+// and the thread's due window timers (also made at retrieval). It hangs on the thread's
+// ThreadRecord.
+//
+// The queue's lock may be held while the window tree is asked (a filter, paint); the tree
+// never asks a queue (lock order in window_tree.h). Its condition is the thread's one
+// waitable: whatever may give the thread something to do (a post, a send, input, an
+// invalidation, a kernel object signalled) calls wake().
 #pragma once
 
 #include <chrono>
@@ -46,6 +54,9 @@ public:
 
     // Any thread. False once the thread has ended.
     bool post(const MSG& message);
+    // Stylus and key input for the thread; a mouse move right behind another one for the
+    // same window replaces it.
+    bool post_input(const MSG& message);
     void post_quit(int exit_code);
     bool deliver(std::shared_ptr<SentMessage> message);
     // Marks a message that was sent from this queue's thread as answered.
@@ -88,8 +99,16 @@ private:
 
     void serve_incoming();
     void changed();  // with lock_ held
+    // The sources, asked in this order with lock_ held.
+    using Source = bool (MessageQueue::*)(MSG& message, const MessageFilter& filter, bool remove);
     bool take_posted(MSG& message, const MessageFilter& filter, bool remove);
-    bool take_timer(MSG& message, const MessageFilter& filter, bool remove, Clock::time_point now);
+    bool take_input(MSG& message, const MessageFilter& filter, bool remove);
+    bool take_quit(MSG& message, const MessageFilter& filter, bool remove);
+    bool take_paint(MSG& message, const MessageFilter& filter, bool remove);
+    bool take_timer(MSG& message, const MessageFilter& filter, bool remove);
+    static constexpr Source sources_[] = {&MessageQueue::take_posted, &MessageQueue::take_input,
+                                          &MessageQueue::take_quit, &MessageQueue::take_paint,
+                                          &MessageQueue::take_timer};
     Clock::time_point next_timer_due(const MessageFilter& filter) const;
 
     DWORD const thread_id_;
@@ -97,6 +116,7 @@ private:
     std::condition_variable wake_;
     std::uint64_t generation_ = 0;
     std::deque<MSG> posted_;
+    std::deque<MSG> input_;
     std::deque<std::shared_ptr<SentMessage>> sent_;
     std::vector<Timer> timers_;
     bool quit_ = false;
@@ -104,10 +124,15 @@ private:
     bool closed_ = false;
 };
 
+// Makes the user layer clean up after every thread that ends (see on_thread_end); called
+// before the layer keeps anything for a thread.
+void watch_thread_ends();
 // The calling thread's queue, made at its first use.
 std::shared_ptr<MessageQueue> current_queue();
 // The queue of a running thread; null when it has none (yet).
 std::shared_ptr<MessageQueue> find_queue(DWORD thread_id);
+// Wakes the queue of the window's thread (it may have something to paint).
+void wake_window_thread(HWND window);
 // Sends to a window of another thread of this process and waits for the answer.
 LRESULT send_to_thread(const std::shared_ptr<MessageQueue>& target, HWND window, UINT message,
                        WPARAM wparam, LPARAM lparam);

@@ -3,9 +3,11 @@
 
 #include "platform/errors.h"
 #include "platform/kernel.h"
+#include "platform/linux/user/input_state.h"
 #include "platform/linux/user/message_queue.h"
 #include "platform/linux/user/remote_windows.h"
-#include "platform/linux/user/window_table.h"
+#include "platform/linux/user/window_tree.h"
+#include "platform/testing.h"
 #include "platform/timers.h"
 #include "platform/windows.h"
 
@@ -22,12 +24,12 @@ bool valid_window_filter(HWND window) {
 }
 
 std::shared_ptr<MessageQueue> queue_of_window(HWND window) {
-    auto const record = find_window(window);
-    return record ? find_queue(record->thread_id) : nullptr;
+    auto const thread = window_thread(window);
+    return thread ? find_queue(*thread) : nullptr;
 }
 
 BOOL broadcast(UINT message, WPARAM wparam, LPARAM lparam) {
-    for (HWND window : local_top_level_windows()) PostMessageW(window, message, wparam, lparam);
+    for (HWND window : top_level_windows()) PostMessageW(window, message, wparam, lparam);
     for (HWND window : remote_top_level_windows()) post_remote(window, message, wparam, lparam);
     return TRUE;
 }
@@ -40,6 +42,7 @@ BOOL GetMessageW(LPMSG message, HWND window, UINT first, UINT last) {
         return -1;
     }
     current_queue()->retrieve(*message, MessageFilter{window, first, last}, true, true);
+    input_state().note_taken(GetCurrentThreadId(), *message);
     return message->message == WM_QUIT ? FALSE : TRUE;
 }
 
@@ -49,10 +52,10 @@ BOOL PeekMessageW(LPMSG message, HWND window, UINT first, UINT last, UINT remove
         return FALSE;
     }
     if (!valid_window_filter(window)) return FALSE;
-    return current_queue()->retrieve(*message, MessageFilter{window, first, last}, (remove & PM_REMOVE) != 0,
-                                     false)
-               ? TRUE
-               : FALSE;
+    bool const taken = (remove & PM_REMOVE) != 0;
+    if (!current_queue()->retrieve(*message, MessageFilter{window, first, last}, taken, false)) return FALSE;
+    if (taken) input_state().note_taken(GetCurrentThreadId(), *message);
+    return TRUE;
 }
 
 BOOL TranslateMessage(const MSG*) { return FALSE; }
@@ -97,7 +100,7 @@ void PostQuitMessage(int exit_code) { current_queue()->post_quit(exit_code); }
 
 LRESULT SendMessageW(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
     if (window == HWND_BROADCAST) {
-        for (HWND target : local_top_level_windows()) SendMessageW(target, message, wparam, lparam);
+        for (HWND target : top_level_windows()) SendMessageW(target, message, wparam, lparam);
         for (HWND target : remote_top_level_windows()) send_remote(target, message, wparam, lparam);
         return 0;
     }
@@ -105,14 +108,17 @@ LRESULT SendMessageW(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
         if (!window) SetLastError(ERROR_INVALID_WINDOW_HANDLE);
         return send_remote(window, message, wparam, lparam);
     }
-    auto const record = find_window(window);
-    if (!record) {
+    auto const thread = window_thread(window);
+    if (!thread) {
         SetLastError(ERROR_INVALID_WINDOW_HANDLE);
         return 0;
     }
-    if (record->thread_id == GetCurrentThreadId()) {
-        return call_window_procedure(window, message, wparam, lparam);
-    }
-    auto const queue = find_queue(record->thread_id);
+    if (*thread == GetCurrentThreadId()) return call_window_procedure(window, message, wparam, lparam);
+    auto const queue = find_queue(*thread);
     return queue ? send_to_thread(queue, window, message, wparam, lparam) : 0;
+}
+
+bool platform::post_input_message(const MSG& message) {
+    auto const queue = is_local_window(message.hwnd) ? queue_of_window(message.hwnd) : nullptr;
+    return queue && queue->post_input(message);
 }

@@ -13,9 +13,10 @@
 #include "platform/device.h"
 #include "platform/errors.h"
 #include "platform/linux/kernel/run_folder.h"
+#include "platform/linux/user/activation.h"
 #include "platform/linux/user/message_queue.h"
 #include "platform/linux/user/window_links.h"
-#include "platform/linux/user/window_table.h"
+#include "platform/linux/user/window_tree.h"
 #include "platform/testing.h"
 
 namespace platform::detail {
@@ -48,12 +49,17 @@ bool announced_on(const std::string& device) {
     return a.devices.count(device) != 0;
 }
 
-void put_window(LinkWriter& writer, const WindowRecord& record) {
-    writer.put(reinterpret_cast<std::uint64_t>(record.handle));
-    writer.put(reinterpret_cast<std::uint64_t>(record.parent));
-    writer.put(static_cast<std::uint32_t>(record.style));
-    writer.put_text(record.window_class->name);
-    writer.put_text(record.text);
+// False for a window that is gone or being destroyed.
+bool put_window(LinkWriter& writer, HWND window) {
+    auto const facts = window_facts(window);
+    auto const text = window_text(window);
+    if (!facts || !text || facts->destroying) return false;
+    writer.put(reinterpret_cast<std::uint64_t>(facts->handle));
+    writer.put(reinterpret_cast<std::uint64_t>(facts->parent));
+    writer.put(static_cast<std::uint32_t>(facts->style));
+    writer.put_text(facts->window_class->name);
+    writer.put_text(*text);
+    return true;
 }
 
 bool get_window(LinkReader& reader, RemoteWindowInfo& info) {
@@ -71,24 +77,20 @@ bool get_window(LinkReader& reader, RemoteWindowInfo& info) {
 
 std::string list_reply() {
     LinkWriter writer;
-    for (HWND window : local_top_level_windows()) {
-        if (auto const record = find_window(window); record && !record->destroying) put_window(writer, *record);
-    }
+    for (HWND window : top_level_windows()) put_window(writer, window);
     return std::move(writer.bytes);
 }
 
 bool query_reply(HWND window, std::string& payload) {
-    auto const record = find_window(window);
-    if (!record || record->destroying) return false;
     LinkWriter writer;
-    put_window(writer, *record);
+    if (!put_window(writer, window)) return false;
     payload = std::move(writer.bytes);
     return true;
 }
 
 bool is_postable(HWND window) {
-    auto const record = find_window(window);
-    return record && find_queue(record->thread_id) != nullptr;
+    auto const thread = window_thread(window);
+    return thread && find_queue(*thread) != nullptr;
 }
 
 // Runs a sent message with its by-value arguments rebuilt in this process's memory.
@@ -144,6 +146,13 @@ void answer_request(const LinkRequest& request, LinkReplyHeader& reply, std::str
         reply.ok = IsWindow(window) != FALSE;
         if (reply.ok) reply.result = serve_send(request, answer);
         break;
+    case LinkOperation::activate: {
+        reply.ok = is_local_window(window) && window_facts(window).has_value();
+        HWND const other = reinterpret_cast<HWND>(request.header.lparam);
+        if (reply.ok && request.header.wparam != WA_INACTIVE) activate_local(window, other);
+        if (reply.ok && request.header.wparam == WA_INACTIVE) deactivate_local(window, other);
+        break;
+    }
     }
 }
 
@@ -206,6 +215,22 @@ bool pack_send(UINT message, WPARAM wparam, LPARAM lparam, std::string& payload)
     }
     if (message == WM_GETTEXT) return wparam <= max_link_text_length && (lparam || wparam == 0);
     return !carries_addresses(message, lparam);
+}
+
+// Asks the peer and waits up to the time-out. The exchange runs beside the calling
+// thread, which keeps serving its own windows meanwhile: the other process may send to them
+// before it answers. False when the calling thread has no queue.
+bool exchange_serving(pid_t pid, LinkRequest request, DWORD timeout_ms, LinkAnswer& answer) {
+    auto const own = current_queue();
+    if (!own) return false;
+    auto const done = std::make_shared<SentMessage>(SentMessage{nullptr, 0, 0, 0, own});
+    std::thread exchange([&] {
+        answer = ask_peer(pid, std::move(request), timeout_ms);
+        own->complete(*done, 0);
+    });
+    own->wait_for_reply(*done);
+    exchange.join();
+    return true;
 }
 
 // WM_GETTEXT: the text that came back goes into the caller's buffer.
@@ -281,23 +306,22 @@ LRESULT send_remote(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
         return 0;
     }
     if (carries_addresses(message, lparam)) request.header.lparam = 0;
-    auto const own = current_queue();
-    if (!own) return 0;
-    // The exchange runs beside this thread, which keeps serving its own windows meanwhile:
-    // the other process may send to them before it answers.
-    auto const sent = std::make_shared<SentMessage>(SentMessage{window, message, wparam, lparam, own});
-    bool timed_out = false;
-    std::thread exchange([&] {
-        LinkAnswer const answer = ask_peer(process_of(window), std::move(request), send_timeout_ms.load());
-        timed_out = answer.timed_out;
-        LRESULT result = answer.reached && answer.header.ok ? static_cast<LRESULT>(answer.header.result) : 0;
-        if (message == WM_GETTEXT && answer.reached) result = unpack_text(answer.payload, wparam, lparam);
-        own->complete(*sent, result);
-    });
-    own->wait_for_reply(*sent);
-    exchange.join();
-    if (timed_out) SetLastError(ERROR_TIMEOUT);
-    return sent->result;
+    LinkAnswer answer;
+    if (!exchange_serving(process_of(window), std::move(request), send_timeout_ms.load(), answer)) return 0;
+    LRESULT result = answer.reached && answer.header.ok ? static_cast<LRESULT>(answer.header.result) : 0;
+    if (message == WM_GETTEXT && answer.reached) result = unpack_text(answer.payload, wparam, lparam);
+    if (answer.timed_out) SetLastError(ERROR_TIMEOUT);
+    return result;
+}
+
+bool change_remote_activation(HWND window, bool active, HWND other) {
+    if (!is_remote_window(window)) return false;
+    LinkRequest request = request_for(LinkOperation::activate, window, 0, active ? WA_ACTIVE : WA_INACTIVE,
+                                      reinterpret_cast<LPARAM>(other));
+    LinkAnswer answer;
+    // A hung peer costs an activation change at most the link time-out, as a post.
+    return exchange_serving(process_of(window), std::move(request), link_timeout_ms(), answer) && answer.reached &&
+           answer.header.ok;
 }
 
 }  // namespace platform::detail

@@ -42,4 +42,9 @@ bool post_remote(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
 // platform::set_send_message_timeout) the result is 0 with the last error ERROR_TIMEOUT.
 LRESULT send_remote(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
 
+// The window of another process gains or loses activation (see activate_local and
+// deactivate_local); waits like send_remote, but at most the link time-out. False when its
+// process cannot be reached in time.
+bool change_remote_activation(HWND window, bool active, HWND other);
+
 }  // namespace platform::detail

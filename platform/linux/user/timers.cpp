@@ -7,7 +7,7 @@
 #include "platform/errors.h"
 #include "platform/testing.h"
 #include "platform/linux/user/message_queue.h"
-#include "platform/linux/user/window_table.h"
+#include "platform/linux/user/window_tree.h"
 
 using namespace platform::detail;
 
@@ -15,8 +15,8 @@ namespace {
 
 std::shared_ptr<MessageQueue> timer_queue(HWND window) {
     if (!window) return current_queue();
-    auto const record = find_window(window);
-    return record ? find_queue(record->thread_id) : nullptr;
+    auto const thread = window_thread(window);
+    return thread ? find_queue(*thread) : nullptr;
 }
 
 }  // namespace

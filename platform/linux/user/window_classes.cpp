@@ -2,7 +2,7 @@
 #include <atomic>
 
 #include "platform/errors.h"
-#include "platform/linux/user/window_table.h"
+#include "platform/linux/user/window_tree.h"
 #include "platform/windows.h"
 
 using namespace platform::detail;

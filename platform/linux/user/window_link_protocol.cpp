@@ -1,6 +1,7 @@
 #include "platform/linux/user/window_link_protocol.h"
 
 #include "platform/testing.h"
+#include "platform/windows.h"
 
 namespace platform::detail {
 
@@ -33,6 +34,7 @@ bool acceptable_request_header(const LinkRequestHeader& header) {
     switch (header.operation) {
     case LinkOperation::list:
     case LinkOperation::query: return header.payload_size == 0;
+    case LinkOperation::activate: return header.payload_size == 0 && header.wparam <= WA_CLICKACTIVE;
     case LinkOperation::post: return header.payload_size == 0 && !carries_addresses(header.message, header.lparam);
     case LinkOperation::send:
         if (carries_addresses(header.message, header.lparam) && !carried_by_value(header.message)) return false;

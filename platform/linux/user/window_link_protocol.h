@@ -15,7 +15,9 @@
 
 namespace platform::detail {
 
-enum class LinkOperation : std::uint32_t { list = 1, query = 2, post = 3, send = 4 };
+// activate: the window gains (wparam WA_ACTIVE) or loses (WA_INACTIVE) activation to or from
+// the window in lparam (a handle, never an address).
+enum class LinkOperation : std::uint32_t { list = 1, query = 2, post = 3, send = 4, activate = 5 };
 
 struct LinkRequestHeader {
     std::uint32_t magic;

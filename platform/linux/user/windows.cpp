@@ -2,23 +2,21 @@
 #include "platform/windows.h"
 
 #include <algorithm>
-#include <atomic>
 #include <utility>
 
 #include "platform/dialogs.h"
 #include "platform/errors.h"
 #include "platform/kernel.h"
+#include "platform/linux/user/activation.h"
 #include "platform/linux/user/message_queue.h"
+#include "platform/linux/user/painting.h"
 #include "platform/linux/user/remote_windows.h"
-#include "platform/linux/user/window_table.h"
+#include "platform/linux/user/window_tree.h"
 #include "platform/unicode.h"
 
 using namespace platform::detail;
 
 namespace {
-
-std::atomic<HWND> focus_window{nullptr};
-std::atomic<HWND> foreground_window{nullptr};
 
 LPARAM make_lparam(int low, int high) {
     return static_cast<LPARAM>((static_cast<DWORD>(high & 0xFFFF) << 16) | static_cast<DWORD>(low & 0xFFFF));
@@ -34,8 +32,7 @@ bool fail(DWORD error) {
 // The style of a window of this or another process of the device.
 std::optional<DWORD> style_of(HWND window) {
     if (is_local_window(window)) {
-        auto const record = find_window(window);
-        if (record) return record->style;
+        if (auto const facts = window_facts(window)) return facts->style;
     } else if (auto const info = query_remote_window(window)) {
         return info->style;
     }
@@ -51,11 +48,13 @@ int copy_text(std::u16string_view text, LPWSTR buffer, int size) {
     return static_cast<int>(count);
 }
 
-bool is_own_thread_window(const WindowRecord& record) { return record.thread_id == GetCurrentThreadId(); }
+bool is_own_thread_window(HWND window) { return window_thread(window) == GetCurrentThreadId(); }
 
-void clear_if(std::atomic<HWND>& slot, HWND window) {
-    HWND expected = window;
-    slot.compare_exchange_strong(expected, nullptr);
+// A change of the window's visibility or size makes its whole client area (and that of the
+// windows below it) need painting.
+void invalidate_all(HWND window) {
+    invalidate_window(window, nullptr, true);
+    for (HWND child : child_windows(window)) invalidate_all(child);
 }
 
 }  // namespace
@@ -67,7 +66,7 @@ HWND CreateWindowExW(DWORD ex_style, LPCWSTR class_name, LPCWSTR title, DWORD st
         SetLastError(ERROR_CANNOT_FIND_WND_CLASS);
         return nullptr;
     }
-    if (parent && !find_window(parent)) {
+    if (parent && !window_facts(parent)) {
         SetLastError(ERROR_INVALID_WINDOW_HANDLE);
         return nullptr;
     }
@@ -75,9 +74,8 @@ HWND CreateWindowExW(DWORD ex_style, LPCWSTR class_name, LPCWSTR title, DWORD st
         SetLastError(ERROR_INVALID_PARAMETER);
         return nullptr;
     }
-    WindowRecord record;
+    NewWindow record;
     record.window_class = window_class;
-    record.procedure = window_class->procedure;
     record.style = style & ~WS_VISIBLE;
     record.ex_style = ex_style;
     record.parent = parent;
@@ -85,7 +83,6 @@ HWND CreateWindowExW(DWORD ex_style, LPCWSTR class_name, LPCWSTR title, DWORD st
     record.thread_id = GetCurrentThreadId();
     record.instance = instance;
     record.id = reinterpret_cast<LONG_PTR>(menu);
-    record.extra.assign(static_cast<std::size_t>(window_class->extra_bytes + 3) / 4, 0);
     x = or_zero_for_default(x);
     y = or_zero_for_default(y);
     width = or_zero_for_default(width);
@@ -112,24 +109,23 @@ HWND CreateWindowExW(DWORD ex_style, LPCWSTR class_name, LPCWSTR title, DWORD st
 }
 
 BOOL DestroyWindow(HWND window) {
-    auto const record = find_window(window);
-    if (!record) return fail(ERROR_INVALID_WINDOW_HANDLE);
-    if (!is_own_thread_window(*record)) return fail(ERROR_ACCESS_DENIED);
-    if (record->destroying) return TRUE;
-    update_window(window, [](WindowRecord& r) { r.destroying = true; });
+    auto const thread = window_thread(window);
+    if (!thread) return fail(ERROR_INVALID_WINDOW_HANDLE);
+    if (*thread != GetCurrentThreadId()) return fail(ERROR_ACCESS_DENIED);
+    if (!mark_destroying(window)) return TRUE;
+    leave_input(window);
     SendMessageW(window, WM_DESTROY, 0, 0);
-    for (HWND below : windows_below(window)) DestroyWindow(below);
+    for (HWND below : child_windows(window)) DestroyWindow(below);
+    for (HWND below : owned_windows(window)) DestroyWindow(below);
     SendMessageW(window, WM_NCDESTROY, 0, 0);
-    if (auto const queue = find_queue(record->thread_id)) queue->forget_window(window);
-    clear_if(focus_window, window);
-    clear_if(foreground_window, window);
+    if (auto const queue = find_queue(*thread)) queue->forget_window(window);
     remove_window(window);
     return TRUE;
 }
 
 BOOL IsWindow(HWND window) {
     if (!window) return FALSE;
-    if (is_local_window(window)) return find_window(window) ? TRUE : FALSE;
+    if (is_local_window(window)) return window_facts(window) ? TRUE : FALSE;
     return query_remote_window(window) ? TRUE : FALSE;
 }
 
@@ -137,18 +133,24 @@ LRESULT DefWindowProcW(HWND window, UINT message, WPARAM wparam, LPARAM lparam) 
     switch (message) {
     case WM_NCCREATE: return TRUE;
     case WM_CLOSE: DestroyWindow(window); return 0;
-    case WM_SETTEXT: {
-        std::u16string const text = lparam ? reinterpret_cast<LPCWSTR>(lparam) : u"";
-        return update_window(window, [&](WindowRecord& r) { r.text = text; }) ? TRUE : FALSE;
-    }
+    case WM_SETTEXT: return set_window_text(window, lparam ? reinterpret_cast<LPCWSTR>(lparam) : u"") ? TRUE : FALSE;
     case WM_GETTEXT: {
-        auto const record = find_window(window);
-        return record ? copy_text(record->text, reinterpret_cast<LPWSTR>(lparam), static_cast<int>(wparam)) : 0;
+        auto const text = window_text(window);
+        return text ? copy_text(*text, reinterpret_cast<LPWSTR>(lparam), static_cast<int>(wparam)) : 0;
     }
     case WM_GETTEXTLENGTH: {
-        auto const record = find_window(window);
-        return record ? static_cast<LRESULT>(record->text.size()) : 0;
+        auto const text = window_text(window);
+        return text ? static_cast<LRESULT>(text->size()) : 0;
     }
+    case WM_PAINT: {
+        PAINTSTRUCT paint;
+        if (BeginPaint(window, &paint)) EndPaint(window, &paint);
+        return 0;
+    }
+    case WM_ERASEBKGND: return erase_background(window, reinterpret_cast<HDC>(wparam));
+    case WM_ACTIVATE:
+        if ((wparam & 0xFFFF) != WA_INACTIVE) focus_on_activation(window);
+        return 0;
     default: return 0;
     }
 }
@@ -162,53 +164,20 @@ LONG_PTR GetWindowLongW(HWND window, int index) {
         auto const style = style_of(window);
         return style ? static_cast<LONG_PTR>(*style) : 0;
     }
-    auto const record = find_window(window);
-    if (!record) return fail(ERROR_INVALID_WINDOW_HANDLE);
-    switch (index) {
-    case GWL_WNDPROC: return reinterpret_cast<LONG_PTR>(record->procedure);
-    case GWL_ID: return record->id;
-    case GWL_STYLE: return static_cast<LONG_PTR>(record->style);
-    case GWL_EXSTYLE: return static_cast<LONG_PTR>(record->ex_style);
-    case GWL_USERDATA: return record->user_data;
-    default:
-        if (index < 0 || index % 4 != 0 || static_cast<std::size_t>(index / 4) >= record->extra.size()) {
-            return fail(ERROR_INVALID_INDEX);
-        }
-        return record->extra[static_cast<std::size_t>(index / 4)];
-    }
+    DWORD error = 0;
+    auto const value = window_word(window, index, error);
+    return value ? *value : fail(error);
 }
 
 LONG_PTR SetWindowLongW(HWND window, int index, LONG_PTR value) {
-    LONG_PTR previous = 0;
-    bool valid_index = true;
-    bool const found = update_window(window, [&](WindowRecord& r) {
-        switch (index) {
-        case GWL_WNDPROC:
-            previous = reinterpret_cast<LONG_PTR>(r.procedure);
-            r.procedure = reinterpret_cast<WNDPROC>(value);
-            break;
-        case GWL_ID: previous = std::exchange(r.id, value); break;
-        case GWL_STYLE: previous = static_cast<LONG_PTR>(std::exchange(r.style, static_cast<DWORD>(value))); break;
-        case GWL_EXSTYLE:
-            previous = static_cast<LONG_PTR>(std::exchange(r.ex_style, static_cast<DWORD>(value)));
-            break;
-        case GWL_USERDATA: previous = std::exchange(r.user_data, value); break;
-        default:
-            if (index < 0 || index % 4 != 0 || static_cast<std::size_t>(index / 4) >= r.extra.size()) {
-                valid_index = false;
-                return;
-            }
-            previous = std::exchange(r.extra[static_cast<std::size_t>(index / 4)], value);
-        }
-    });
-    if (!found) return fail(ERROR_INVALID_WINDOW_HANDLE);
-    if (!valid_index) return fail(ERROR_INVALID_INDEX);
-    return previous;
+    DWORD error = 0;
+    auto const previous = exchange_window_word(window, index, value, error);
+    return previous ? *previous : fail(error);
 }
 
 int GetClassNameW(HWND window, LPWSTR buffer, int size) {
     if (is_local_window(window)) {
-        if (auto const record = find_window(window)) return copy_text(record->window_class->name, buffer, size);
+        if (auto const facts = window_facts(window)) return copy_text(facts->window_class->name, buffer, size);
     } else if (auto const info = query_remote_window(window)) {
         return copy_text(info->class_name, buffer, size);
     }
@@ -218,7 +187,7 @@ int GetClassNameW(HWND window, LPWSTR buffer, int size) {
 
 HWND GetParent(HWND window) {
     if (is_local_window(window)) {
-        if (auto const record = find_window(window)) return record->parent;
+        if (auto const facts = window_facts(window)) return facts->parent;
     } else if (auto const info = query_remote_window(window)) {
         return info->parent;
     }
@@ -227,37 +196,35 @@ HWND GetParent(HWND window) {
 }
 
 HWND SetParent(HWND window, HWND parent) {
-    if (parent && !find_window(parent)) {
+    if (parent && !window_facts(parent)) {
         SetLastError(ERROR_INVALID_WINDOW_HANDLE);
         return nullptr;
     }
-    HWND previous = nullptr;
-    bool const found = update_window(window, [&](WindowRecord& r) {
-        previous = r.parent;
-        r.parent = parent;
-        if (!parent) r.style = (r.style & ~WS_CHILD) | WS_POPUP;
-    });
-    if (!found) {
-        SetLastError(ERROR_INVALID_WINDOW_HANDLE);
+    auto const previous = set_window_parent(window, parent);
+    if (!previous) {
+        SetLastError(window_facts(window) ? ERROR_INVALID_PARAMETER : ERROR_INVALID_WINDOW_HANDLE);
         return nullptr;
     }
     if (!parent) announce_windows();
-    return previous;
+    if (is_window_shown(window)) {
+        invalidate_all(window);
+        wake_window_thread(window);
+    }
+    return *previous;
 }
 
 BOOL SetWindowTextW(HWND window, LPCWSTR text) {
-    if (!find_window(window)) return fail(ERROR_INVALID_WINDOW_HANDLE);
+    if (!window_facts(window)) return fail(ERROR_INVALID_WINDOW_HANDLE);
     return SendMessageW(window, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text ? text : u"")) ? TRUE : FALSE;
 }
 
 int GetWindowTextW(HWND window, LPWSTR buffer, int size) {
     if (is_local_window(window)) {
-        auto const record = find_window(window);
-        if (record && is_own_thread_window(*record)) {
+        if (is_own_thread_window(window)) {
             return static_cast<int>(SendMessageW(window, WM_GETTEXT, static_cast<WPARAM>(std::max(size, 0)),
                                                  reinterpret_cast<LPARAM>(buffer)));
         }
-        if (record) return copy_text(record->text, buffer, size);
+        if (auto const text = window_text(window)) return copy_text(*text, buffer, size);
     } else if (auto const info = query_remote_window(window)) {
         return copy_text(info->text, buffer, size);
     }
@@ -267,11 +234,8 @@ int GetWindowTextW(HWND window, LPWSTR buffer, int size) {
 
 int GetWindowTextLengthW(HWND window) {
     if (is_local_window(window)) {
-        auto const record = find_window(window);
-        if (record && is_own_thread_window(*record)) {
-            return static_cast<int>(SendMessageW(window, WM_GETTEXTLENGTH, 0, 0));
-        }
-        if (record) return static_cast<int>(record->text.size());
+        if (is_own_thread_window(window)) return static_cast<int>(SendMessageW(window, WM_GETTEXTLENGTH, 0, 0));
+        if (auto const text = window_text(window)) return static_cast<int>(text->size());
     } else if (auto const info = query_remote_window(window)) {
         return static_cast<int>(info->text.size());
     }
@@ -281,14 +245,15 @@ int GetWindowTextLengthW(HWND window) {
 
 BOOL ShowWindow(HWND window, int command) {
     bool const show = command != SW_HIDE;
-    bool was_visible = false;
-    if (!update_window(window, [&](WindowRecord& r) {
-            was_visible = (r.style & WS_VISIBLE) != 0;
-            r.style = show ? (r.style | WS_VISIBLE) : (r.style & ~WS_VISIBLE);
-        })) {
-        return fail(ERROR_INVALID_WINDOW_HANDLE);
+    auto const previous = change_style(window, show ? WS_VISIBLE : 0, show ? 0 : WS_VISIBLE);
+    if (!previous) return fail(ERROR_INVALID_WINDOW_HANDLE);
+    bool const was_visible = (*previous & WS_VISIBLE) != 0;
+    if (show && command != SW_SHOWNA && !(*previous & WS_CHILD)) place_window(window, HWND_TOP);
+    if (was_visible != show) {
+        SendMessageW(window, WM_SHOWWINDOW, show ? TRUE : FALSE, 0);
+        if (show) invalidate_all(window);
+        wake_window_thread(window);
     }
-    if (was_visible != show) SendMessageW(window, WM_SHOWWINDOW, show ? TRUE : FALSE, 0);
     return was_visible ? TRUE : FALSE;
 }
 
@@ -297,22 +262,13 @@ BOOL IsWindowVisible(HWND window) {
         auto const style = style_of(window);
         return style && (*style & WS_VISIBLE) ? TRUE : FALSE;
     }
-    while (window) {
-        auto const record = find_window(window);
-        if (!record || !(record->style & WS_VISIBLE)) return FALSE;
-        window = record->is_child() ? record->parent : nullptr;
-    }
-    return TRUE;
+    return is_window_shown(window) ? TRUE : FALSE;
 }
 
 BOOL EnableWindow(HWND window, BOOL enable) {
-    bool was_disabled = false;
-    if (!update_window(window, [&](WindowRecord& r) {
-            was_disabled = (r.style & WS_DISABLED) != 0;
-            r.style = enable ? (r.style & ~WS_DISABLED) : (r.style | WS_DISABLED);
-        })) {
-        return fail(ERROR_INVALID_WINDOW_HANDLE);
-    }
+    auto const previous = change_style(window, enable ? 0 : WS_DISABLED, enable ? WS_DISABLED : 0);
+    if (!previous) return fail(ERROR_INVALID_WINDOW_HANDLE);
+    bool const was_disabled = (*previous & WS_DISABLED) != 0;
     if (was_disabled == (enable != FALSE)) SendMessageW(window, WM_ENABLE, enable ? TRUE : FALSE, 0);
     return was_disabled ? TRUE : FALSE;
 }
@@ -322,39 +278,97 @@ BOOL IsWindowEnabled(HWND window) {
     return style && !(*style & WS_DISABLED) ? TRUE : FALSE;
 }
 
-BOOL MoveWindow(HWND window, int x, int y, int width, int height, BOOL) {
-    if (!update_window(window, [&](WindowRecord& r) { r.rect = RECT{x, y, x + width, y + height}; })) {
-        return fail(ERROR_INVALID_WINDOW_HANDLE);
+BOOL MoveWindow(HWND window, int x, int y, int width, int height, BOOL repaint) {
+    return SetWindowPos(window, nullptr, x, y, width, height,
+                        SWP_NOZORDER | SWP_NOACTIVATE | (repaint ? 0 : SWP_NOREDRAW));
+}
+
+BOOL SetWindowPos(HWND window, HWND insert_after, int x, int y, int width, int height, UINT flags) {
+    auto const facts = window_facts(window);
+    if (!facts) return fail(ERROR_INVALID_WINDOW_HANDLE);
+    RECT const old = facts->rect;
+    RECT rect = old;
+    if (!(flags & SWP_NOMOVE)) rect = RECT{x, y, x + (old.right - old.left), y + (old.bottom - old.top)};
+    if (!(flags & SWP_NOSIZE)) rect.right = rect.left + width, rect.bottom = rect.top + height;
+    if (!(flags & SWP_NOZORDER)) {
+        bool const to_top = insert_after == HWND_TOP || insert_after == HWND_TOPMOST || insert_after == HWND_NOTOPMOST;
+        place_window(window, to_top ? HWND_TOP : insert_after);
     }
-    SendMessageW(window, WM_MOVE, 0, make_lparam(x, y));
-    SendMessageW(window, WM_SIZE, SIZE_RESTORED, make_lparam(width, height));
+    bool const moved = rect.left != old.left || rect.top != old.top;
+    bool const sized = rect.right - rect.left != old.right - old.left || rect.bottom - rect.top != old.bottom - old.top;
+    if (moved || sized) set_window_rect(window, rect);
+    if (!(flags & SWP_NOMOVE)) SendMessageW(window, WM_MOVE, 0, make_lparam(rect.left, rect.top));
+    if (!(flags & SWP_NOSIZE)) {
+        SendMessageW(window, WM_SIZE, SIZE_RESTORED, make_lparam(rect.right - rect.left, rect.bottom - rect.top));
+    }
+    if (sized && !(flags & SWP_NOREDRAW)) {
+        invalidate_all(window);
+        wake_window_thread(window);
+    }
+    if (flags & SWP_SHOWWINDOW) ShowWindow(window, SW_SHOWNA);
+    if (flags & SWP_HIDEWINDOW) ShowWindow(window, SW_HIDE);
     return TRUE;
 }
 
+BOOL BringWindowToTop(HWND window) {
+    return SetWindowPos(window, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+}
+
 BOOL GetWindowRect(HWND window, LPRECT rect) {
-    auto record = find_window(window);
-    if (!record || !rect) return fail(record ? ERROR_INVALID_PARAMETER : ERROR_INVALID_WINDOW_HANDLE);
-    *rect = record->rect;
+    auto facts = window_facts(window);
+    if (!facts || !rect) return fail(facts ? ERROR_INVALID_PARAMETER : ERROR_INVALID_WINDOW_HANDLE);
+    *rect = facts->rect;
     // A child's place is relative to its parent's client area.
-    while (record->is_child() && (record = find_window(record->parent))) {
-        rect->left += record->rect.left;
-        rect->right += record->rect.left;
-        rect->top += record->rect.top;
-        rect->bottom += record->rect.top;
+    while (facts->is_child() && (facts = window_facts(facts->parent))) {
+        LONG const dx = facts->rect.left + facts->client.left;
+        LONG const dy = facts->rect.top + facts->client.top;
+        *rect = RECT{rect->left + dx, rect->top + dy, rect->right + dx, rect->bottom + dy};
     }
     return TRUE;
 }
 
 BOOL GetClientRect(HWND window, LPRECT rect) {
-    auto const record = find_window(window);
-    if (!record || !rect) return fail(record ? ERROR_INVALID_PARAMETER : ERROR_INVALID_WINDOW_HANDLE);
-    *rect = RECT{0, 0, record->rect.right - record->rect.left, record->rect.bottom - record->rect.top};
+    auto const facts = window_facts(window);
+    if (!facts || !rect) return fail(facts ? ERROR_INVALID_PARAMETER : ERROR_INVALID_WINDOW_HANDLE);
+    *rect = RECT{0, 0, facts->client.right - facts->client.left, facts->client.bottom - facts->client.top};
     return TRUE;
+}
+
+HWND GetWindow(HWND window, UINT relation) {
+    if (!window_facts(window)) {
+        SetLastError(ERROR_INVALID_WINDOW_HANDLE);
+        return nullptr;
+    }
+    return related_window(window, relation);
+}
+
+namespace {
+
+bool enumerate_below(HWND parent, WNDENUMPROC callback, LPARAM parameter) {
+    for (HWND child : child_windows(parent)) {
+        if (!callback(child, parameter)) return false;
+        if (!enumerate_below(child, callback, parameter)) return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+BOOL EnumChildWindows(HWND parent, WNDENUMPROC callback, LPARAM parameter) {
+    if (!callback) return fail(ERROR_INVALID_PARAMETER);
+    if (!parent) return EnumWindows(callback, parameter);
+    if (!window_facts(parent)) return fail(ERROR_INVALID_WINDOW_HANDLE);
+    enumerate_below(parent, callback, parameter);
+    return TRUE;
+}
+
+BOOL IsChild(HWND parent, HWND window) {
+    return window != parent && is_window_within(window, parent) ? TRUE : FALSE;
 }
 
 BOOL EnumWindows(WNDENUMPROC callback, LPARAM parameter) {
     if (!callback) return fail(ERROR_INVALID_PARAMETER);
-    for (HWND window : local_top_level_windows()) {
+    for (HWND window : top_level_windows()) {
         if (!callback(window, parameter)) return TRUE;
     }
     for (HWND window : remote_top_level_windows()) {
@@ -367,9 +381,10 @@ HWND FindWindowW(LPCWSTR class_name, LPCWSTR title) {
     auto const matches = [&](std::u16string_view window_class, std::u16string_view text) {
         return (!class_name || platform::equal_ignore_case(window_class, class_name)) && (!title || text == title);
     };
-    for (HWND window : local_top_level_windows()) {
-        auto const record = find_window(window);
-        if (record && matches(record->window_class->name, record->text)) return window;
+    for (HWND window : top_level_windows()) {
+        auto const facts = window_facts(window);
+        auto const text = window_text(window);
+        if (facts && text && matches(facts->window_class->name, *text)) return window;
     }
     // One question per process: its answer carries every window's class and text.
     for (auto const& info : remote_top_level_window_infos()) {
@@ -377,25 +392,3 @@ HWND FindWindowW(LPCWSTR class_name, LPCWSTR title) {
     }
     return nullptr;
 }
-
-HWND SetFocus(HWND window) {
-    if (window && !find_window(window)) {
-        SetLastError(ERROR_INVALID_WINDOW_HANDLE);
-        return nullptr;
-    }
-    HWND const previous = focus_window.exchange(window);
-    if (previous == window) return previous;
-    if (previous) SendMessageW(previous, WM_KILLFOCUS, reinterpret_cast<WPARAM>(window), 0);
-    if (window) SendMessageW(window, WM_SETFOCUS, reinterpret_cast<WPARAM>(previous), 0);
-    return previous;
-}
-
-HWND GetFocus() { return focus_window.load(); }
-
-BOOL SetForegroundWindow(HWND window) {
-    if (!IsWindow(window)) return fail(ERROR_INVALID_WINDOW_HANDLE);
-    foreground_window.store(window);
-    return TRUE;
-}
-
-HWND GetForegroundWindow() { return foreground_window.load(); }

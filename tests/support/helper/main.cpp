@@ -3,8 +3,9 @@
 //                              when "owned"); prints "ready <handle>" and serves messages
 //                              until WM_USER + 2 arrives; WM_USER + 4 answers 9 only
 //                              after an input line has arrived; prints "wininichange
-//                              <wParam> <lParam>" for WM_WININICHANGE and "mark" for
-//                              WM_USER + 5
+//                              <wParam> <lParam>" for WM_WININICHANGE, "mark" for
+//                              WM_USER + 5 and "activate <wParam> <lParam as %p>" for
+//                              WM_ACTIVATE
 //   mutex <name>               takes the named mutex, prints "owned <existed 0|1>", then on
 //                              the input line "release" releases it and ends, on "die" ends
 //                              without releasing it
@@ -56,6 +57,12 @@ LRESULT window_proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
     case call_back_message: return SendMessageW(reinterpret_cast<HWND>(wparam), WM_USER + 7, 5, 0) + 1;
     case WM_WININICHANGE: say("wininichange " + std::to_string(wparam) + " " + std::to_string(lparam)); return 0;
     case mark_message: say("mark"); return 0;
+    case WM_ACTIVATE: {
+        char other[32];
+        std::snprintf(other, sizeof other, "%p", reinterpret_cast<void*>(lparam));
+        say("activate " + std::to_string(wparam) + " " + other);
+        return DefWindowProcW(window, message, wparam, lparam);
+    }
     case wait_for_line_message: {
         std::string line;
         std::getline(std::cin, line);
