@@ -76,6 +76,12 @@ bool ScreenState::handle(LinkId link, const Request& request, std::unique_ptr<Su
         set_mode(mode);
         return true;
     }
+    // Any process may bring any window to the front, as on the device.
+    if (request.type == MessageType::set_foreground) {
+        if (find(request.window) == surfaces_.end()) return false;
+        foreground_ = request.window;
+        return true;
+    }
     if (request.type == MessageType::set_capture && request.window == 0) {
         if (owned(link, capture_)) capture_ = 0;
         return true;
@@ -106,9 +112,6 @@ bool ScreenState::handle(LinkId link, const Request& request, std::unique_ptr<Su
         return true;
     case MessageType::present:
         present(*surface, request.rects);
-        return true;
-    case MessageType::set_foreground:
-        foreground_ = request.window;
         return true;
     case MessageType::set_capture:
         capture_ = request.window;
