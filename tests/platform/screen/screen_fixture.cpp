@@ -1,6 +1,18 @@
 #include "tests/platform/screen/screen_fixture.h"
 
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
 namespace screen_tests {
+
+bool server_lock_is_free(const std::string& device_folder) {
+    int const lock = ::open((device_folder + "/run/screen/server.lock").c_str(), O_RDWR | O_CLOEXEC);
+    if (lock < 0) return true;
+    bool const free = ::flock(lock, LOCK_EX | LOCK_NB) == 0;
+    ::close(lock);
+    return free;
+}
 
 ScreenProcess::ScreenProcess() : child_(SONBRIX_SCREEN_CLIENT, {}) { EXPECT_EQ(child_.read_line(), "ready"); }
 

@@ -29,6 +29,9 @@ private:
     std::vector<std::string> events_;
 };
 
+// No screen server holds the device's server lock (none runs or starts).
+bool server_lock_is_free(const std::string& device_folder);
+
 class ScreenTest : public testing_support::DeviceTest {
 protected:
     testing_support::TestScreen screen;

@@ -1,9 +1,6 @@
 // Windows of two processes on one headless screen: composition in z-order, moves, what a
 // dead or stopped process leaves, and where stylus and keys go.
-#include <fcntl.h>
 #include <signal.h>
-#include <sys/file.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <set>
@@ -183,14 +180,6 @@ TEST_F(TwoProcesses, ASizeChangeReachesEveryProcess) {
     EXPECT_EQ(picture.width, 480);
     EXPECT_EQ(picture.height, 800);
     EXPECT_EQ(picture.at(70, 70), 0xFF0000FFu);
-}
-
-bool server_lock_is_free(const std::string& device) {
-    int const lock = ::open((device + "/run/screen/server.lock").c_str(), O_RDWR | O_CLOEXEC);
-    if (lock < 0) return true;
-    bool const free = ::flock(lock, LOCK_EX | LOCK_NB) == 0;
-    ::close(lock);
-    return free;
 }
 
 class ScreenServerLife : public testing_support::DeviceTest {

@@ -8,6 +8,8 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cstdlib>
+#include <string_view>
 #endif
 
 namespace platform::display {
@@ -68,6 +70,10 @@ public:
     bool start(const ScreenMode& mode, int zoom, std::string& error) {
         zoom_ = zoom;
         if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return failed(error);
+        if (!on_a_desktop()) {
+            error = std::string("no desktop, only SDL's ") + SDL_GetCurrentVideoDriver() + " video driver";
+            return false;
+        }
         wake_event_ = SDL_RegisterEvents(1);
         window_ = SDL_CreateWindow("Sonbrix screen", SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED,
                                    mode.width * zoom, mode.height * zoom, SDL_WINDOW_SHOWN);
@@ -106,6 +112,15 @@ public:
     }
 
 private:
+    // SDL falls back to drivers without a window (offscreen, dummy) when no desktop answers;
+    // headless is ours then. A driver the user named in SDL_VIDEODRIVER is taken as it is.
+    static bool on_a_desktop() {
+        char const* named = std::getenv("SDL_VIDEODRIVER");
+        if (named && *named) return true;
+        std::string_view const driver = SDL_GetCurrentVideoDriver() ? SDL_GetCurrentVideoDriver() : "";
+        return driver == "x11" || driver == "wayland";
+    }
+
     static bool failed(std::string& error) {
         error = SDL_GetError();
         return false;
