@@ -6,6 +6,9 @@
 namespace platform::screen {
 namespace {
 
+// Far more top-level windows than a device shows; each holds a mapping in the server.
+constexpr std::size_t max_surfaces = 1024;
+
 bool contains(const ScreenRect& rect, int x, int y) {
     return x >= rect.left && x < rect.right && y >= rect.top && y < rect.bottom;
 }
@@ -127,6 +130,7 @@ bool ScreenState::handle(LinkId link, const Request& request, std::unique_ptr<Su
 
 bool ScreenState::create(LinkId link, const Request& request, std::unique_ptr<SurfacePixels> memory) {
     if (request.window <= place_bottom || find(request.window) != surfaces_.end()) return false;
+    if (surfaces_.size() >= max_surfaces) return false;
     if (!memory || !fits(*memory, request.rect)) return false;
     Surface surface;
     surface.window = request.window;
