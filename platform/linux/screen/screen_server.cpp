@@ -64,12 +64,13 @@ public:
     int socket() const { return socket_.get(); }
 
     // Drops the message when the queue is over its cap (a client that does not read).
-    void enqueue(std::string message) {
+    bool enqueue(std::string message) {
         std::lock_guard lock(mutex_);
-        if (closed_ || queued_bytes_ + message.size() > max_queued_bytes) return;
+        if (closed_ || queued_bytes_ + message.size() > max_queued_bytes) return false;
         queued_bytes_ += message.size();
         queue_.push_back(std::move(message));
         ready_.notify_one();
+        return true;
     }
 
     void close() {
@@ -112,7 +113,7 @@ public:
         : device_(std::move(device)),
           socket_path_(std::move(socket_path)),
           state_(display::screen_mode_from_environment(),
-                 [this](LinkId link, std::string message) { deliver(link, std::move(message)); }) {}
+                 [this](LinkId link, std::string message) { return deliver(link, std::move(message)); }) {}
 
     [[noreturn]] void run(int listener) {
         driver_ = display::open_display(state_.mode());
@@ -124,9 +125,9 @@ public:
     }
 
 private:
-    void deliver(LinkId id, std::string message) {
+    bool deliver(LinkId id, std::string message) {
         auto found = links_.find(id);
-        if (found != links_.end()) found->second->enqueue(std::move(message));
+        return found != links_.end() && found->second->enqueue(std::move(message));
     }
 
     void changed() {

@@ -242,10 +242,12 @@ void ScreenState::route(const display::InputEvent& event) {
 void ScreenState::send_event(const Surface& surface, const display::InputEvent& event) {
     auto link = links_.find(surface.link);
     if (link == links_.end()) return;
+    std::uint64_t const serial = link->second.sent + 1;
     MessageWriter out(MessageType::event);
-    out.u64(++link->second.sent).u32(static_cast<std::uint32_t>(event.kind)).u64(surface.window);
+    out.u64(serial).u32(static_cast<std::uint32_t>(event.kind)).u64(surface.window);
     out.i32(event.x).i32(event.y).u32(event.vk).u32(event.character);
-    outbox_(surface.link, out.finish());
+    // A dropped event is not waited for.
+    if (outbox_(surface.link, out.finish())) link->second.sent = serial;
 }
 
 void ScreenState::set_mode(const display::ScreenMode& mode) {

@@ -1,7 +1,8 @@
 // What the screen server knows (inside the Linux back end only): the links, the device-wide
 // z-order of top-level surfaces, foreground, capture and focus, the composed frame, and where
 // input goes. Not thread-safe: the server holds its lock around every call. It never waits:
-// messages to links go to the outbox, which only queues them.
+// messages to links go to the outbox, which only queues them (false when it dropped one,
+// as for a client whose queue is full).
 #pragma once
 
 #include <sys/types.h>
@@ -25,7 +26,7 @@ constexpr std::uint32_t event_size_changed = 100;
 
 class ScreenState {
 public:
-    using Outbox = std::function<void(LinkId, std::string message)>;
+    using Outbox = std::function<bool(LinkId, std::string message)>;
 
     ScreenState(const display::ScreenMode& mode, Outbox outbox);
 
