@@ -154,6 +154,7 @@ bool ScreenClient::connect() {
     {
         std::lock_guard events(events_mutex_);
         syncs_answered_ = syncs_sent_;
+        results_.clear();
     }
     Link* link = link_.get();
     link->reader = std::thread([this, link] { read_events(*link); });
@@ -183,14 +184,21 @@ void ScreenClient::read_events(Link& link) {
             event.kind = static_cast<ScreenEventKind>(kind);
             event.window = window_of(window);
             event.character = static_cast<char16_t>(character);
+            if (event.kind == ScreenEventKind::hotkey) {
+                event.hotkey_id = event.point.x;
+                event.modifiers = static_cast<std::uint32_t>(event.point.y);
+                event.point = {};
+            }
         } else if (header.type == static_cast<std::uint32_t>(MessageType::size_changed)) {
             event.kind = ScreenEventKind::size_changed;
             event.metrics = read_metrics(in);
             std::lock_guard lock(link.mutex);
             link.metrics = event.metrics;
         } else if (header.type == static_cast<std::uint32_t>(MessageType::result)) {
+            std::uint32_t value = 0;
+            in.u32(value);
             std::lock_guard lock(events_mutex_);
-            ++syncs_answered_;
+            results_[++syncs_answered_] = value;
             synced_.notify_all();
             continue;
         } else {
@@ -204,9 +212,14 @@ void ScreenClient::read_events(Link& link) {
 }
 
 bool ScreenClient::sync() {
-    if (!connect()) return false;
     Request request;
     request.type = MessageType::sync;
+    std::uint32_t value = 0;
+    return ask(request, value);
+}
+
+bool ScreenClient::ask(const Request& request, std::uint32_t& value) {
+    if (!connect()) return false;
     std::uint64_t target = 0;
     {
         std::lock_guard lock(mutex_);
@@ -218,7 +231,32 @@ bool ScreenClient::sync() {
         if (!send(encode_request(request))) return false;
     }
     std::unique_lock events(events_mutex_);
-    return synced_.wait_for(events, std::chrono::seconds(5), [&] { return syncs_answered_ >= target; });
+    if (!synced_.wait_for(events, std::chrono::seconds(5), [&] { return syncs_answered_ >= target; })) return false;
+    auto const answer = results_.find(target);
+    if (answer == results_.end()) return false;
+    value = answer->second;
+    results_.erase(results_.begin(), std::next(answer));
+    return true;
+}
+
+bool ScreenClient::register_hotkey(HWND window, int id, std::uint32_t modifiers, std::uint32_t vk) {
+    Request request;
+    request.type = MessageType::register_hotkey;
+    request.window = key(window);
+    request.id = static_cast<std::uint32_t>(id);
+    request.modifiers = modifiers;
+    request.vk = vk;
+    if ((modifiers & ~0x100Fu) != 0 || vk == 0 || vk > 0xFF) return false;
+    std::uint32_t held = 0;
+    return ask(request, held) && held == 1;
+}
+
+bool ScreenClient::unregister_hotkey(HWND window, int id) {
+    Request request;
+    request.type = MessageType::unregister_hotkey;
+    request.window = key(window);
+    request.id = static_cast<std::uint32_t>(id);
+    return send_request(request);
 }
 
 void ScreenClient::deliver(Link& link, std::uint64_t serial, const ScreenEvent& event) {

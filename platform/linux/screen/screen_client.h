@@ -8,6 +8,7 @@
 #include <condition_variable>
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -34,6 +35,8 @@ enum class ScreenEventKind : std::uint32_t {
     key_up = 5,
     // The screen changed size (-> WM_SETTINGCHANGE 0x3002 to every top-level window).
     size_changed = 100,
+    // A registered hot key (-> WM_HOTKEY: wParam the id, lParam modifiers and key).
+    hotkey = 101,
 };
 
 struct ScreenEvent {
@@ -43,6 +46,8 @@ struct ScreenEvent {
     std::uint32_t vk = 0;   // the device's virtual key (hardware buttons 0xC1-0xC6)
     char16_t character = 0; // what a key-down types, if anything
     ScreenMetrics metrics;  // after a size change
+    int hotkey_id = 0;       // of a hot key
+    std::uint32_t modifiers = 0;  // of a hot key; MOD_KEYUP (0x1000) on a release
 };
 
 struct SurfaceSettings {
@@ -88,6 +93,13 @@ public:
     bool set_capture(HWND window);
     bool set_focus(HWND top_level, HWND focus);
 
+    // RegisterHotKey for the device: the key with exactly these modifiers (MOD_ALT 1,
+    // MOD_CONTROL 2, MOD_SHIFT 4, MOD_WIN 8, plus MOD_KEYUP 0x1000 for releases too) comes as
+    // a hot key event for the window instead of a key, whichever window is in front. The
+    // hardware buttons (0xC1-0xC6) come with MOD_WIN. False when another window holds it.
+    bool register_hotkey(HWND window, int id, std::uint32_t modifiers, std::uint32_t vk);
+    bool unregister_hotkey(HWND window, int id);
+
     // Returns once the screen has carried out every call made before (false after five
     // seconds, or when called from the event handler).
     bool sync();
@@ -104,6 +116,8 @@ private:
     class Surface;
     bool send(const std::string& message, int pass_fd = -1);
     bool send_request(const Request& request);
+    // Sends a request that the screen answers with a value, and waits for the answer.
+    bool ask(const Request& request, std::uint32_t& value);
     Surface* find(HWND window);
     void read_events(Link& link);
     void deliver(Link& link, std::uint64_t serial, const ScreenEvent& event);
@@ -122,6 +136,7 @@ private:
     std::condition_variable synced_;
     std::uint64_t syncs_sent_ = 0;
     std::uint64_t syncs_answered_ = 0;
+    std::map<std::uint64_t, std::uint32_t> results_;
     std::thread::id link_thread_;
 };
 

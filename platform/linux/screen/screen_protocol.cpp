@@ -48,6 +48,11 @@ bool decode_fields(MessageReader& in, Request& request) {
     }
     case MessageType::report_idle:
         return in.u64(request.other) && in.flag(request.flag);
+    case MessageType::register_hotkey:
+        return in.u64(request.window) && in.u32(request.id) && in.u32(request.modifiers) &&
+               (request.modifiers & ~0x100Fu) == 0 && in.u32(request.vk) && request.vk > 0 && request.vk <= 0xFF;
+    case MessageType::unregister_hotkey:
+        return in.u64(request.window) && in.u32(request.id);
     case MessageType::inject_stylus:
         return in.u32(request.kind) && request.kind >= 1 && request.kind <= 3 && in.i32(request.x) &&
                in.i32(request.y);
@@ -101,6 +106,12 @@ void encode_fields(MessageWriter& out, const Request& request) {
         break;
     case MessageType::report_idle:
         out.u64(request.other).u8(request.flag);
+        break;
+    case MessageType::register_hotkey:
+        out.u64(request.window).u32(request.id).u32(request.modifiers).u32(request.vk);
+        break;
+    case MessageType::unregister_hotkey:
+        out.u64(request.window).u32(request.id);
         break;
     case MessageType::inject_stylus:
         out.u32(request.kind).i32(request.x).i32(request.y);

@@ -31,6 +31,8 @@ enum class MessageType : std::uint32_t {
     set_focus = 11,
     report_idle = 12,
     sync = 13,
+    register_hotkey = 14,
+    unregister_hotkey = 15,
     inject_stylus = 20,
     inject_key = 21,
     screenshot = 22,
@@ -90,6 +92,8 @@ struct Request {
     std::uint32_t vk = 0;
     std::uint32_t character = 0;
     std::uint32_t timeout_ms = 0;
+    std::uint32_t id = 0;         // hot key id
+    std::uint32_t modifiers = 0;  // hot key modifiers (MOD_ALT 1, MOD_CONTROL 2, MOD_SHIFT 4, MOD_WIN 8, MOD_KEYUP 0x1000)
 };
 
 bool acceptable_header(const MessageHeader& header);

@@ -229,7 +229,8 @@ private:
             memory = map_shared_pixels(passed, request.rect.right - request.rect.left, request.rect.bottom - request.rect.top);
         std::lock_guard lock(mutex_);
         bool const done = state_.handle(id, request, std::move(memory));
-        if (request.type == MessageType::set_size) link.enqueue(MessageWriter(MessageType::result).u32(done ? 1 : 0).finish());
+        if (request.type == MessageType::set_size || request.type == MessageType::register_hotkey)
+            link.enqueue(MessageWriter(MessageType::result).u32(done ? 1 : 0).finish());
         changed();
     }
 

@@ -39,6 +39,7 @@ void ScreenState::add_link(LinkId link, pid_t pid, Role role) {
 
 void ScreenState::remove_link(LinkId link) {
     links_.erase(link);
+    std::erase_if(hotkeys_, [&](const Hotkey& hotkey) { return hotkey.link == link; });
     std::vector<std::uint64_t> gone;
     for (auto const& surface : surfaces_) {
         if (surface.link == link) gone.push_back(surface.window);
@@ -78,6 +79,12 @@ bool ScreenState::handle(LinkId link, const Request& request, std::unique_ptr<Su
         if (!display::screen_mode_of_size(request.x, request.y, mode)) return false;
         set_mode(mode);
         return true;
+    }
+    if (request.type == MessageType::register_hotkey) return register_hotkey(link, request);
+    if (request.type == MessageType::unregister_hotkey) {
+        return std::erase_if(hotkeys_, [&](const Hotkey& hotkey) {
+                   return hotkey.link == link && hotkey.window == request.window && hotkey.id == request.id;
+               }) > 0;
     }
     // Any process may bring any window to the front, as on the device.
     if (request.type == MessageType::set_foreground) {
@@ -194,6 +201,7 @@ void ScreenState::forget(std::uint64_t window) {
     if (found == surfaces_.end()) return;
     damage(*found);
     surfaces_.erase(found);
+    std::erase_if(hotkeys_, [&](const Hotkey& hotkey) { return hotkey.window == window; });
     for (auto* held : {&foreground_, &capture_, &focus_, &stylus_owner_}) {
         if (*held == window) *held = 0;
     }
@@ -226,6 +234,7 @@ void ScreenState::route(const display::InputEvent& event) {
     }
     case InputKind::key_down:
     case InputKind::key_up: {
+        if (route_hotkey(event)) return;
         auto held = find(foreground_);
         if (held != surfaces_.end() && held->enabled) target = &*held;
         break;
@@ -240,14 +249,73 @@ void ScreenState::route(const display::InputEvent& event) {
 }
 
 void ScreenState::send_event(const Surface& surface, const display::InputEvent& event) {
-    auto link = links_.find(surface.link);
-    if (link == links_.end()) return;
+    send_message_event(surface.link, static_cast<std::uint32_t>(event.kind), surface.window, event.x, event.y, event.vk,
+                       event.character);
+}
+
+bool ScreenState::send_message_event(LinkId id, std::uint32_t kind, std::uint64_t window, int x, int y,
+                                     std::uint32_t vk, std::uint32_t character) {
+    auto link = links_.find(id);
+    if (link == links_.end()) return false;
     std::uint64_t const serial = link->second.sent + 1;
     MessageWriter out(MessageType::event);
-    out.u64(serial).u32(static_cast<std::uint32_t>(event.kind)).u64(surface.window);
-    out.i32(event.x).i32(event.y).u32(event.vk).u32(event.character);
+    out.u64(serial).u32(kind).u64(window).i32(x).i32(y).u32(vk).u32(character);
     // A dropped event is not waited for.
-    if (outbox_(surface.link, out.finish())) link->second.sent = serial;
+    if (!outbox_(id, out.finish())) return false;
+    link->second.sent = serial;
+    return true;
+}
+
+bool ScreenState::register_hotkey(LinkId link, const Request& request) {
+    if (links_.find(link) == links_.end()) return false;
+    auto const same_slot = [&](const Hotkey& hotkey) {
+        return hotkey.link == link && hotkey.window == request.window && hotkey.id == request.id;
+    };
+    std::uint32_t const combination = request.modifiers & ~mod_keyup;
+    for (auto const& held : hotkeys_) {
+        if (!same_slot(held) && held.vk == request.vk && (held.modifiers & ~mod_keyup) == combination) return false;
+    }
+    std::erase_if(hotkeys_, same_slot);
+    hotkeys_.push_back({link, request.window, request.id, request.modifiers, request.vk});
+    return true;
+}
+
+std::uint32_t ScreenState::modifiers_down(std::uint32_t vk) const {
+    // The hardware buttons count as keys with the Windows key held, as on the device.
+    std::uint32_t modifiers = vk >= 0xC1 && vk <= 0xC6 ? mod_win : 0;
+    for (auto key : keys_down_) {
+        if (key == 0x10 || key == 0xA0 || key == 0xA1) modifiers |= mod_shift;
+        if (key == 0x11 || key == 0xA2 || key == 0xA3) modifiers |= mod_control;
+        if (key == 0x12 || key == 0xA4 || key == 0xA5) modifiers |= mod_alt;
+        if (key == 0x5B || key == 0x5C) modifiers |= mod_win;
+    }
+    return modifiers;
+}
+
+bool ScreenState::route_hotkey(const display::InputEvent& event) {
+    bool const down = event.kind == display::InputKind::key_down;
+    auto const pressed = std::find(keys_down_.begin(), keys_down_.end(), event.vk);
+    if (down && pressed == keys_down_.end()) keys_down_.push_back(event.vk);
+    if (!down && pressed != keys_down_.end()) keys_down_.erase(pressed);
+    auto const releasing = std::find(hotkeys_down_.begin(), hotkeys_down_.end(), event.vk);
+    if (!down) {
+        if (releasing == hotkeys_down_.end()) return false;
+        hotkeys_down_.erase(releasing);
+    }
+    std::uint32_t const modifiers = modifiers_down(event.vk);
+    for (auto const& hotkey : hotkeys_) {
+        if (hotkey.vk != event.vk) continue;
+        if (down && (hotkey.modifiers & ~mod_keyup) != modifiers) continue;
+        if (down && releasing == hotkeys_down_.end()) hotkeys_down_.push_back(event.vk);
+        if (down || (hotkey.modifiers & mod_keyup) != 0) {
+            send_message_event(hotkey.link, event_hotkey, hotkey.window, static_cast<int>(hotkey.id),
+                               static_cast<int>(hotkey.modifiers & ~mod_keyup) | (down ? 0 : static_cast<int>(mod_keyup)),
+                               event.vk, 0);
+        }
+        return true;
+    }
+    // The release of a hot key whose registration went meanwhile is still not a key.
+    return !down;
 }
 
 void ScreenState::set_mode(const display::ScreenMode& mode) {

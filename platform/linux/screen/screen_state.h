@@ -21,8 +21,13 @@ namespace platform::screen {
 
 using LinkId = std::uint64_t;
 
-// Kinds of the event message beyond the driver's input kinds.
+// Kinds of the event message beyond the driver's input kinds. A hot key event carries the
+// hot key's id as x and its modifiers as y.
 constexpr std::uint32_t event_size_changed = 100;
+constexpr std::uint32_t event_hotkey = 101;
+
+// Hot key modifiers, as the platform names them.
+constexpr std::uint32_t mod_alt = 0x1, mod_control = 0x2, mod_shift = 0x4, mod_win = 0x8, mod_keyup = 0x1000;
 
 class ScreenState {
 public:
@@ -37,6 +42,10 @@ public:
     // threads (screenshot, list and wait are answered by the server); memory comes with
     // create_surface and with a set_rect that changes the size. False when refused.
     bool handle(LinkId link, const Request& request, std::unique_ptr<SurfacePixels> memory);
+    // A device-wide hot key for the window (any window of the link's process): false when
+    // another window holds the same key and modifiers. The same window and id again
+    // replaces its key.
+    bool register_hotkey(LinkId link, const Request& request);
     // Stylus and keys from the driver or the control link, to the client they are for.
     void route(const display::InputEvent& event);
 
@@ -71,6 +80,13 @@ private:
         std::string title;
         std::unique_ptr<SurfacePixels> memory;
     };
+    struct Hotkey {
+        LinkId link = 0;
+        std::uint64_t window = 0;
+        std::uint32_t id = 0;
+        std::uint32_t modifiers = 0;
+        std::uint32_t vk = 0;
+    };
     struct Link {
         pid_t pid = 0;
         Role role = Role::client;
@@ -90,6 +106,11 @@ private:
     void forget(std::uint64_t window);
     const Surface* surface_at(int x, int y) const;
     void send_event(const Surface& surface, const display::InputEvent& event);
+    bool send_message_event(LinkId link, std::uint32_t kind, std::uint64_t window, int x, int y, std::uint32_t vk,
+                            std::uint32_t character);
+    // True when the key went as a hot key (or is the release of one).
+    bool route_hotkey(const display::InputEvent& event);
+    std::uint32_t modifiers_down(std::uint32_t vk) const;
     void send_size_changed();
 
     display::ScreenMode mode_;
@@ -102,6 +123,10 @@ private:
     std::uint64_t focus_ = 0;
     std::uint64_t stylus_owner_ = 0;
     std::vector<ScreenRect> composed_;
+    std::vector<Hotkey> hotkeys_;
+    // Keys down now (for hot key modifiers), and the hot keys whose release is theirs.
+    std::vector<std::uint32_t> keys_down_;
+    std::vector<std::uint32_t> hotkeys_down_;
 };
 
 }  // namespace platform::screen

@@ -152,6 +152,33 @@ INSTANTIATE_TEST_SUITE_P(
         RoutingCase{"disabled_foreground_gets_no_key", {"foreground 11", "disable 11"}, 'k', 0, 0, {}, {}}),
     [](const auto& info) { return std::string(info.param.name); });
 
+TEST_F(TwoProcesses, HotKeysGoToTheirHolderWhicheverWindowIsInFront) {
+    ASSERT_TRUE(b.run("foreground 22"));
+    ASSERT_TRUE(a.run("hotkey 11 195 8 C3"));
+    EXPECT_FALSE(b.run("hotkey 22 1 8 C3"));  // held by A's window
+    EXPECT_TRUE(a.run("hotkey 11 195 8 C3"));  // the same window and id again
+    ASSERT_TRUE(a.run("hotkey 11 81 1006 51"));  // Ctrl+Shift+Q, releases too
+    auto& control = screen.control();
+    ASSERT_TRUE(control.button(3));
+    ASSERT_TRUE(control.button(4));
+    ASSERT_TRUE(control.press('Q', u'q'));
+    ASSERT_TRUE(control.key(0x11, true) && control.key(0x10, true) && control.press('Q') && control.key(0x10, false) &&
+                control.key(0x11, false));
+    ASSERT_TRUE(screen.wait_idle());
+    EXPECT_EQ(a.events(), (std::vector<std::string>{"101 11 0 0 195 0 195 8", "101 11 0 0 81 0 81 6",
+                                                    "101 11 0 0 81 0 81 4102"}));
+    EXPECT_EQ(b.events(), (std::vector<std::string>{"4 22 0 0 196 0", "5 22 0 0 196 0", "4 22 0 0 81 113", "5 22 0 0 81 0",
+                                                    "4 22 0 0 17 0", "4 22 0 0 16 0", "5 22 0 0 16 0", "5 22 0 0 17 0"}));
+    // Unregistered, or gone with its process, the button is a key again and free to take.
+    ASSERT_TRUE(a.run("unhotkey 11 195"));
+    ASSERT_TRUE(control.button(3));
+    ASSERT_TRUE(screen.wait_idle());
+    EXPECT_EQ(b.events(), (std::vector<std::string>{"4 22 0 0 195 0", "5 22 0 0 195 0"}));
+    a.process().kill_hard();
+    ASSERT_TRUE(eventually([&] { return screen.windows().size() == 1; }));
+    EXPECT_TRUE(b.run("hotkey 22 1 1006 51"));
+}
+
 TEST_F(TwoProcesses, ADragStaysWithTheWindowItStartedOn) {
     ASSERT_TRUE(screen.control().drag(70, 70, 10, 300));
     ASSERT_TRUE(screen.wait_idle());

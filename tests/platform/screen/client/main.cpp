@@ -5,9 +5,12 @@
 //   move W L T R B             moves (and resizes, filling with the last colour)
 //   hide W / show W / foreground W / capture W / release / disable W / destroy W
 //   below W OTHER              places W just below OTHER
+//   hotkey W ID MODS VK        registers a hot key (MODS and VK in hexadecimal)
+//   unhotkey W ID
 //   ping                       only answers
 //   busy / done                (the screen's wait for idle waits for this process meanwhile)
-//   event KIND W X Y VK CH     (written) an event for window W at screen X Y
+//   event KIND W X Y VK CH     (written) an event for window W at screen X Y; a hot key's
+//                              id and modifiers follow
 // It ends at the end of its input, or after a minute as a guard.
 #include <unistd.h>
 
@@ -44,6 +47,8 @@ public:
             line << "event " << static_cast<unsigned>(event.kind) << ' ' << reinterpret_cast<std::uintptr_t>(event.window)
                  << ' ' << event.point.x << ' ' << event.point.y << ' ' << event.vk << ' '
                  << static_cast<unsigned>(event.character);
+            if (event.kind == platform::screen::ScreenEventKind::hotkey)
+                line << ' ' << event.hotkey_id << ' ' << event.modifiers;
             if (event.kind == platform::screen::ScreenEventKind::size_changed)
                 line << ' ' << event.metrics.width << 'x' << event.metrics.height << '@' << event.metrics.dpi;
             say(line.str());
@@ -81,6 +86,14 @@ public:
             if (!(in >> colour)) return false;
             colours_[window] = static_cast<std::uint32_t>(std::stoul(colour, nullptr, 16));
             return fill(hwnd, colours_[window]);
+        }
+        if (command == "hotkey" || command == "unhotkey") {
+            int id = 0;
+            std::uint32_t modifiers = 0;
+            std::uint32_t vk = 0;
+            if (!(in >> id)) return false;
+            if (command == "unhotkey") return screen_.unregister_hotkey(hwnd, id);
+            return (in >> std::hex >> modifiers >> vk) && screen_.register_hotkey(hwnd, id, modifiers, vk);
         }
         if (command == "below") {
             std::uint64_t other = 0;
