@@ -23,19 +23,28 @@ std::vector<ScreenRect> rectangles_of(pixman_region32_t* region) {
     return rects;
 }
 
+// Composes the layer into the part of area it covers and takes that part out of area, so
+// that every damaged pixel is written once, by the topmost layer over it.
 void compose_layer(pixman_image_t* frame, pixman_region32_t* area, const Layer& layer) {
     auto const& rect = layer.rect;
-    pixman_box32_t const box{rect.left, rect.top, rect.right, rect.bottom};
-    if (pixman_region32_contains_rectangle(area, &box) == PIXMAN_REGION_OUT) return;
     auto const& source = *layer.pixels;
-    // pixman wants a writable pointer, but a source image is only read.
-    pixman_image_t* image = pixman_image_create_bits(PIXMAN_x8r8g8b8, source.width(), source.height(),
-                                                     const_cast<std::uint32_t*>(source.pixels()), source.stride() * 4);
-    if (!image) return;
-    pixman_image_composite32(PIXMAN_OP_SRC, image, nullptr, frame, 0, 0, 0, 0, rect.left, rect.top,
-                             std::min(rect.right - rect.left, source.width()),
-                             std::min(rect.bottom - rect.top, source.height()));
-    pixman_image_unref(image);
+    int const width = std::min(rect.right - rect.left, source.width());
+    int const height = std::min(rect.bottom - rect.top, source.height());
+    pixman_region32_t covered;
+    pixman_region32_init_rect(&covered, rect.left, rect.top, static_cast<unsigned>(width), static_cast<unsigned>(height));
+    pixman_region32_intersect(&covered, &covered, area);
+    if (pixman_region32_not_empty(&covered)) {
+        // pixman wants a writable pointer, but a source image is only read.
+        pixman_image_t* image = pixman_image_create_bits(PIXMAN_x8r8g8b8, source.width(), source.height(),
+                                                         const_cast<std::uint32_t*>(source.pixels()), source.stride() * 4);
+        if (image) {
+            pixman_image_set_clip_region32(frame, &covered);
+            pixman_image_composite32(PIXMAN_OP_SRC, image, nullptr, frame, 0, 0, 0, 0, rect.left, rect.top, width, height);
+            pixman_image_unref(image);
+        }
+        pixman_region32_subtract(area, area, &covered);
+    }
+    pixman_region32_fini(&covered);
 }
 
 }  // namespace
@@ -64,15 +73,20 @@ bool Compositor::has_damage() const { return pixman_region32_not_empty(&damage_-
 
 std::vector<ScreenRect> Compositor::compose(const std::vector<Layer>& layers) {
     if (!has_damage()) return {};
-    pixman_image_t* frame =
-        pixman_image_create_bits(PIXMAN_x8r8g8b8, width_, height_, pixels_.data(), width_ * 4);
-    pixman_image_set_clip_region32(frame, &damage_->region);
-    pixman_color_t const black{0, 0, 0, 0xFFFF};
-    pixman_rectangle16_t const whole{0, 0, static_cast<std::uint16_t>(width_), static_cast<std::uint16_t>(height_)};
-    pixman_image_fill_rectangles(PIXMAN_OP_SRC, frame, &black, 1, &whole);
-    for (auto const& layer : layers) compose_layer(frame, &damage_->region, layer);
-    pixman_image_unref(frame);
     auto rects = rectangles_of(&damage_->region);
+    pixman_image_t* frame = pixman_image_create_bits(PIXMAN_x8r8g8b8, width_, height_, pixels_.data(), width_ * 4);
+    // Top layer first; what no layer covers gets the background.
+    for (auto layer = layers.rbegin(); layer != layers.rend(); ++layer) {
+        if (!pixman_region32_not_empty(&damage_->region)) break;
+        compose_layer(frame, &damage_->region, *layer);
+    }
+    if (pixman_region32_not_empty(&damage_->region)) {
+        pixman_image_set_clip_region32(frame, &damage_->region);
+        pixman_color_t const black{0, 0, 0, 0xFFFF};
+        pixman_rectangle16_t const whole{0, 0, static_cast<std::uint16_t>(width_), static_cast<std::uint16_t>(height_)};
+        pixman_image_fill_rectangles(PIXMAN_OP_SRC, frame, &black, 1, &whole);
+    }
+    pixman_image_unref(frame);
     pixman_region32_clear(&damage_->region);
     return rects;
 }
