@@ -126,5 +126,22 @@ TEST(ScreenState, AGoneWindowHoldsNeitherForegroundNorCaptureNorTheStylus) {
     EXPECT_EQ(sent.size(), 1u);
 }
 
+TEST(ScreenState, TheSizeKeyResizesTheScreenAndTellsEveryLink) {
+    std::vector<LinkId> told;
+    ScreenState state({240, 320, 96}, [&](LinkId link, std::string message) {
+        if (message.size() >= header_bytes && message[0] == static_cast<char>(MessageType::size_changed)) told.push_back(link);
+        return true;
+    });
+    state.add_link(1, 1, Role::client);
+    state.add_link(2, 2, Role::control);
+    state.compose();
+    state.route({platform::display::InputKind::next_size, 0, 0, 0, 0});
+    EXPECT_EQ(state.mode().width, 480);
+    EXPECT_EQ(state.mode().dpi, 192);
+    EXPECT_EQ(told, (std::vector<LinkId>{1, 2}));
+    EXPECT_TRUE(state.needs_compose());
+    EXPECT_EQ(state.frame().width, 480);
+}
+
 }  // namespace
 }  // namespace screen_tests
