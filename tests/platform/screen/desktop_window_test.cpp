@@ -52,9 +52,19 @@ void check_click_key_and_picture(const std::string& device_folder) {
     });
     EXPECT_EQ(events, expected);
 
+    // The size key of the desktop window: the next size, told to every process.
+    run_program("/usr/bin/xdotool", {"key", "F9"}, status);
+    events.clear();
+    testing_support::eventually([&] {
+        for (auto& event : process.events()) events.push_back(event);
+        return !events.empty();
+    });
+    EXPECT_EQ(events, std::vector<std::string>{"100 0 0 0 0 0 480x640@192"});
+
     if (!installed("/usr/bin/import")) return;
     std::string const picture = device_folder + "/window.txt";
     run_program("/usr/bin/import", {"-window", window, "-crop", "1x1+100+120", picture}, status);
+    // Still the same pixel after the resize: the window is drawn again at its new size.
     ASSERT_EQ(status, 0);
     EXPECT_NE(testing_support::read_host_file(picture).find("srgb(51,102,204)"), std::string::npos)
         << testing_support::read_host_file(picture);
