@@ -122,6 +122,10 @@ ScreenClient::~ScreenClient() {
 
 bool ScreenClient::connect() {
     std::lock_guard lock(mutex_);
+    return connect_locked();
+}
+
+bool ScreenClient::connect_locked() {
     if (link_ && link_->alive) return true;
     if (link_) {
         ::shutdown(link_->socket.get(), SHUT_RDWR);
@@ -303,7 +307,9 @@ ScreenMetrics ScreenClient::metrics() {
 }
 
 bool ScreenClient::send(const std::string& message, int pass_fd) {
-    return link_ && link_->send(message, pass_fd);
+    if (link_ && link_->send(message, pass_fd)) return true;
+    // The server went away: a new one gets the surfaces as they are now, then the message.
+    return connect_locked() && link_->send(message, pass_fd);
 }
 
 bool ScreenClient::send_request(const Request& request) {

@@ -114,6 +114,8 @@ public:
 private:
     struct Link;
     class Surface;
+    bool connect_locked();
+    // Sends on the link, linking again once when it broke.
     bool send(const std::string& message, int pass_fd = -1);
     bool send_request(const Request& request);
     // Sends a request that the screen answers with a value, and waits for the answer.

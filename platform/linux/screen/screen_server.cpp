@@ -306,6 +306,10 @@ int listen_at(const std::string& path) {
     int const lock = ::open(lock_path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
     // Waits while another server ends; the lock is released when this process ends.
     if (lock < 0 || ::flock(lock, LOCK_EX) != 0) ::_exit(0);
+    // The lock file names the server, for users and tests that look for it.
+    std::string const pid = std::to_string(::getpid()) + "\n";
+    if (::ftruncate(lock, 0) != 0 || ::pwrite(lock, pid.data(), pid.size(), 0) < 0) {
+    }
     // The device may have been removed while this one waited; nothing is made there then.
     std::string const folder = std::string(device) + "/run/screen";
     struct stat status;

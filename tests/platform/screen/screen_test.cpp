@@ -2,6 +2,8 @@
 // dead or stopped process leaves, and where stylus and keys go.
 #include <signal.h>
 
+#include <cstdlib>
+
 #include <algorithm>
 #include <set>
 
@@ -177,6 +179,25 @@ TEST_F(TwoProcesses, HotKeysGoToTheirHolderWhicheverWindowIsInFront) {
     a.process().kill_hard();
     ASSERT_TRUE(eventually([&] { return screen.windows().size() == 1; }));
     EXPECT_TRUE(b.run("hotkey 22 1 1006 51"));
+}
+
+TEST_F(TwoProcesses, AfterTheServerDiedTheNextCallBringsTheWindowsBack) {
+    std::string const lock = testing_support::read_host_file(device.folder() + "/run/screen/server.lock");
+    int const server = std::atoi(lock.c_str());
+    ASSERT_GT(server, 0) << lock;
+    ASSERT_EQ(::kill(server, SIGKILL), 0);
+    ASSERT_TRUE(eventually([&] { return server_lock_is_free(device.folder()); }));
+    ASSERT_TRUE(b.run("fill 22 00FF00"));
+    ASSERT_TRUE(a.run("fill 11 FF0000"));
+    platform::screen::ScreenControl control;
+    ASSERT_TRUE(control.connect());
+    ASSERT_TRUE(control.wait_idle(10000));
+    platform::screen::ScreenPicture picture;
+    ASSERT_TRUE(control.screenshot(picture));
+    // A's window came back last, so it is on top now.
+    EXPECT_EQ(picture_difference(expected_picture(240, 320, black, {{60, 60, 160, 160, green}, {20, 20, 120, 120, red}}),
+                                 picture),
+              "");
 }
 
 TEST_F(TwoProcesses, ADragStaysWithTheWindowItStartedOn) {
