@@ -5,6 +5,7 @@
 #include "platform/datetime.h"
 #include "platform/linux/kernel/thread_registry.h"
 #include "platform/linux/user/input_state.h"
+#include "platform/linux/user/screen_windows.h"
 #include "platform/linux/user/window_tree.h"
 
 namespace platform::detail {
@@ -41,9 +42,10 @@ bool MessageQueue::post(const MSG& message) {
     return true;
 }
 
-bool MessageQueue::post_input(const MSG& message) {
+bool MessageQueue::post_input(const MSG& message, bool from_screen) {
     std::lock_guard guard(lock_);
     if (closed_) return false;
+    screen_waits_ = screen_waits_ || from_screen;
     if (message.message == WM_MOUSEMOVE && !input_.empty() && input_.back().message == WM_MOUSEMOVE &&
         input_.back().hwnd == message.hwnd) {
         input_.back() = message;
@@ -211,6 +213,12 @@ bool MessageQueue::retrieve(MSG& message, const MessageFilter& filter, bool remo
                 message.time = GetTickCount();
                 return true;
             }
+        }
+        if (screen_waits_) {
+            screen_waits_ = false;
+            guard.unlock();
+            screen_thread_idle(thread_id_);
+            continue;
         }
         if (!wait) return false;
         std::uint64_t const seen = generation_;

@@ -11,6 +11,7 @@
 #include "platform/linux/user/message_queue.h"
 #include "platform/linux/user/painting.h"
 #include "platform/linux/user/remote_windows.h"
+#include "platform/linux/user/screen_windows.h"
 #include "platform/linux/user/window_tree.h"
 #include "platform/unicode.h"
 
@@ -23,6 +24,20 @@ LPARAM make_lparam(int low, int high) {
 }
 
 int or_zero_for_default(int value) { return value == CW_USEDEFAULT ? 0 : value; }
+
+// CW_USEDEFAULT places a top-level window on the work area; a child at 0 with no size.
+RECT initial_rect(DWORD style, int x, int y, int width, int height) {
+    if (!(style & WS_CHILD)) {
+        RECT const area = work_area();
+        if (x == CW_USEDEFAULT) x = area.left, y = area.top;
+        if (width == CW_USEDEFAULT) width = area.right - area.left, height = area.bottom - area.top;
+    }
+    x = or_zero_for_default(x);
+    y = or_zero_for_default(y);
+    width = or_zero_for_default(width);
+    height = or_zero_for_default(height);
+    return RECT{x, y, x + width, y + height};
+}
 
 bool fail(DWORD error) {
     SetLastError(error);
@@ -83,11 +98,11 @@ HWND CreateWindowExW(DWORD ex_style, LPCWSTR class_name, LPCWSTR title, DWORD st
     record.thread_id = GetCurrentThreadId();
     record.instance = instance;
     record.id = reinterpret_cast<LONG_PTR>(menu);
-    x = or_zero_for_default(x);
-    y = or_zero_for_default(y);
-    width = or_zero_for_default(width);
-    height = or_zero_for_default(height);
-    record.rect = RECT{x, y, x + width, y + height};
+    record.rect = initial_rect(style, x, y, width, height);
+    x = record.rect.left;
+    y = record.rect.top;
+    width = record.rect.right - record.rect.left;
+    height = record.rect.bottom - record.rect.top;
 
     current_queue();  // a window's thread has a queue
     if (!(style & WS_CHILD)) announce_windows();
@@ -118,6 +133,7 @@ BOOL DestroyWindow(HWND window) {
     for (HWND below : child_windows(window)) DestroyWindow(below);
     for (HWND below : owned_windows(window)) DestroyWindow(below);
     SendMessageW(window, WM_NCDESTROY, 0, 0);
+    remove_screen_window(window);
     if (auto const queue = find_queue(*thread)) queue->forget_window(window);
     remove_window(window);
     return TRUE;
@@ -206,6 +222,7 @@ HWND SetParent(HWND window, HWND parent) {
         return nullptr;
     }
     if (!parent) announce_windows();
+    sync_screen_window(window);
     if (is_window_shown(window)) {
         invalidate_all(window);
         wake_window_thread(window);
@@ -215,7 +232,9 @@ HWND SetParent(HWND window, HWND parent) {
 
 BOOL SetWindowTextW(HWND window, LPCWSTR text) {
     if (!window_facts(window)) return fail(ERROR_INVALID_WINDOW_HANDLE);
-    return SendMessageW(window, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text ? text : u"")) ? TRUE : FALSE;
+    BOOL const set = SendMessageW(window, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text ? text : u"")) ? TRUE : FALSE;
+    sync_screen_window(window);
+    return set;
 }
 
 int GetWindowTextW(HWND window, LPWSTR buffer, int size) {
@@ -249,6 +268,8 @@ BOOL ShowWindow(HWND window, int command) {
     if (!previous) return fail(ERROR_INVALID_WINDOW_HANDLE);
     bool const was_visible = (*previous & WS_VISIBLE) != 0;
     if (show && command != SW_SHOWNA && !(*previous & WS_CHILD)) place_window(window, HWND_TOP);
+    sync_screen_window(window);
+    if (show && command != SW_SHOWNA) place_screen_window(window);
     if (was_visible != show) {
         SendMessageW(window, WM_SHOWWINDOW, show ? TRUE : FALSE, 0);
         if (show) invalidate_all(window);
@@ -269,7 +290,10 @@ BOOL EnableWindow(HWND window, BOOL enable) {
     auto const previous = change_style(window, enable ? 0 : WS_DISABLED, enable ? WS_DISABLED : 0);
     if (!previous) return fail(ERROR_INVALID_WINDOW_HANDLE);
     bool const was_disabled = (*previous & WS_DISABLED) != 0;
-    if (was_disabled == (enable != FALSE)) SendMessageW(window, WM_ENABLE, enable ? TRUE : FALSE, 0);
+    if (was_disabled == (enable != FALSE)) {
+        sync_screen_window(window);
+        SendMessageW(window, WM_ENABLE, enable ? TRUE : FALSE, 0);
+    }
     return was_disabled ? TRUE : FALSE;
 }
 
@@ -297,6 +321,8 @@ BOOL SetWindowPos(HWND window, HWND insert_after, int x, int y, int width, int h
     bool const moved = rect.left != old.left || rect.top != old.top;
     bool const sized = rect.right - rect.left != old.right - old.left || rect.bottom - rect.top != old.bottom - old.top;
     if (moved || sized) set_window_rect(window, rect);
+    if (moved || sized) sync_screen_window(window);
+    if (!(flags & SWP_NOZORDER)) place_screen_window(window);
     if (!(flags & SWP_NOMOVE)) SendMessageW(window, WM_MOVE, 0, make_lparam(rect.left, rect.top));
     if (!(flags & SWP_NOSIZE)) {
         SendMessageW(window, WM_SIZE, SIZE_RESTORED, make_lparam(rect.right - rect.left, rect.bottom - rect.top));
