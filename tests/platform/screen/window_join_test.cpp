@@ -1,0 +1,223 @@
+// Windows of this process on the device's screen: painting into the picture, the stylus and
+// keys from the screen as messages at the right windows and coordinates, hot keys, sizes.
+#include <functional>
+#include <vector>
+
+#include "platform/gdi.h"
+#include "platform/kernel.h"
+#include "platform/messages.h"
+#include "platform/windows.h"
+#include "tests/platform/screen/screen_fixture.h"
+#include "tests/support/message_loop.h"
+
+namespace screen_tests {
+namespace {
+
+using testing_support::expected_picture;
+using testing_support::picture_difference;
+using testing_support::pump_messages_until;
+
+struct Seen {
+    HWND window;
+    UINT message;
+    WPARAM wparam;
+    LPARAM lparam;
+    bool operator==(const Seen&) const = default;
+};
+
+std::vector<Seen> seen;
+
+bool is_recorded(UINT message) {
+    switch (message) {
+    case WM_LBUTTONDOWN: case WM_LBUTTONUP: case WM_LBUTTONDBLCLK: case WM_MOUSEMOVE:
+    case WM_KEYDOWN: case WM_KEYUP: case WM_CHAR: case WM_HOTKEY: case WM_SETTINGCHANGE:
+    case WM_SIZE: case WM_PAINT:
+        return true;
+    default: return false;
+    }
+}
+
+LRESULT record(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+    if (is_recorded(message)) seen.push_back({window, message, wparam, lparam});
+    return DefWindowProcW(window, message, wparam, lparam);
+}
+
+LPARAM at(int x, int y) { return static_cast<LPARAM>((static_cast<DWORD>(y & 0xFFFF) << 16) | (x & 0xFFFF)); }
+
+class WindowsOnScreen : public ScreenTest {
+protected:
+    void SetUp() override {
+        ScreenTest::SetUp();
+        ASSERT_TRUE(screen.connected());
+        seen.clear();
+        add_class(u"JoinPlain", 0, RGB(255, 0, 0));
+        add_class(u"JoinDouble", CS_DBLCLKS, RGB(0, 0, 255));
+    }
+
+    void TearDown() override {
+        for (HWND window : made_) DestroyWindow(window);
+        UnregisterClassW(u"JoinPlain", nullptr);
+        UnregisterClassW(u"JoinDouble", nullptr);
+        for (HBRUSH brush : brushes_) DeleteObject(brush);
+        ScreenTest::TearDown();
+    }
+
+    void add_class(LPCWSTR name, UINT style, COLORREF colour) {
+        brushes_.push_back(CreateSolidBrush(colour));
+        WNDCLASSW window_class{};
+        window_class.style = style;
+        window_class.lpfnWndProc = record;
+        window_class.hbrBackground = brushes_.back();
+        window_class.lpszClassName = name;
+        RegisterClassW(&window_class);
+    }
+
+    HWND make(LPCWSTR class_name, RECT rect, HWND parent = nullptr, DWORD style = WS_VISIBLE) {
+        HWND const window = CreateWindowExW(0, class_name, u"", style | (parent ? WS_CHILD : 0), rect.left, rect.top,
+                                            rect.right - rect.left, rect.bottom - rect.top, parent, nullptr, nullptr,
+                                            nullptr);
+        if (!parent) made_.insert(made_.begin(), window);
+        return window;
+    }
+
+    // Paints what needs painting, then waits until the screen has composed it.
+    platform::screen::ScreenPicture painted_picture() {
+        pump_messages_until([] { return false; }, 50);
+        EXPECT_TRUE(screen.wait_idle());
+        return screen.screenshot();
+    }
+
+    std::vector<Seen> seen_after(const std::function<bool()>& action, std::size_t count) {
+        seen.clear();
+        EXPECT_TRUE(action());
+        auto const input = [] {
+            std::vector<Seen> found;
+            for (auto const& entry : seen) {
+                if (entry.message != WM_PAINT && entry.message != WM_SIZE) found.push_back(entry);
+            }
+            return found;
+        };
+        EXPECT_TRUE(pump_messages_until([&] { return input().size() >= count; })) << input().size() << " messages";
+        pump_messages_until([] { return false; }, 30);  // nothing more comes
+        return input();
+    }
+
+    std::vector<HWND> made_;
+    std::vector<HBRUSH> brushes_;
+};
+
+TEST_F(WindowsOnScreen, WindowsPaintTheirBackgroundsAndMovingOneShowsWhatItUncovered) {
+    make(u"JoinPlain", {20, 30, 120, 90});
+    HWND const over = make(u"JoinDouble", {60, 60, 160, 140});
+    EXPECT_EQ(picture_difference(expected_picture(240, 320, 0, {{20, 30, 120, 90, 0xFF0000}, {60, 60, 160, 140, 0x0000FF}}),
+                                 painted_picture()),
+              "");
+
+    seen.clear();
+    ASSERT_TRUE(MoveWindow(over, 100, 200, 120, 100, TRUE));
+    ASSERT_FALSE(seen.empty());
+    EXPECT_EQ(seen.front(), (Seen{over, WM_SIZE, SIZE_RESTORED, at(120, 100)})) << "WM_SIZE inside MoveWindow";
+    EXPECT_EQ(picture_difference(expected_picture(240, 320, 0, {{20, 30, 120, 90, 0xFF0000}, {100, 200, 220, 300, 0x0000FF}}),
+                                 painted_picture()),
+              "");
+}
+
+TEST_F(WindowsOnScreen, TapsReachTheWindowUnderTheStylusInItsClientCoordinates) {
+    HWND const top = make(u"JoinPlain", {20, 30, 200, 230});
+    HWND const child = make(u"JoinPlain", {10, 10, 60, 50}, top, WS_VISIBLE);
+    HWND const disabled = make(u"JoinPlain", {100, 100, 150, 150}, top, WS_VISIBLE | WS_DISABLED);
+    HWND const doubles = make(u"JoinDouble", {10, 100, 60, 150}, top, WS_VISIBLE);
+    painted_picture();
+    auto& control = screen.control();
+
+    struct Case {
+        const char* name;
+        std::function<bool()> action;
+        std::vector<Seen> expected;
+    };
+    std::vector<Case> const cases = {
+        {"a tap on a child", [&] { return control.tap(35, 45); },
+         {{child, WM_LBUTTONDOWN, 1, at(5, 5)}, {child, WM_LBUTTONUP, 0, at(5, 5)}}},
+        {"a tap on the top-level window", [&] { return control.tap(170, 40); },
+         {{top, WM_LBUTTONDOWN, 1, at(150, 10)}, {top, WM_LBUTTONUP, 0, at(150, 10)}}},
+        {"a double tap on a class with double clicks",
+         [&] { return control.tap(40, 140) && control.tap(42, 141); },
+         {{doubles, WM_LBUTTONDOWN, 1, at(10, 10)}, {doubles, WM_LBUTTONUP, 0, at(10, 10)},
+          {doubles, WM_LBUTTONDBLCLK, 1, at(12, 11)}, {doubles, WM_LBUTTONUP, 0, at(12, 11)}}},
+        {"a double tap on a class without", [&] { return control.tap(35, 45) && control.tap(35, 45); },
+         {{child, WM_LBUTTONDOWN, 1, at(5, 5)}, {child, WM_LBUTTONUP, 0, at(5, 5)},
+          {child, WM_LBUTTONDOWN, 1, at(5, 5)}, {child, WM_LBUTTONUP, 0, at(5, 5)}}},
+        {"a disabled child gets nothing, nor does its parent",
+         [&] { return control.tap(145, 145) && control.tap(170, 40); },
+         {{top, WM_LBUTTONDOWN, 1, at(150, 10)}, {top, WM_LBUTTONUP, 0, at(150, 10)}}},
+    };
+    for (auto const& test : cases) {
+        Sleep(600);  // past the double-tap time of the case before
+        EXPECT_EQ(seen_after(test.action, test.expected.size()), test.expected) << test.name;
+    }
+    (void)disabled;
+}
+
+TEST_F(WindowsOnScreen, TheCaptureTakesTheStylusOutsideItAndHearsWhenItLosesIt) {
+    HWND const top = make(u"JoinPlain", {20, 30, 200, 230});
+    HWND const child = make(u"JoinPlain", {10, 10, 60, 50}, top, WS_VISIBLE);
+    painted_picture();
+    SetCapture(child);
+    EXPECT_EQ(seen_after([&] { return screen.control().tap(170, 200); }, 2),
+              (std::vector<Seen>{{child, WM_LBUTTONDOWN, 1, at(140, 160)}, {child, WM_LBUTTONUP, 0, at(140, 160)}}));
+    ReleaseCapture();
+    EXPECT_EQ(seen_after([&] { return screen.control().tap(170, 200); }, 2),
+              (std::vector<Seen>{{top, WM_LBUTTONDOWN, 1, at(150, 170)}, {top, WM_LBUTTONUP, 0, at(150, 170)}}));
+}
+
+TEST_F(WindowsOnScreen, KeysGoToTheFocusAndTranslateMessagePostsTheCharacter) {
+    HWND const top = make(u"JoinPlain", {0, 0, 200, 200});
+    HWND const child = make(u"JoinPlain", {10, 10, 60, 50}, top, WS_VISIBLE);
+    painted_picture();
+    SetForegroundWindow(top);
+    SetFocus(child);
+    EXPECT_EQ(seen_after([&] { return screen.control().press('A', u'a'); }, 3),
+              (std::vector<Seen>{{child, WM_KEYDOWN, 'A', 1},
+                                 {child, WM_CHAR, u'a', 1},
+                                 {child, WM_KEYUP, 'A', static_cast<LPARAM>(0xC0000001u)}}));
+}
+
+TEST_F(WindowsOnScreen, AHotKeyComesToItsHolderWhateverIsInFront) {
+    HWND const holder = make(u"JoinPlain", {0, 0, 100, 100}, nullptr, 0);
+    HWND const front = make(u"JoinPlain", {0, 0, 200, 200});
+    HWND const other = make(u"JoinDouble", {0, 0, 10, 10}, nullptr, 0);
+    painted_picture();
+    SetForegroundWindow(front);
+    ASSERT_TRUE(RegisterHotKey(holder, 7, MOD_WIN, 0xC3));
+    EXPECT_FALSE(RegisterHotKey(other, 8, MOD_WIN, 0xC3)) << "held by another window";
+    EXPECT_EQ(seen_after([&] { return screen.control().button(3); }, 1),
+              (std::vector<Seen>{{holder, WM_HOTKEY, 7, at(MOD_WIN, 0xC3)}}));
+    ASSERT_TRUE(UnregisterHotKey(holder, 7));
+    EXPECT_EQ(seen_after([&] { return screen.control().button(3); }, 2),
+              (std::vector<Seen>{{front, WM_KEYDOWN, 0xC3, 1}, {front, WM_KEYUP, 0xC3, static_cast<LPARAM>(0xC0000001u)}}));
+}
+
+TEST_F(WindowsOnScreen, MetricsComeFromTheScreenAndASizeChangeIsAnnounced) {
+    HWND const window = CreateWindowExW(0, u"JoinPlain", u"", WS_VISIBLE, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
+                                        CW_USEDEFAULT, nullptr, nullptr, nullptr, nullptr);
+    made_.push_back(window);
+    RECT rect{};
+    GetWindowRect(window, &rect);
+    EXPECT_EQ((std::vector<LONG>{rect.left, rect.top, rect.right, rect.bottom}), (std::vector<LONG>{0, 0, 240, 320}))
+        << "CW_USEDEFAULT gives the work area";
+    painted_picture();
+    HDC const screen_dc = GetDC(nullptr);
+    EXPECT_EQ((std::vector<int>{GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN),
+                                GetDeviceCaps(screen_dc, HORZRES), GetDeviceCaps(screen_dc, LOGPIXELSX),
+                                GetDeviceCaps(screen_dc, BITSPIXEL)}),
+              (std::vector<int>{240, 320, 240, 96, 32}));
+    EXPECT_EQ(seen_after([&] { return screen.control().set_size(480, 640); }, 1),
+              (std::vector<Seen>{{window, WM_SETTINGCHANGE, 0x3002, 0}}));
+    EXPECT_EQ((std::vector<int>{GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN),
+                                GetDeviceCaps(screen_dc, HORZRES), GetDeviceCaps(screen_dc, LOGPIXELSX)}),
+              (std::vector<int>{480, 640, 480, 192}));
+    ReleaseDC(nullptr, screen_dc);
+}
+
+}  // namespace
+}  // namespace screen_tests
