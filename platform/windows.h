@@ -327,3 +327,7 @@ constexpr UINT MOD_WIN = 0x0008;
 constexpr UINT MOD_KEYUP = 0x1000;
 BOOL RegisterHotKey(HWND window, int id, UINT modifiers, UINT vk);
 BOOL UnregisterHotKey(HWND window, int id);
+// Takes a key away from whoever holds it for the system (the shell), so that a program may
+// register it. Reached by name through LoadLibraryW("coredll.dll") and GetProcAddressW;
+// nothing holds keys for the system here, so it only answers TRUE.
+BOOL UnregisterFunc1(UINT modifiers, UINT vk);

@@ -56,6 +56,11 @@ bool MessageQueue::post_input(const MSG& message, bool from_screen) {
     return true;
 }
 
+void MessageQueue::expect_screen_idle() {
+    std::lock_guard guard(lock_);
+    screen_waits_ = true;
+}
+
 void MessageQueue::post_quit(int exit_code) {
     std::lock_guard guard(lock_);
     quit_ = true;
@@ -325,7 +330,10 @@ std::shared_ptr<MessageQueue> find_queue(DWORD thread_id) {
 
 void wake_window_thread(HWND window) {
     if (auto const thread = window_thread(window)) {
-        if (auto const queue = find_queue(*thread)) queue->wake();
+        if (auto const queue = find_queue(*thread)) {
+            if (screen_paint_pending(window)) queue->expect_screen_idle();
+            queue->wake();
+        }
     }
 }
 

@@ -58,6 +58,8 @@ public:
     // same window replaces it.
     // from_screen: the screen waits for the thread to be idle again (screen_thread_idle).
     bool post_input(const MSG& message, bool from_screen = false);
+    // The screen waits for the thread to be idle again (a paint is pending).
+    void expect_screen_idle();
     void post_quit(int exit_code);
     bool deliver(std::shared_ptr<SentMessage> message);
     // Marks a message that was sent from this queue's thread as answered.

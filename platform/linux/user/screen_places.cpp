@@ -85,3 +85,5 @@ BOOL UnregisterHotKey(HWND window, int id) {
     }
     return TRUE;
 }
+
+BOOL UnregisterFunc1(UINT, UINT) { return TRUE; }

@@ -152,6 +152,15 @@ public:
         return known_.count(top_level) != 0;
     }
 
+    bool paint_pending(HWND window) {
+        HWND const top = top_level_of(window);
+        auto const thread = window_thread(window);
+        std::lock_guard lock(input_mutex_);
+        if (!thread || !on_screen_.count(top)) return false;
+        mark_busy(*thread);
+        return true;
+    }
+
     void thread_idle(DWORD thread_id) {
         std::lock_guard lock(input_mutex_);
         if (busy_threads_.erase(thread_id) && busy_threads_.empty()) client_.set_busy(false);
@@ -190,6 +199,10 @@ private:
         auto* const surface = client_.create_surface(window, settings);
         if (!surface) return;
         known_[window] = settings;
+        {
+            std::lock_guard input_lock(input_mutex_);
+            on_screen_.insert(window);
+        }
         // The surface lives as long as the window has it on the screen; the tree keeps a
         // reference that does not own it.
         set_window_surface(window, std::shared_ptr<gdi::PixelSurface>(surface, [](gdi::PixelSurface*) {}));
@@ -198,6 +211,10 @@ private:
     }
 
     void forget(HWND window) {
+        {
+            std::lock_guard input_lock(input_mutex_);
+            on_screen_.erase(window);
+        }
         set_window_surface(window, nullptr);
         client_.destroy_surface(window);
         known_.erase(window);
@@ -307,9 +324,14 @@ private:
         auto const queue = thread ? find_queue(*thread) : nullptr;
         if (!queue) return;
         message.time = GetTickCount();
-        if (busy_threads_.empty()) client_.set_busy(true);
-        busy_threads_.insert(*thread);
+        mark_busy(*thread);
         queue->post_input(message, true);
+    }
+
+    // With input_mutex_ held.
+    void mark_busy(DWORD thread_id) {
+        if (busy_threads_.empty()) client_.set_busy(true);
+        busy_threads_.insert(thread_id);
     }
 
     static HWND live(HWND window) { return window && window_facts(window) ? window : nullptr; }
@@ -326,6 +348,7 @@ private:
     std::set<std::uint32_t> keys_down_;
     std::map<DWORD, std::deque<std::pair<UINT, char16_t>>> typed_;
     std::set<DWORD> busy_threads_;
+    std::set<HWND> on_screen_;
 };
 
 }  // namespace
@@ -368,6 +391,9 @@ bool register_screen_hotkey(HWND window, int id, UINT modifiers, UINT vk) {
 bool unregister_screen_hotkey(HWND window, int id) {
     return ScreenWindows::instance().client().unregister_hotkey(window, id);
 }
+
+bool screen_paint_pending(HWND window) { return ScreenWindows::instance().paint_pending(window); }
+bool sync_screen() { return ScreenWindows::instance().client().sync(); }
 
 void screen_thread_idle(DWORD thread_id) { ScreenWindows::instance().thread_idle(thread_id); }
 

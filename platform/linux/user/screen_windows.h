@@ -47,6 +47,12 @@ void screen_focus_changed(HWND top_level, HWND focus);
 bool register_screen_hotkey(HWND window, int id, UINT modifiers, UINT vk);
 bool unregister_screen_hotkey(HWND window, int id);
 
+// The window may need painting: when it is on the screen, the screen's wait for idle waits
+// for its thread (true; the thread must then tell screen_thread_idle).
+bool screen_paint_pending(HWND window);
+// Returns once the screen has carried out everything this process asked before.
+bool sync_screen();
+
 // The thread has nothing left to do: the input the screen gave it is handled and its
 // windows are painted.
 void screen_thread_idle(DWORD thread_id);

@@ -1,13 +1,22 @@
 // Windows of this process on the device's screen: painting into the picture, the stylus and
 // keys from the screen as messages at the right windows and coordinates, hot keys, sizes.
+#include <signal.h>
+
+#include <cstdio>
+#include <algorithm>
 #include <functional>
+#include <string>
 #include <vector>
 
 #include "platform/gdi.h"
 #include "platform/kernel.h"
 #include "platform/messages.h"
+#include "platform/module.h"
+#include "platform/linux/user/screen_windows.h"
 #include "platform/windows.h"
 #include "tests/platform/screen/screen_fixture.h"
+#include "tests/support/child_process.h"
+#include "tests/support/eventually.h"
 #include "tests/support/message_loop.h"
 
 namespace screen_tests {
@@ -83,6 +92,7 @@ protected:
     // Paints what needs painting, then waits until the screen has composed it.
     platform::screen::ScreenPicture painted_picture() {
         pump_messages_until([] { return false; }, 50);
+        EXPECT_TRUE(platform::detail::sync_screen());
         EXPECT_TRUE(screen.wait_idle());
         return screen.screenshot();
     }
@@ -188,6 +198,14 @@ TEST_F(WindowsOnScreen, AHotKeyComesToItsHolderWhateverIsInFront) {
     HWND const other = make(u"JoinDouble", {0, 0, 10, 10}, nullptr, 0);
     painted_picture();
     SetForegroundWindow(front);
+    // As a program takes a hardware button from the shell first.
+    HMODULE const system = LoadLibraryW(u"coredll.dll");
+    ASSERT_NE(system, nullptr);
+    auto const take_from_shell = reinterpret_cast<BOOL (*)(UINT, UINT)>(GetProcAddressW(system, u"UnregisterFunc1"));
+    ASSERT_NE(take_from_shell, nullptr);
+    EXPECT_TRUE(take_from_shell(MOD_WIN, 0xC3));
+    EXPECT_EQ(GetProcAddressW(system, u"NoSuchFunction"), nullptr);
+    FreeLibrary(system);
     ASSERT_TRUE(RegisterHotKey(holder, 7, MOD_WIN, 0xC3));
     EXPECT_FALSE(RegisterHotKey(other, 8, MOD_WIN, 0xC3)) << "held by another window";
     EXPECT_EQ(seen_after([&] { return screen.control().button(3); }, 1),
@@ -217,6 +235,108 @@ TEST_F(WindowsOnScreen, MetricsComeFromTheScreenAndASizeChangeIsAnnounced) {
                                 GetDeviceCaps(screen_dc, HORZRES), GetDeviceCaps(screen_dc, LOGPIXELSX)}),
               (std::vector<int>{480, 640, 480, 192}));
     ReleaseDC(nullptr, screen_dc);
+}
+
+
+// A window of another process on the same screen (the helper's "painted" mode).
+class PaintedProcess {
+public:
+    PaintedProcess(RECT rect, const char* colour)
+        : child_({"painted", std::to_string(rect.left), std::to_string(rect.top), std::to_string(rect.right),
+                  std::to_string(rect.bottom), colour}) {
+        void* handle = nullptr;
+        std::sscanf(child_.read_line().c_str(), "ready %p", &handle);
+        window_ = static_cast<HWND>(handle);
+    }
+    ~PaintedProcess() {
+        kill(child_.pid(), SIGCONT);
+    }
+    HWND window() const { return window_; }
+    testing_support::ChildProcess& child() { return child_; }
+    // The lines the process printed until it handled a mark posted now.
+    std::vector<std::string> lines_until_mark() {
+        PostMessageW(window_, WM_USER + 5, 0, 0);
+        std::vector<std::string> lines;
+        for (std::string line = child_.read_line(); !line.empty() && line != "mark"; line = child_.read_line()) {
+            lines.push_back(line);
+        }
+        return lines;
+    }
+    // The next line that starts with prefix.
+    std::string next(const std::string& prefix) {
+        for (std::string line = child_.read_line(); !line.empty(); line = child_.read_line()) {
+            if (line.rfind(prefix, 0) == 0) return line;
+        }
+        return "";
+    }
+
+private:
+    testing_support::ChildProcess child_;
+    HWND window_ = nullptr;
+};
+
+bool has_paint(const std::vector<std::string>& lines) {
+    return std::find(lines.begin(), lines.end(), "paint") != lines.end();
+}
+
+TEST_F(WindowsOnScreen, AnotherProcessesWindowUnderOursIsRecomposedNotRepaintedWhenUncovered) {
+    PaintedProcess under({20, 20, 120, 120}, "ff0000");
+    ASSERT_NE(under.window(), nullptr);
+    under.lines_until_mark();
+    HWND const over = make(u"JoinDouble", {60, 60, 160, 160});
+    EXPECT_EQ(picture_difference(expected_picture(240, 320, 0, {{20, 20, 120, 120, 0xFF0000}, {60, 60, 160, 160, 0x0000FF}}),
+                                 painted_picture()),
+              "");
+    std::vector<platform::screen::ScreenRect> composed;
+    screen.control().composed_area(composed);
+
+    ASSERT_TRUE(MoveWindow(over, 130, 130, 100, 100, TRUE));
+    EXPECT_EQ(picture_difference(expected_picture(240, 320, 0, {{20, 20, 120, 120, 0xFF0000}, {130, 130, 230, 230, 0x0000FF}}),
+                                 painted_picture()),
+              "");
+    EXPECT_FALSE(has_paint(under.lines_until_mark())) << "the uncovered part comes from the other process's surface";
+    ASSERT_TRUE(screen.control().composed_area(composed));
+    auto const inside = [](int x, int y, int left, int top) { return x >= left && y >= top && x < left + 100 && y < top + 100; };
+    int outside = 0;
+    for (auto const& rect : composed) {
+        for (int y = rect.top; y < rect.bottom; ++y) {
+            for (int x = rect.left; x < rect.right; ++x) outside += inside(x, y, 60, 60) || inside(x, y, 130, 130) ? 0 : 1;
+        }
+    }
+    EXPECT_EQ(outside, 0) << "pixels composed outside where the window was and is";
+}
+
+TEST_F(WindowsOnScreen, AKilledProcessesWindowVanishesAndAStoppedOneDoesNotStopOurPainting) {
+    PaintedProcess killed({20, 20, 120, 120}, "ff0000");
+    PaintedProcess stopped({140, 20, 220, 100}, "00ff00");
+    killed.lines_until_mark();
+    stopped.lines_until_mark();
+    ASSERT_TRUE(screen.wait_idle());
+    kill(stopped.child().pid(), SIGSTOP);
+    killed.child().kill_hard();
+    HWND const ours = make(u"JoinDouble", {20, 200, 100, 280});
+    EXPECT_TRUE(testing_support::eventually([&] {
+        pump_messages_until([] { return false; }, 5);
+        return picture_difference(expected_picture(240, 320, 0, {{140, 20, 220, 100, 0x00FF00}, {20, 200, 100, 280, 0x0000FF}}),
+                                  screen.screenshot())
+            .empty();
+    }));
+    (void)ours;
+}
+
+TEST_F(WindowsOnScreen, TheForegroundGoesAcrossProcessesAndTakesTheKeysAndTapsWithIt) {
+    PaintedProcess other({100, 100, 200, 200}, "00ff00");
+    HWND const ours = make(u"JoinPlain", {0, 0, 90, 90});
+    painted_picture();
+    SetForegroundWindow(ours);
+    seen.clear();
+    ASSERT_TRUE(SetForegroundWindow(other.window()));
+    EXPECT_EQ(other.next("activate"), "activate 1");
+    EXPECT_EQ(seen_after([&] { return screen.control().press('K'); }, 0), std::vector<Seen>{}) << "ours gets no key";
+    EXPECT_EQ(other.next("key"), "key 75");
+    ASSERT_TRUE(screen.control().tap(130, 150));
+    EXPECT_EQ(other.next("down"), "down 30 50");
+    PostMessageW(other.window(), WM_USER + 2, 0, 0);
 }
 
 }  // namespace
