@@ -4,6 +4,8 @@
 
 #include <cstdio>
 
+#include "platform/messages.h"
+#include "platform/windows.h"
 #include "tests/platform/screen/screen_fixture.h"
 #include "tests/support/eventually.h"
 #include "tests/support/scoped_environment.h"
@@ -84,6 +86,44 @@ TEST_F(DesktopWindow, ARealClickAndKeyPressBecomeStylusAndKeyEvents) {
     ScopedEnvironment zoom("SONBRIX_DISPLAY_ZOOM", "2");
     check_click_key_and_picture(device.folder());
     // The server ends before its X display does (a lost display would end it by exit()).
+    EXPECT_TRUE(testing_support::eventually([&] { return server_lock_is_free(device.folder()); }));
+}
+
+TEST_F(DesktopWindow, ARealClickAndKeyPressReachAnotherProcessesWindowAsMessages) {
+    if (!installed("/usr/bin/Xvfb") || !installed("/usr/bin/xdotool"))
+        GTEST_SKIP() << "Xvfb or xdotool is not installed (Debian packages xvfb, xdotool)";
+    ChildProcess xvfb("/usr/bin/Xvfb", {"-displayfd", "1", "-screen", "0", "800x700x24", "-nolisten", "tcp"});
+    std::string const number = xvfb.read_line();
+    ASSERT_FALSE(number.empty()) << "Xvfb did not start";
+    ScopedEnvironment display("DISPLAY", (":" + number).c_str());
+    ScopedEnvironment driver("SONBRIX_DISPLAY", "sdl");
+    ScopedEnvironment size("SONBRIX_DISPLAY_SIZE", "240x320");
+    ScopedEnvironment zoom("SONBRIX_DISPLAY_ZOOM", "2");
+    {
+        ChildProcess helper({"painted", "20", "20", "200", "200", "3366cc"});
+        void* handle = nullptr;
+        std::sscanf(helper.read_line().c_str(), "ready %p", &handle);
+        ASSERT_NE(handle, nullptr);
+        ASSERT_TRUE(SetForegroundWindow(static_cast<HWND>(handle)));
+        auto const next = [&](const std::string& prefix) {
+            for (std::string line = helper.read_line(); !line.empty(); line = helper.read_line()) {
+                if (line.rfind(prefix, 0) == 0) return line;
+            }
+            return std::string();
+        };
+        int status = 0;
+        std::string const window =
+            run_program("/usr/bin/xdotool", {"search", "--sync", "--onlyvisible", "--name", "Sonbrix screen"}, status);
+        ASSERT_FALSE(window.empty());
+        // At zoom 2 the desktop window's (100, 120) is the screen's (50, 60): the client's (30, 40).
+        run_program("/usr/bin/xdotool", {"mousemove", "--sync", "--window", window, "100", "120", "click", "1"}, status);
+        EXPECT_EQ(next("down"), "down 30 40");
+        run_program("/usr/bin/xdotool", {"windowfocus", "--sync", window}, status);
+        run_program("/usr/bin/xdotool", {"key", "a"}, status);
+        EXPECT_EQ(next("key"), "key 65");
+        PostMessageW(static_cast<HWND>(handle), WM_USER + 2, 0, 0);
+        helper.wait_for_exit();
+    }
     EXPECT_TRUE(testing_support::eventually([&] { return server_lock_is_free(device.folder()); }));
 }
 
