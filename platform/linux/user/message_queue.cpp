@@ -300,6 +300,10 @@ void end_of_thread(ThreadRecord& record) {
     }
     input_state().forget_thread(record.id);
     if (queue) {
+        for (HWND top : top_level_windows()) {
+            if (window_thread(top) == record.id) remove_screen_window(top);
+        }
+        screen_thread_idle(record.id);
         forget_windows_of_thread(record.id);
         queue->close();
     }

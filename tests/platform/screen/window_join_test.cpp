@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <functional>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "platform/gdi.h"
@@ -337,6 +338,19 @@ TEST_F(WindowsOnScreen, TheForegroundGoesAcrossProcessesAndTakesTheKeysAndTapsWi
     ASSERT_TRUE(screen.control().tap(130, 150));
     EXPECT_EQ(other.next("down"), "down 30 50");
     PostMessageW(other.window(), WM_USER + 2, 0, 0);
+}
+
+
+TEST_F(WindowsOnScreen, AThreadsEndTakesItsWindowsOffTheScreen) {
+    std::size_t while_running = 0;
+    std::thread([&] {
+        CreateWindowExW(0, u"JoinPlain", u"gone", WS_VISIBLE, 0, 0, 50, 50, nullptr, nullptr, nullptr, nullptr);
+        platform::detail::sync_screen();
+        while_running = screen.windows().size();
+    }).join();
+    EXPECT_EQ(while_running, 1u);
+    platform::detail::sync_screen();
+    EXPECT_TRUE(screen.windows().empty());
 }
 
 }  // namespace
