@@ -11,6 +11,7 @@
 #include "platform/kernel.h"
 #include "platform/linux/kernel/errors.h"
 #include "platform/linux/kernel/handles.h"
+#include "platform/linux/kernel/signal_watchers.h"
 #include "platform/linux/kernel/thread_registry.h"
 #include "platform/linux/kernel/waiting.h"
 
@@ -38,11 +39,14 @@ public:
         std::unique_lock guard(lock_);
         changed_.wait(guard, [this] { return started_; });
     }
+    // Threads waiting for messages and objects at once (MsgWaitForMultipleObjects) look
+    // again at once.
     void mark_ended(DWORD exit_code) {
         update([this, exit_code] {
             exit_code_ = exit_code;
             ended_ = true;
         });
+        notify_signal_watchers();
     }
     DWORD exit_code() {
         std::lock_guard guard(lock_);

@@ -147,10 +147,11 @@ void answer_request(const LinkRequest& request, LinkReplyHeader& reply, std::str
         if (reply.ok) reply.result = serve_send(request, answer);
         break;
     case LinkOperation::activate: {
-        reply.ok = is_local_window(window) && window_facts(window).has_value();
+        HWND const top = is_local_window(window) ? top_level_of(window) : nullptr;
         HWND const other = reinterpret_cast<HWND>(request.header.lparam);
-        if (reply.ok && request.header.wparam != WA_INACTIVE) activate_local(window, other);
-        if (reply.ok && request.header.wparam == WA_INACTIVE) deactivate_local(window, other);
+        reply.ok = top != nullptr;
+        if (reply.ok && request.header.wparam != WA_INACTIVE) activate_local(top, other);
+        if (reply.ok && request.header.wparam == WA_INACTIVE) deactivate_local(top, other);
         break;
     }
     }
