@@ -389,7 +389,9 @@ bool register_screen_hotkey(HWND window, int id, UINT modifiers, UINT vk) {
 }
 
 bool unregister_screen_hotkey(HWND window, int id) {
-    return ScreenWindows::instance().client().unregister_hotkey(window, id);
+    // Done when the call returns, as RegisterHotKey is: the key's next press is a key again.
+    auto& client = ScreenWindows::instance().client();
+    return client.unregister_hotkey(window, id) && client.sync();
 }
 
 bool screen_paint_pending(HWND window) { return ScreenWindows::instance().paint_pending(window); }

@@ -72,6 +72,29 @@ void invalidate_all(HWND window) {
     for (HWND child : child_windows(window)) invalidate_all(child);
 }
 
+bool overlaps(const RECT& a, const RECT& b) {
+    return a.left < b.right && b.left < a.right && a.top < b.bottom && b.top < a.bottom;
+}
+
+// A shown child left the place `where` (its parent's client coordinates): what it covered
+// there, on its parent and its siblings, is painted again.
+void uncover_in_parent(HWND parent, HWND child, const RECT& where) {
+    if (!parent || !is_window_shown(parent)) return;
+    invalidate_window(parent, &where, true);
+    for (HWND sibling : child_windows(parent)) {
+        auto const facts = sibling == child ? std::nullopt : window_facts(sibling);
+        if (facts && is_window_shown(sibling) && overlaps(facts->rect, where)) invalidate_all(sibling);
+    }
+    wake_window_thread(parent);
+}
+
+// The window's place in its parent when it is a shown child; nothing else leaves a mark.
+std::optional<std::pair<HWND, RECT>> shown_child_place(HWND window) {
+    auto const facts = window_facts(window);
+    if (!facts || !facts->is_child() || !is_window_shown(window)) return std::nullopt;
+    return std::pair{facts->parent, facts->rect};
+}
+
 }  // namespace
 
 HWND CreateWindowExW(DWORD ex_style, LPCWSTR class_name, LPCWSTR title, DWORD style, int x, int y, int width,
@@ -127,6 +150,7 @@ BOOL DestroyWindow(HWND window) {
     auto const thread = window_thread(window);
     if (!thread) return fail(ERROR_INVALID_WINDOW_HANDLE);
     if (*thread != GetCurrentThreadId()) return fail(ERROR_ACCESS_DENIED);
+    auto const place = shown_child_place(window);
     if (!mark_destroying(window)) return TRUE;
     leave_input(window);
     SendMessageW(window, WM_DESTROY, 0, 0);
@@ -136,6 +160,10 @@ BOOL DestroyWindow(HWND window) {
     remove_screen_window(window);
     if (auto const queue = find_queue(*thread)) queue->forget_window(window);
     remove_window(window);
+    if (place) {
+        auto const parent = window_facts(place->first);
+        if (parent && !parent->destroying) uncover_in_parent(place->first, window, place->second);
+    }
     return TRUE;
 }
 
@@ -216,12 +244,14 @@ HWND SetParent(HWND window, HWND parent) {
         SetLastError(ERROR_INVALID_WINDOW_HANDLE);
         return nullptr;
     }
+    auto const place = shown_child_place(window);
     auto const previous = set_window_parent(window, parent);
     if (!previous) {
         SetLastError(window_facts(window) ? ERROR_INVALID_PARAMETER : ERROR_INVALID_WINDOW_HANDLE);
         return nullptr;
     }
     if (!parent) announce_windows();
+    if (place && place->first != parent) uncover_in_parent(place->first, window, place->second);
     sync_screen_window(window);
     if (is_window_shown(window)) {
         invalidate_all(window);
@@ -264,6 +294,7 @@ int GetWindowTextLengthW(HWND window) {
 
 BOOL ShowWindow(HWND window, int command) {
     bool const show = command != SW_HIDE;
+    auto const place = show ? std::nullopt : shown_child_place(window);
     auto const previous = change_style(window, show ? WS_VISIBLE : 0, show ? 0 : WS_VISIBLE);
     if (!previous) return fail(ERROR_INVALID_WINDOW_HANDLE);
     bool const was_visible = (*previous & WS_VISIBLE) != 0;
@@ -273,6 +304,7 @@ BOOL ShowWindow(HWND window, int command) {
     if (was_visible != show) {
         SendMessageW(window, WM_SHOWWINDOW, show ? TRUE : FALSE, 0);
         if (show) invalidate_all(window);
+        if (place) uncover_in_parent(place->first, window, place->second);
         wake_window_thread(window);
     }
     return was_visible ? TRUE : FALSE;
@@ -311,6 +343,7 @@ BOOL SetWindowPos(HWND window, HWND insert_after, int x, int y, int width, int h
     auto const facts = window_facts(window);
     if (!facts) return fail(ERROR_INVALID_WINDOW_HANDLE);
     RECT const old = facts->rect;
+    auto const place = shown_child_place(window);
     RECT rect = old;
     if (!(flags & SWP_NOMOVE)) rect = RECT{x, y, x + (old.right - old.left), y + (old.bottom - old.top)};
     if (!(flags & SWP_NOSIZE)) rect.right = rect.left + width, rect.bottom = rect.top + height;
@@ -322,6 +355,11 @@ BOOL SetWindowPos(HWND window, HWND insert_after, int x, int y, int width, int h
     bool const sized = rect.right - rect.left != old.right - old.left || rect.bottom - rect.top != old.bottom - old.top;
     if (moved || sized) set_window_rect(window, rect);
     if (moved || sized) sync_screen_window(window);
+    if ((moved || sized) && place && !(flags & SWP_NOREDRAW)) {
+        uncover_in_parent(place->first, window, place->second);
+        invalidate_all(window);
+        wake_window_thread(window);
+    }
     if (!(flags & SWP_NOZORDER)) place_screen_window(window);
     if (!(flags & SWP_NOMOVE)) SendMessageW(window, WM_MOVE, 0, make_lparam(rect.left, rect.top));
     if (!(flags & SWP_NOSIZE)) {

@@ -187,6 +187,7 @@ TEST_F(WindowsOnScreen, KeysGoToTheFocusAndTranslateMessagePostsTheCharacter) {
     painted_picture();
     SetForegroundWindow(top);
     SetFocus(child);
+    platform::detail::sync_screen();  // the screen knows before the key comes
     EXPECT_EQ(seen_after([&] { return screen.control().press('A', u'a'); }, 3),
               (std::vector<Seen>{{child, WM_KEYDOWN, 'A', 1},
                                  {child, WM_CHAR, u'a', 1},
@@ -199,6 +200,7 @@ TEST_F(WindowsOnScreen, AHotKeyComesToItsHolderWhateverIsInFront) {
     HWND const other = make(u"JoinDouble", {0, 0, 10, 10}, nullptr, 0);
     painted_picture();
     SetForegroundWindow(front);
+    platform::detail::sync_screen();
     // As a program takes a hardware button from the shell first.
     HMODULE const system = LoadLibraryW(u"coredll.dll");
     ASSERT_NE(system, nullptr);
@@ -333,6 +335,12 @@ TEST_F(WindowsOnScreen, TheForegroundGoesAcrossProcessesAndTakesTheKeysAndTapsWi
     seen.clear();
     ASSERT_TRUE(SetForegroundWindow(other.window()));
     EXPECT_EQ(other.next("activate"), "activate 1");
+    EXPECT_TRUE(testing_support::eventually([&] {
+        for (auto const& line : screen.windows()) {
+            if (line.foreground) return line.window == reinterpret_cast<std::uintptr_t>(other.window());
+        }
+        return false;
+    })) << "the screen has the other process's window in front";
     EXPECT_EQ(seen_after([&] { return screen.control().press('K'); }, 0), std::vector<Seen>{}) << "ours gets no key";
     EXPECT_EQ(other.next("key"), "key 75");
     ASSERT_TRUE(screen.control().tap(130, 150));
@@ -351,6 +359,40 @@ TEST_F(WindowsOnScreen, AThreadsEndTakesItsWindowsOffTheScreen) {
     EXPECT_EQ(while_running, 1u);
     platform::detail::sync_screen();
     EXPECT_TRUE(screen.windows().empty());
+}
+
+
+TEST_F(WindowsOnScreen, WhereAChildWasIsPaintedAgainWhenItLeaves) {
+    using testing_support::PaintedRect;
+    struct Case {
+        const char* name;
+        std::function<void(HWND child)> leave;
+        std::vector<PaintedRect> expected;
+    };
+    PaintedRect const parent{0, 0, 100, 100, 0xFF0000};
+    std::vector<Case> const cases = {
+        {"hidden", [](HWND child) { ShowWindow(child, SW_HIDE); }, {parent}},
+        {"moved", [](HWND child) { MoveWindow(child, 50, 50, 30, 30, TRUE); }, {parent, {50, 50, 80, 80, 0x0000FF}}},
+        {"destroyed", [](HWND child) { DestroyWindow(child); }, {parent}},
+        {"made top-level",
+         [](HWND child) {
+             SetParent(child, nullptr);
+             MoveWindow(child, 150, 150, 30, 30, TRUE);
+         },
+         {parent, {150, 150, 180, 180, 0x0000FF}}},
+    };
+    for (auto const& test : cases) {
+        HWND const top = make(u"JoinPlain", {0, 0, 100, 100});
+        HWND const child = make(u"JoinDouble", {10, 10, 40, 40}, top, WS_VISIBLE);
+        EXPECT_EQ(picture_difference(expected_picture(240, 320, 0, {parent, {10, 10, 40, 40, 0x0000FF}}), painted_picture()),
+                  "")
+            << test.name;
+        test.leave(child);
+        EXPECT_EQ(picture_difference(expected_picture(240, 320, 0, test.expected), painted_picture()), "") << test.name;
+        DestroyWindow(child);
+        DestroyWindow(top);
+        made_.clear();
+    }
 }
 
 }  // namespace
