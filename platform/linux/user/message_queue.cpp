@@ -61,6 +61,11 @@ void MessageQueue::expect_screen_idle() {
     screen_waits_ = true;
 }
 
+bool MessageQueue::screen_waits() {
+    std::lock_guard guard(lock_);
+    return screen_waits_;
+}
+
 void MessageQueue::post_quit(int exit_code) {
     std::lock_guard guard(lock_);
     quit_ = true;

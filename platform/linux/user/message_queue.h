@@ -60,6 +60,9 @@ public:
     bool post_input(const MSG& message, bool from_screen = false);
     // The screen waits for the thread to be idle again (a paint is pending).
     void expect_screen_idle();
+    // Whether the screen waits for the thread again (input or a paint came since it was last
+    // found idle).
+    bool screen_waits();
     void post_quit(int exit_code);
     bool deliver(std::shared_ptr<SentMessage> message);
     // Marks a message that was sent from this queue's thread as answered.

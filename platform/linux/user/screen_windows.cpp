@@ -163,6 +163,9 @@ public:
 
     void thread_idle(DWORD thread_id) {
         std::lock_guard lock(input_mutex_);
+        // Input that came after the thread was found idle keeps it busy: it finds it next.
+        auto const queue = find_queue(thread_id);
+        if (queue && queue->screen_waits()) return;
         if (busy_threads_.erase(thread_id) && busy_threads_.empty()) client_.set_busy(false);
     }
 
