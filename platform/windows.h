@@ -238,7 +238,25 @@ BOOL UpdateWindow(HWND window);
 // when an invalidation asked for it. The context draws on the window's surface once the
 // screen gives it one; until then on a memory context. Null for no window.
 HDC BeginPaint(HWND window, LPPAINTSTRUCT paint);
+// EndPaint shows on the screen what the paint drew.
 BOOL EndPaint(HWND window, const PAINTSTRUCT* paint);
+// A device context on the window's client area, outside a paint (clipped to what of the
+// window is visible); null window: the screen's, for its metrics. ReleaseDC shows what was
+// drawn and deletes the context.
+HDC GetDC(HWND window);
+int ReleaseDC(HWND window, HDC dc);
+
+// ---- Places on the screen --------------------------------------------------------------
+
+BOOL ClientToScreen(HWND window, POINT* point);
+BOOL ScreenToClient(HWND window, POINT* point);
+// The deepest shown window of this process under the screen point; null when none.
+HWND WindowFromPoint(POINT point);
+
+constexpr int SM_CXSCREEN = 0;
+constexpr int SM_CYSCREEN = 1;
+// The screen's width and height in pixels; 0 for other indices.
+int GetSystemMetrics(int index);
 
 // ---- Finding windows -------------------------------------------------------------------
 
@@ -296,3 +314,20 @@ constexpr int VK_MENU = 0x12;
 // WM_SYSKEYDOWN/UP; the stylus as VK_LBUTTON): bit 15 set while down (the result is
 // negative), bit 0 toggled by every press.
 SHORT GetKeyState(int virtual_key);
+
+// ---- Hot keys --------------------------------------------------------------------------
+// A key with exactly these modifiers comes to the window as WM_HOTKEY (wParam the id,
+// lParam MAKELPARAM(modifiers, vk)) whichever window is in front; held device-wide, so
+// FALSE when another window holds it. The hardware buttons (0xC1-0xC6) come with MOD_WIN.
+
+constexpr UINT MOD_ALT = 0x0001;
+constexpr UINT MOD_CONTROL = 0x0002;
+constexpr UINT MOD_SHIFT = 0x0004;
+constexpr UINT MOD_WIN = 0x0008;
+constexpr UINT MOD_KEYUP = 0x1000;
+BOOL RegisterHotKey(HWND window, int id, UINT modifiers, UINT vk);
+BOOL UnregisterHotKey(HWND window, int id);
+// Takes a key away from whoever holds it for the system (the shell), so that a program may
+// register it. Reached by name through LoadLibraryW("coredll.dll") and GetProcAddressW;
+// nothing holds keys for the system here, so it only answers TRUE.
+BOOL UnregisterFunc1(UINT modifiers, UINT vk);

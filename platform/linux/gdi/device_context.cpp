@@ -1,6 +1,7 @@
 #include "platform/linux/gdi/device_context.h"
 
 #include <array>
+#include <atomic>
 #include <cstdlib>
 #include <cstring>
 
@@ -121,7 +122,21 @@ Bitmap* stock_bitmap() {
     return bitmap;
 }
 
+namespace {
+
+std::atomic<std::uint64_t> told_metrics{0};  // width, height and dpi in 21 bits each; 0: none
+
+}  // namespace
+
+void set_screen_metrics(ScreenMetrics metrics) {
+    auto const field = [](int value) { return static_cast<std::uint64_t>(value) & 0x1FFFFF; };
+    told_metrics = field(metrics.width) << 42 | field(metrics.height) << 21 | field(metrics.dots_per_inch);
+}
+
 ScreenMetrics screen_metrics() {
+    if (std::uint64_t const told = told_metrics.load(); told != 0) {
+        return {static_cast<int>(told >> 42), static_cast<int>((told >> 21) & 0x1FFFFF), static_cast<int>(told & 0x1FFFFF)};
+    }
     char const* size = std::getenv("SONBRIX_DISPLAY_SIZE");
     if (size != nullptr) {
         if (std::strcmp(size, "240x320") == 0) return {240, 320, 96};

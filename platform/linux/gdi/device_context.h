@@ -73,5 +73,8 @@ struct ScreenMetrics {
     int dots_per_inch;
 };
 ScreenMetrics screen_metrics();
+// The window system tells the drawing layer the screen's metrics once it knows them (and
+// after a size change); until then they come from SONBRIX_DISPLAY_SIZE.
+void set_screen_metrics(ScreenMetrics metrics);
 
 }  // namespace platform::gdi

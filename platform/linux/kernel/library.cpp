@@ -8,8 +8,35 @@
 #include "platform/errors.h"
 #include "platform/module.h"
 #include "platform/unicode.h"
+#include "platform/windows.h"
 
 namespace {
+
+// The system's own library, whose functions programs find by name (as the ones a device's
+// header leaves out): no file, a fixed handle and a table of exports.
+struct SystemExport {
+    const char* name;
+    FARPROC address;
+};
+
+int system_library_tag;
+HMODULE const system_library = reinterpret_cast<HMODULE>(&system_library_tag);
+
+bool is_system_library(std::u16string_view path) {
+    auto const slash = path.find_last_of(u"\\/");
+    auto const name = slash == std::u16string_view::npos ? path : path.substr(slash + 1);
+    return platform::equal_ignore_case(name, u"coredll.dll") || platform::equal_ignore_case(name, u"coredll");
+}
+
+FARPROC system_export(const std::string& name) {
+    static SystemExport const exports[] = {
+        {"UnregisterFunc1", reinterpret_cast<FARPROC>(&UnregisterFunc1)},
+    };
+    for (auto const& entry : exports) {
+        if (name == entry.name) return entry.address;
+    }
+    return nullptr;
+}
 
 bool has_separator(std::u16string_view path) { return path.find_first_of(u"\\/") != std::u16string_view::npos; }
 
@@ -25,6 +52,7 @@ HMODULE LoadLibraryW(LPCWSTR path) {
         SetLastError(ERROR_INVALID_PARAMETER);
         return nullptr;
     }
+    if (is_system_library(path)) return system_library;
     auto const host = platform::host_path(device_path_of(path));
     if (!host || access(host->c_str(), R_OK) != 0) {
         SetLastError(ERROR_MOD_NOT_FOUND);
@@ -45,7 +73,9 @@ FARPROC GetProcAddressW(HMODULE module, LPCWSTR name) {
         SetLastError(ERROR_INVALID_PARAMETER);
         return nullptr;
     }
-    void* const symbol = dlsym(module, platform::utf16_to_utf8(name).c_str());
+    auto const symbol_name = platform::utf16_to_utf8(name);
+    void* const symbol = module == system_library ? reinterpret_cast<void*>(system_export(symbol_name))
+                                                  : dlsym(module, symbol_name.c_str());
     if (!symbol) {
         SetLastError(ERROR_PROC_NOT_FOUND);
         return nullptr;
@@ -54,6 +84,7 @@ FARPROC GetProcAddressW(HMODULE module, LPCWSTR name) {
 }
 
 BOOL FreeLibrary(HMODULE module) {
+    if (module == system_library) return TRUE;
     if (!module || dlclose(module) != 0) {
         SetLastError(ERROR_INVALID_HANDLE);
         return FALSE;

@@ -6,6 +6,7 @@
 #include "platform/kernel.h"
 #include "platform/linux/user/input_state.h"
 #include "platform/linux/user/remote_windows.h"
+#include "platform/linux/user/screen_windows.h"
 #include "platform/linux/user/window_tree.h"
 
 using namespace platform::detail;
@@ -40,6 +41,7 @@ namespace platform::detail {
 void activate_local(HWND window, HWND other) {
     auto const thread = window_thread(window);
     if (!thread) return;
+    if (device_foreground() == window) screen_foreground_changed(window);
     HWND const previous = live_or_null(input_state().exchange_active(*thread, window));
     if (previous == window) return;
     if (previous && previous != other) deactivate_local(previous, window);
@@ -110,6 +112,7 @@ HWND SetFocus(HWND window) {
     }
     HWND const previous = live_or_null(input_state().exchange_focus(thread, window));
     if (previous == window) return previous;
+    if (window) screen_focus_changed(top_level_of(window), window);
     if (previous) SendMessageW(previous, WM_KILLFOCUS, as_wparam(window), 0);
     if (window) SendMessageW(window, WM_SETFOCUS, as_wparam(previous), 0);
     return previous;
@@ -120,12 +123,14 @@ HWND GetFocus() { return live_or_null(input_state().focus(GetCurrentThreadId()))
 HWND SetCapture(HWND window) {
     if (!is_local_window(window) || !window_facts(window)) return fail(ERROR_INVALID_WINDOW_HANDLE);
     HWND const previous = live_or_null(input_state().exchange_capture(*window_thread(window), window));
+    if (previous != window) screen_capture_changed(previous, window);
     if (previous && previous != window) SendMessageW(previous, WM_CAPTURECHANGED, 0, as_lparam(window));
     return previous;
 }
 
 BOOL ReleaseCapture() {
     HWND const previous = live_or_null(input_state().exchange_capture(GetCurrentThreadId(), nullptr));
+    if (previous) screen_capture_changed(previous, nullptr);
     if (previous) SendMessageW(previous, WM_CAPTURECHANGED, 0, 0);
     return TRUE;
 }

@@ -5,6 +5,7 @@
 #include "platform/datetime.h"
 #include "platform/linux/kernel/thread_registry.h"
 #include "platform/linux/user/input_state.h"
+#include "platform/linux/user/screen_windows.h"
 #include "platform/linux/user/window_tree.h"
 
 namespace platform::detail {
@@ -41,9 +42,10 @@ bool MessageQueue::post(const MSG& message) {
     return true;
 }
 
-bool MessageQueue::post_input(const MSG& message) {
+bool MessageQueue::post_input(const MSG& message, bool from_screen) {
     std::lock_guard guard(lock_);
     if (closed_) return false;
+    screen_waits_ = screen_waits_ || from_screen;
     if (message.message == WM_MOUSEMOVE && !input_.empty() && input_.back().message == WM_MOUSEMOVE &&
         input_.back().hwnd == message.hwnd) {
         input_.back() = message;
@@ -52,6 +54,16 @@ bool MessageQueue::post_input(const MSG& message) {
     }
     changed();
     return true;
+}
+
+void MessageQueue::expect_screen_idle() {
+    std::lock_guard guard(lock_);
+    screen_waits_ = true;
+}
+
+bool MessageQueue::screen_waits() {
+    std::lock_guard guard(lock_);
+    return screen_waits_;
 }
 
 void MessageQueue::post_quit(int exit_code) {
@@ -212,6 +224,12 @@ bool MessageQueue::retrieve(MSG& message, const MessageFilter& filter, bool remo
                 return true;
             }
         }
+        if (screen_waits_) {
+            screen_waits_ = false;
+            guard.unlock();
+            screen_thread_idle(thread_id_);
+            continue;
+        }
         if (!wait) return false;
         std::uint64_t const seen = generation_;
         auto const woken = [&] { return generation_ != seen; };
@@ -287,6 +305,10 @@ void end_of_thread(ThreadRecord& record) {
     }
     input_state().forget_thread(record.id);
     if (queue) {
+        for (HWND top : top_level_windows()) {
+            if (window_thread(top) == record.id) remove_screen_window(top);
+        }
+        screen_thread_idle(record.id);
         forget_windows_of_thread(record.id);
         queue->close();
     }
@@ -317,7 +339,10 @@ std::shared_ptr<MessageQueue> find_queue(DWORD thread_id) {
 
 void wake_window_thread(HWND window) {
     if (auto const thread = window_thread(window)) {
-        if (auto const queue = find_queue(*thread)) queue->wake();
+        if (auto const queue = find_queue(*thread)) {
+            if (screen_paint_pending(window)) queue->expect_screen_idle();
+            queue->wake();
+        }
     }
 }
 

@@ -56,7 +56,13 @@ public:
     bool post(const MSG& message);
     // Stylus and key input for the thread; a mouse move right behind another one for the
     // same window replaces it.
-    bool post_input(const MSG& message);
+    // from_screen: the screen waits for the thread to be idle again (screen_thread_idle).
+    bool post_input(const MSG& message, bool from_screen = false);
+    // The screen waits for the thread to be idle again (a paint is pending).
+    void expect_screen_idle();
+    // Whether the screen waits for the thread again (input or a paint came since it was last
+    // found idle).
+    bool screen_waits();
     void post_quit(int exit_code);
     bool deliver(std::shared_ptr<SentMessage> message);
     // Marks a message that was sent from this queue's thread as answered.
@@ -122,6 +128,7 @@ private:
     bool quit_ = false;
     int quit_code_ = 0;
     bool closed_ = false;
+    bool screen_waits_ = false;
 };
 
 // Makes the user layer clean up after every thread that ends (see on_thread_end); called

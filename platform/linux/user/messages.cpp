@@ -5,6 +5,7 @@
 #include "platform/kernel.h"
 #include "platform/linux/user/input_state.h"
 #include "platform/linux/user/message_queue.h"
+#include "platform/linux/user/screen_windows.h"
 #include "platform/linux/user/remote_windows.h"
 #include "platform/linux/user/window_tree.h"
 #include "platform/testing.h"
@@ -58,7 +59,14 @@ BOOL PeekMessageW(LPMSG message, HWND window, UINT first, UINT last, UINT remove
     return TRUE;
 }
 
-BOOL TranslateMessage(const MSG*) { return FALSE; }
+// A key-down that types a character posts WM_CHAR, so that the next retrieval finds it
+// before any later input.
+BOOL TranslateMessage(const MSG* message) {
+    if (!message || message->message != WM_KEYDOWN) return FALSE;
+    char16_t const character = take_typed_character(GetCurrentThreadId(), static_cast<UINT>(message->wParam));
+    if (!character) return FALSE;
+    return PostMessageW(message->hwnd, WM_CHAR, character, message->lParam);
+}
 
 LRESULT DispatchMessageW(const MSG* message) {
     if (!message) return 0;

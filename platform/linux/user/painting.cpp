@@ -7,6 +7,7 @@
 #include "platform/gdi.h"
 #include "platform/linux/gdi/surface_dc.h"
 #include "platform/linux/user/message_queue.h"
+#include "platform/linux/user/screen_windows.h"
 #include "platform/linux/user/window_tree.h"
 
 using namespace platform::detail;
@@ -44,15 +45,56 @@ std::shared_ptr<platform::gdi::PixelSurface> surface_for(HWND window, POINT& ori
     return nullptr;
 }
 
-HDC surface_paint_dc(platform::gdi::PixelSurface& surface, POINT origin, const platform::gdi::Area& area) {
+// What of the client area (client coordinates) the window may draw on: not outside its
+// parents' client areas, not under its siblings above it, and not under its own shown
+// children when it has WS_CLIPCHILDREN.
+platform::gdi::Area drawable_area(HWND window) {
+    using platform::gdi::Area;
+    RECT client{};
+    GetClientRect(window, &client);
+    Area area = Area::of(client);
+    POINT const origin = screen_origin_of_client(window);
+    auto const cut = [&](HWND other) {
+        RECT rect{};
+        if (!is_window_shown(other) || !GetWindowRect(other, &rect)) return;
+        area.subtract(Area::of(RECT{rect.left - origin.x, rect.top - origin.y, rect.right - origin.x,
+                                    rect.bottom - origin.y}));
+    };
+    auto const facts = window_facts(window);
+    if (facts && (facts->style & WS_CLIPCHILDREN)) {
+        for (HWND child : child_windows(window)) cut(child);
+    }
+    for (HWND below = window; below;) {
+        auto const below_facts = window_facts(below);
+        if (!below_facts || !below_facts->is_child()) break;
+        HWND const parent = below_facts->parent;
+        for (HWND sibling : child_windows(parent)) {
+            if (sibling == below) break;
+            cut(sibling);
+        }
+        RECT parent_client{};
+        GetClientRect(parent, &parent_client);
+        POINT const parent_origin = screen_origin_of_client(parent);
+        area.intersect(Area::of(RECT{parent_origin.x - origin.x, parent_origin.y - origin.y,
+                                     parent_origin.x - origin.x + parent_client.right,
+                                     parent_origin.y - origin.y + parent_client.bottom}));
+        below = parent;
+    }
+    return area;
+}
+
+std::vector<RECT> moved_boxes(const platform::gdi::Area& area, POINT by) {
     int count = 0;
     auto const* const boxes = area.boxes(&count);
-    std::vector<RECT> visible;
+    std::vector<RECT> moved;
     for (int i = 0; i < count; ++i) {
-        visible.push_back(RECT{boxes[i].x1 + origin.x, boxes[i].y1 + origin.y, boxes[i].x2 + origin.x,
-                               boxes[i].y2 + origin.y});
+        moved.push_back(RECT{boxes[i].x1 + by.x, boxes[i].y1 + by.y, boxes[i].x2 + by.x, boxes[i].y2 + by.y});
     }
-    return platform::gdi::create_surface_dc(surface, origin, visible);
+    return moved;
+}
+
+HDC surface_paint_dc(platform::gdi::PixelSurface& surface, POINT origin, const platform::gdi::Area& area) {
+    return platform::gdi::create_surface_dc(surface, origin, moved_boxes(area, origin));
 }
 
 // Until the screen gives the window a surface, a paint draws on a memory context whose clip
@@ -130,7 +172,9 @@ HDC BeginPaint(HWND window, LPPAINTSTRUCT paint) {
     }
     POINT origin{};
     auto const surface = surface_for(window, origin);
-    HDC const dc = surface ? surface_paint_dc(*surface, origin, taken->area) : memory_paint_dc(taken->area);
+    platform::gdi::Area area = taken->area;
+    if (surface) area.intersect(drawable_area(window));
+    HDC const dc = surface ? surface_paint_dc(*surface, origin, area) : memory_paint_dc(taken->area);
     *paint = PAINTSTRUCT{};
     paint->hdc = dc;
     paint->rcPaint = taken->area.bounds();
@@ -138,7 +182,43 @@ HDC BeginPaint(HWND window, LPPAINTSTRUCT paint) {
     return dc;
 }
 
-BOOL EndPaint(HWND, const PAINTSTRUCT* paint) {
-    if (paint && paint->hdc) DeleteDC(paint->hdc);
+BOOL EndPaint(HWND window, const PAINTSTRUCT* paint) {
+    if (!paint || !paint->hdc) return TRUE;
+    DeleteDC(paint->hdc);
+    POINT origin{};
+    if (is_own_window(window) && surface_for(window, origin)) {
+        RECT const& painted = paint->rcPaint;
+        present_screen_window(top_level_of(window), {RECT{painted.left + origin.x, painted.top + origin.y,
+                                                          painted.right + origin.x, painted.bottom + origin.y}});
+    }
     return TRUE;
+}
+
+HDC GetDC(HWND window) {
+    if (!window) return CreateCompatibleDC(nullptr);
+    if (!is_own_window(window)) {
+        SetLastError(ERROR_INVALID_WINDOW_HANDLE);
+        return nullptr;
+    }
+    POINT origin{};
+    auto const surface = surface_for(window, origin);
+    if (!surface) {
+        RECT client{};
+        GetClientRect(window, &client);
+        return memory_paint_dc(platform::gdi::Area::of(client));
+    }
+    return platform::gdi::create_surface_dc(*surface, origin, moved_boxes(drawable_area(window), origin));
+}
+
+int ReleaseDC(HWND window, HDC dc) {
+    if (!dc) return 0;
+    DeleteDC(dc);
+    POINT origin{};
+    if (window && is_own_window(window) && surface_for(window, origin)) {
+        RECT client{};
+        GetClientRect(window, &client);
+        present_screen_window(top_level_of(window), {RECT{origin.x, origin.y, origin.x + client.right,
+                                                          origin.y + client.bottom}});
+    }
+    return 1;
 }

@@ -11,6 +11,7 @@
 #include "platform/linux/user/message_queue.h"
 #include "platform/linux/user/painting.h"
 #include "platform/linux/user/remote_windows.h"
+#include "platform/linux/user/screen_windows.h"
 #include "platform/linux/user/window_tree.h"
 #include "platform/unicode.h"
 
@@ -23,6 +24,20 @@ LPARAM make_lparam(int low, int high) {
 }
 
 int or_zero_for_default(int value) { return value == CW_USEDEFAULT ? 0 : value; }
+
+// CW_USEDEFAULT places a top-level window on the work area; a child at 0 with no size.
+RECT initial_rect(DWORD style, int x, int y, int width, int height) {
+    if (!(style & WS_CHILD)) {
+        RECT const area = work_area();
+        if (x == CW_USEDEFAULT) x = area.left, y = area.top;
+        if (width == CW_USEDEFAULT) width = area.right - area.left, height = area.bottom - area.top;
+    }
+    x = or_zero_for_default(x);
+    y = or_zero_for_default(y);
+    width = or_zero_for_default(width);
+    height = or_zero_for_default(height);
+    return RECT{x, y, x + width, y + height};
+}
 
 bool fail(DWORD error) {
     SetLastError(error);
@@ -57,6 +72,29 @@ void invalidate_all(HWND window) {
     for (HWND child : child_windows(window)) invalidate_all(child);
 }
 
+bool overlaps(const RECT& a, const RECT& b) {
+    return a.left < b.right && b.left < a.right && a.top < b.bottom && b.top < a.bottom;
+}
+
+// A shown child left the place `where` (its parent's client coordinates): what it covered
+// there, on its parent and its siblings, is painted again.
+void uncover_in_parent(HWND parent, HWND child, const RECT& where) {
+    if (!parent || !is_window_shown(parent)) return;
+    invalidate_window(parent, &where, true);
+    for (HWND sibling : child_windows(parent)) {
+        auto const facts = sibling == child ? std::nullopt : window_facts(sibling);
+        if (facts && is_window_shown(sibling) && overlaps(facts->rect, where)) invalidate_all(sibling);
+    }
+    wake_window_thread(parent);
+}
+
+// The window's place in its parent when it is a shown child; nothing else leaves a mark.
+std::optional<std::pair<HWND, RECT>> shown_child_place(HWND window) {
+    auto const facts = window_facts(window);
+    if (!facts || !facts->is_child() || !is_window_shown(window)) return std::nullopt;
+    return std::pair{facts->parent, facts->rect};
+}
+
 }  // namespace
 
 HWND CreateWindowExW(DWORD ex_style, LPCWSTR class_name, LPCWSTR title, DWORD style, int x, int y, int width,
@@ -83,11 +121,11 @@ HWND CreateWindowExW(DWORD ex_style, LPCWSTR class_name, LPCWSTR title, DWORD st
     record.thread_id = GetCurrentThreadId();
     record.instance = instance;
     record.id = reinterpret_cast<LONG_PTR>(menu);
-    x = or_zero_for_default(x);
-    y = or_zero_for_default(y);
-    width = or_zero_for_default(width);
-    height = or_zero_for_default(height);
-    record.rect = RECT{x, y, x + width, y + height};
+    record.rect = initial_rect(style, x, y, width, height);
+    x = record.rect.left;
+    y = record.rect.top;
+    width = record.rect.right - record.rect.left;
+    height = record.rect.bottom - record.rect.top;
 
     current_queue();  // a window's thread has a queue
     if (!(style & WS_CHILD)) announce_windows();
@@ -112,14 +150,20 @@ BOOL DestroyWindow(HWND window) {
     auto const thread = window_thread(window);
     if (!thread) return fail(ERROR_INVALID_WINDOW_HANDLE);
     if (*thread != GetCurrentThreadId()) return fail(ERROR_ACCESS_DENIED);
+    auto const place = shown_child_place(window);
     if (!mark_destroying(window)) return TRUE;
     leave_input(window);
     SendMessageW(window, WM_DESTROY, 0, 0);
     for (HWND below : child_windows(window)) DestroyWindow(below);
     for (HWND below : owned_windows(window)) DestroyWindow(below);
     SendMessageW(window, WM_NCDESTROY, 0, 0);
+    remove_screen_window(window);
     if (auto const queue = find_queue(*thread)) queue->forget_window(window);
     remove_window(window);
+    if (place) {
+        auto const parent = window_facts(place->first);
+        if (parent && !parent->destroying) uncover_in_parent(place->first, window, place->second);
+    }
     return TRUE;
 }
 
@@ -200,12 +244,15 @@ HWND SetParent(HWND window, HWND parent) {
         SetLastError(ERROR_INVALID_WINDOW_HANDLE);
         return nullptr;
     }
+    auto const place = shown_child_place(window);
     auto const previous = set_window_parent(window, parent);
     if (!previous) {
         SetLastError(window_facts(window) ? ERROR_INVALID_PARAMETER : ERROR_INVALID_WINDOW_HANDLE);
         return nullptr;
     }
     if (!parent) announce_windows();
+    if (place && place->first != parent) uncover_in_parent(place->first, window, place->second);
+    sync_screen_window(window);
     if (is_window_shown(window)) {
         invalidate_all(window);
         wake_window_thread(window);
@@ -215,7 +262,9 @@ HWND SetParent(HWND window, HWND parent) {
 
 BOOL SetWindowTextW(HWND window, LPCWSTR text) {
     if (!window_facts(window)) return fail(ERROR_INVALID_WINDOW_HANDLE);
-    return SendMessageW(window, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text ? text : u"")) ? TRUE : FALSE;
+    BOOL const set = SendMessageW(window, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text ? text : u"")) ? TRUE : FALSE;
+    sync_screen_window(window);
+    return set;
 }
 
 int GetWindowTextW(HWND window, LPWSTR buffer, int size) {
@@ -245,13 +294,17 @@ int GetWindowTextLengthW(HWND window) {
 
 BOOL ShowWindow(HWND window, int command) {
     bool const show = command != SW_HIDE;
+    auto const place = show ? std::nullopt : shown_child_place(window);
     auto const previous = change_style(window, show ? WS_VISIBLE : 0, show ? 0 : WS_VISIBLE);
     if (!previous) return fail(ERROR_INVALID_WINDOW_HANDLE);
     bool const was_visible = (*previous & WS_VISIBLE) != 0;
     if (show && command != SW_SHOWNA && !(*previous & WS_CHILD)) place_window(window, HWND_TOP);
+    sync_screen_window(window);
+    if (show && command != SW_SHOWNA) place_screen_window(window);
     if (was_visible != show) {
         SendMessageW(window, WM_SHOWWINDOW, show ? TRUE : FALSE, 0);
         if (show) invalidate_all(window);
+        if (place) uncover_in_parent(place->first, window, place->second);
         wake_window_thread(window);
     }
     return was_visible ? TRUE : FALSE;
@@ -269,7 +322,10 @@ BOOL EnableWindow(HWND window, BOOL enable) {
     auto const previous = change_style(window, enable ? 0 : WS_DISABLED, enable ? WS_DISABLED : 0);
     if (!previous) return fail(ERROR_INVALID_WINDOW_HANDLE);
     bool const was_disabled = (*previous & WS_DISABLED) != 0;
-    if (was_disabled == (enable != FALSE)) SendMessageW(window, WM_ENABLE, enable ? TRUE : FALSE, 0);
+    if (was_disabled == (enable != FALSE)) {
+        sync_screen_window(window);
+        SendMessageW(window, WM_ENABLE, enable ? TRUE : FALSE, 0);
+    }
     return was_disabled ? TRUE : FALSE;
 }
 
@@ -287,6 +343,7 @@ BOOL SetWindowPos(HWND window, HWND insert_after, int x, int y, int width, int h
     auto const facts = window_facts(window);
     if (!facts) return fail(ERROR_INVALID_WINDOW_HANDLE);
     RECT const old = facts->rect;
+    auto const place = shown_child_place(window);
     RECT rect = old;
     if (!(flags & SWP_NOMOVE)) rect = RECT{x, y, x + (old.right - old.left), y + (old.bottom - old.top)};
     if (!(flags & SWP_NOSIZE)) rect.right = rect.left + width, rect.bottom = rect.top + height;
@@ -297,6 +354,13 @@ BOOL SetWindowPos(HWND window, HWND insert_after, int x, int y, int width, int h
     bool const moved = rect.left != old.left || rect.top != old.top;
     bool const sized = rect.right - rect.left != old.right - old.left || rect.bottom - rect.top != old.bottom - old.top;
     if (moved || sized) set_window_rect(window, rect);
+    if (moved || sized) sync_screen_window(window);
+    if ((moved || sized) && place && !(flags & SWP_NOREDRAW)) {
+        uncover_in_parent(place->first, window, place->second);
+        invalidate_all(window);
+        wake_window_thread(window);
+    }
+    if (!(flags & SWP_NOZORDER)) place_screen_window(window);
     if (!(flags & SWP_NOMOVE)) SendMessageW(window, WM_MOVE, 0, make_lparam(rect.left, rect.top));
     if (!(flags & SWP_NOSIZE)) {
         SendMessageW(window, WM_SIZE, SIZE_RESTORED, make_lparam(rect.right - rect.left, rect.bottom - rect.top));

@@ -6,6 +6,12 @@
 //                              <wParam> <lParam>" for WM_WININICHANGE, "mark" for
 //                              WM_USER + 5 and "activate <wParam> <lParam as %p>" for
 //                              WM_ACTIVATE
+//   painted <left> <top> <right> <bottom> <rrggbb>
+//                              a shown top-level window at that place, its background of
+//                              that colour; prints "ready <handle>", then "paint" for every
+//                              WM_PAINT, "down <x> <y>" for WM_LBUTTONDOWN, "key <vk>" for
+//                              WM_KEYDOWN, "activate <wParam>" for WM_ACTIVATE and "mark"
+//                              for WM_USER + 5; ends on WM_USER + 2
 //   mutex <name>               takes the named mutex, prints "owned <existed 0|1>", then on
 //                              the input line "release" releases it and ends, on "die" ends
 //                              without releasing it
@@ -29,6 +35,7 @@
 #include "foundation/application.h"
 #include "platform/errors.h"
 #include "platform/file_mapping.h"
+#include "platform/gdi.h"
 #include "platform/handles.h"
 #include "platform/kernel.h"
 #include "platform/messages.h"
@@ -107,6 +114,41 @@ int run_window(const std::string& class_name, bool owned) {
     return 0;
 }
 
+LRESULT painted_proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+    switch (message) {
+    case quit_message: PostQuitMessage(0); return 0;
+    case WM_PAINT: say("paint"); break;
+    case mark_message: say("mark"); return 0;
+    case WM_LBUTTONDOWN:
+        say("down " + std::to_string(static_cast<short>(lparam & 0xFFFF)) + " " +
+            std::to_string(static_cast<short>((lparam >> 16) & 0xFFFF)));
+        break;
+    case WM_KEYDOWN: say("key " + std::to_string(wparam)); break;
+    case WM_ACTIVATE: say("activate " + std::to_string(wparam)); break;
+    default: break;
+    }
+    return DefWindowProcW(window, message, wparam, lparam);
+}
+
+int run_painted(int left, int top, int right, int bottom, unsigned colour) {
+    WNDCLASSW window_class{};
+    window_class.lpfnWndProc = painted_proc;
+    window_class.lpszClassName = u"HelperPainted";
+    window_class.hbrBackground = CreateSolidBrush(RGB((colour >> 16) & 0xFF, (colour >> 8) & 0xFF, colour & 0xFF));
+    RegisterClassW(&window_class);
+    HWND const window = CreateWindowExW(0, u"HelperPainted", u"painted", WS_VISIBLE, left, top, right - left,
+                                        bottom - top, nullptr, nullptr, nullptr, nullptr);
+    char handle[32];
+    std::snprintf(handle, sizeof handle, "%p", static_cast<void*>(window));
+    say(std::string("ready ") + handle);
+    MSG message;
+    while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+        TranslateMessage(&message);
+        DispatchMessageW(&message);
+    }
+    return 0;
+}
+
 int run_mutex(const std::string& name) {
     HANDLE const mutex = CreateMutexW(nullptr, FALSE, platform::utf8_to_utf16(name).c_str());
     bool const existed = GetLastError() == ERROR_ALREADY_EXISTS;
@@ -168,6 +210,10 @@ int run_sender(int count) {
 int main(int argc, char** argv) {
     std::string const mode = argc > 1 ? argv[1] : "";
     if (mode == "window" && argc >= 3) return run_window(argv[2], argc > 3 && std::string(argv[3]) == "owned");
+    if (mode == "painted" && argc == 7) {
+        return run_painted(std::stoi(argv[2]), std::stoi(argv[3]), std::stoi(argv[4]), std::stoi(argv[5]),
+                           static_cast<unsigned>(std::stoul(argv[6], nullptr, 16)));
+    }
     if (mode == "mutex" && argc == 3) return run_mutex(argv[2]);
     if (mode == "sender" && argc == 3) return run_sender(std::stoi(argv[2]));
     if (mode == "mapping" && argc == 4) return run_mapping(argv[2], std::stoi(argv[3]));

@@ -1,0 +1,60 @@
+// The screen frame and its damage (inside the Linux back end only): surfaces are composed
+// bottom to top into the damaged part of the frame only.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "platform/linux/display/display_driver.h"
+
+namespace platform::screen {
+
+using display::ScreenRect;
+
+// Pixels another party drew: 32-bit x8r8g8b8, rows top-down, read only.
+class SurfacePixels {
+public:
+    virtual ~SurfacePixels() = default;
+    virtual const std::uint32_t* pixels() const = 0;
+    virtual int width() const = 0;
+    virtual int height() const = 0;
+    virtual int stride() const = 0;  // pixels from one row to the next
+};
+
+// One surface to compose: its pixels shown at rect's top-left corner.
+struct Layer {
+    const SurfacePixels* pixels = nullptr;
+    ScreenRect rect;
+};
+
+class Compositor {
+public:
+    Compositor(int width, int height);
+    ~Compositor();
+    Compositor(const Compositor&) = delete;
+    Compositor& operator=(const Compositor&) = delete;
+
+    // A new frame of that size, all of it damaged.
+    void resize(int width, int height);
+    void damage(const ScreenRect& rect);
+    void damage_all();
+    bool has_damage() const;
+    // Composes the layers (bottom first) into the damaged area, and returns that area's
+    // rectangles; the damage is then empty.
+    std::vector<ScreenRect> compose(const std::vector<Layer>& layers);
+    display::Frame frame() const;
+    int width() const { return width_; }
+    int height() const { return height_; }
+
+    static constexpr std::uint32_t background = 0x00000000;
+
+private:
+    struct Damage;
+    int width_ = 0;
+    int height_ = 0;
+    std::vector<std::uint32_t> pixels_;
+    std::unique_ptr<Damage> damage_;
+};
+
+}  // namespace platform::screen
