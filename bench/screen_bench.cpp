@@ -3,16 +3,14 @@
 // the headless screen to the composed frame that shows the window's answer to it.
 #include <benchmark/benchmark.h>
 
-#include <stdlib.h>
-
 #include <chrono>
 #include <cstdint>
 #include <cstring>
-#include <filesystem>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "bench/bench_device.h"
 #include "platform/linux/display/display_driver.h"
 #include "platform/linux/screen/compositor.h"
 #include "platform/linux/screen/screen_client.h"
@@ -26,25 +24,11 @@ using namespace platform::screen;
 constexpr int screen_width = 480;
 constexpr int screen_height = 640;
 
-class BenchPixels final : public SurfacePixels {
-public:
-    BenchPixels(int width, int height) : pixels_(static_cast<std::size_t>(width) * height, 0x336699), width_(width), height_(height) {}
-    const std::uint32_t* pixels() const override { return pixels_.data(); }
-    int width() const override { return width_; }
-    int height() const override { return height_; }
-    int stride() const override { return width_; }
-
-private:
-    std::vector<std::uint32_t> pixels_;
-    int width_;
-    int height_;
-};
-
 double seconds_since(Clock::time_point start) { return std::chrono::duration<double>(Clock::now() - start).count(); }
 
 void ScreenComposeAgainstMemcpy(benchmark::State& state) {
     Compositor compositor(screen_width, screen_height);
-    BenchPixels window(screen_width, screen_height);
+    MemoryPixels window(screen_width, screen_height, 0x336699);
     std::vector<Layer> const layers{{&window, {0, 0, screen_width, screen_height}}};
     std::unique_ptr<platform::display::DisplayDriver> display;
     std::string error;
@@ -72,27 +56,8 @@ void ScreenComposeAgainstMemcpy(benchmark::State& state) {
 }
 BENCHMARK(ScreenComposeAgainstMemcpy)->Unit(benchmark::kMicrosecond)->UseRealTime();
 
-// A device folder of the benchmark's own, with a headless screen of the default size.
-class BenchDevice {
-public:
-    BenchDevice() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "sonbrix-bench-XXXXXX").string();
-        if (mkdtemp(pattern.data())) folder_ = pattern;
-        setenv("SONBRIX_DEVICE", folder_.c_str(), 1);
-        setenv("SONBRIX_DISPLAY", "headless", 1);
-        setenv("SONBRIX_DISPLAY_SIZE", "480x640", 1);
-    }
-    ~BenchDevice() {
-        std::error_code ignored;
-        std::filesystem::remove_all(folder_, ignored);
-    }
-
-private:
-    std::string folder_;
-};
-
 void ScreenTapToComposedFrame(benchmark::State& state) {
-    BenchDevice device;
+    bench::BenchDevice device;
     ScreenClient client;
     SurfaceSettings settings;
     settings.rect = {0, 0, screen_width, screen_height};

@@ -4,14 +4,12 @@
 // composed it (the screen's wait for idle waits for all of that).
 #include <benchmark/benchmark.h>
 
-#include <stdlib.h>
-
 #include <atomic>
 #include <chrono>
-#include <filesystem>
 #include <string>
 #include <thread>
 
+#include "bench/bench_device.h"
 #include "platform/gdi.h"
 #include "platform/linux/screen/screen_control.h"
 #include "platform/messages.h"
@@ -43,26 +41,8 @@ LRESULT tapped_window(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
     }
 }
 
-class BenchDevice {
-public:
-    BenchDevice() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "sonbrix-bench-XXXXXX").string();
-        if (mkdtemp(pattern.data())) folder_ = pattern;
-        setenv("SONBRIX_DEVICE", folder_.c_str(), 1);
-        setenv("SONBRIX_DISPLAY", "headless", 1);
-        setenv("SONBRIX_DISPLAY_SIZE", "480x640", 1);
-    }
-    ~BenchDevice() {
-        std::error_code ignored;
-        std::filesystem::remove_all(folder_, ignored);
-    }
-
-private:
-    std::string folder_;
-};
-
 void WindowTapToPresentedPaint(benchmark::State& state) {
-    BenchDevice device;
+    bench::BenchDevice device;
     paints = 0;
     std::atomic<HWND> window{nullptr};
     std::thread owner([&] {

@@ -16,21 +16,6 @@ namespace {
 using namespace platform::screen;
 
 // Memory of exactly the surface's size, as a mapped memfd would be.
-class FuzzPixels final : public SurfacePixels {
-public:
-    FuzzPixels(int width, int height)
-        : pixels_(static_cast<std::size_t>(width) * static_cast<std::size_t>(height), 0x123456), width_(width),
-          height_(height) {}
-    const std::uint32_t* pixels() const override { return pixels_.data(); }
-    int width() const override { return width_; }
-    int height() const override { return height_; }
-    int stride() const override { return width_; }
-
-private:
-    std::vector<std::uint32_t> pixels_;
-    int width_;
-    int height_;
-};
 
 // Small surfaces only, so that an input cannot make the fuzzer allocate gigabytes.
 constexpr long max_fuzz_area = 128 * 128;
@@ -40,7 +25,7 @@ std::unique_ptr<SurfacePixels> memory_for(const Request& request) {
     long const width = request.rect.right - request.rect.left;
     long const height = request.rect.bottom - request.rect.top;
     if (width * height > max_fuzz_area) return nullptr;
-    return std::make_unique<FuzzPixels>(static_cast<int>(width), static_cast<int>(height));
+    return std::make_unique<MemoryPixels>(static_cast<int>(width), static_cast<int>(height), 0x123456);
 }
 
 }  // namespace

@@ -22,6 +22,23 @@ public:
     virtual int stride() const = 0;  // pixels from one row to the next
 };
 
+// Pixels held in memory, all of one colour at first (surfaces of tests and benchmarks).
+class MemoryPixels final : public SurfacePixels {
+public:
+    MemoryPixels(int width, int height, std::uint32_t colour = 0)
+        : pixels_(static_cast<std::size_t>(width) * static_cast<std::size_t>(height), colour), width_(width),
+          height_(height) {}
+    const std::uint32_t* pixels() const override { return pixels_.data(); }
+    int width() const override { return width_; }
+    int height() const override { return height_; }
+    int stride() const override { return width_; }
+
+private:
+    std::vector<std::uint32_t> pixels_;
+    int width_;
+    int height_;
+};
+
 // One surface to compose: its pixels shown at rect's top-left corner.
 struct Layer {
     const SurfacePixels* pixels = nullptr;

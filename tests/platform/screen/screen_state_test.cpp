@@ -11,19 +11,6 @@ namespace {
 
 using namespace platform::screen;
 
-class Pixels final : public SurfacePixels {
-public:
-    Pixels(int width, int height) : pixels_(static_cast<std::size_t>(width) * height), width_(width), height_(height) {}
-    const std::uint32_t* pixels() const override { return pixels_.data(); }
-    int width() const override { return width_; }
-    int height() const override { return height_; }
-    int stride() const override { return width_; }
-
-private:
-    std::vector<std::uint32_t> pixels_;
-    int width_;
-    int height_;
-};
 
 Request create(std::uint64_t window, std::uint64_t insert_after = place_top) {
     Request request;
@@ -66,8 +53,9 @@ class Placement : public ::testing::TestWithParam<PlacementCase> {};
 TEST_P(Placement, PutsTheWindowWhereAsked) {
     ScreenState state({240, 320, 96}, [](LinkId, std::string) { return true; });
     state.add_link(1, 1, Role::client);
-    for (std::uint64_t window : {10, 20, 30}) ASSERT_TRUE(state.handle(1, create(window), std::make_unique<Pixels>(10, 10)));
-    ASSERT_TRUE(state.handle(1, create(40, GetParam().insert_after), std::make_unique<Pixels>(10, 10)));
+    for (std::uint64_t window : {10, 20, 30})
+        ASSERT_TRUE(state.handle(1, create(window), std::make_unique<MemoryPixels>(10, 10)));
+    ASSERT_TRUE(state.handle(1, create(40, GetParam().insert_after), std::make_unique<MemoryPixels>(10, 10)));
     EXPECT_EQ(z_order(state), GetParam().expected);
 }
 
@@ -83,7 +71,7 @@ TEST(ScreenState, AnEventTheClientsQueueDroppedIsNotWaitedFor) {
     bool full = false;
     ScreenState state({240, 320, 96}, [&](LinkId, std::string) { return !full; });
     state.add_link(1, 1, Role::client);
-    ASSERT_TRUE(state.handle(1, create(10), std::make_unique<Pixels>(10, 10)));
+    ASSERT_TRUE(state.handle(1, create(10), std::make_unique<MemoryPixels>(10, 10)));
     state.compose();
     full = true;
     state.route({platform::display::InputKind::stylus_down, 5, 5, 0, 0});
@@ -106,8 +94,8 @@ TEST(ScreenState, AGoneWindowHoldsNeitherForegroundNorCaptureNorTheStylus) {
     });
     state.add_link(1, 1, Role::client);
     state.add_link(2, 2, Role::client);
-    ASSERT_TRUE(state.handle(1, create(10), std::make_unique<Pixels>(10, 10)));
-    ASSERT_TRUE(state.handle(2, create(20, place_bottom), std::make_unique<Pixels>(10, 10)));
+    ASSERT_TRUE(state.handle(1, create(10), std::make_unique<MemoryPixels>(10, 10)));
+    ASSERT_TRUE(state.handle(2, create(20, place_bottom), std::make_unique<MemoryPixels>(10, 10)));
     Request request;
     request.window = 10;
     for (auto type : {MessageType::set_foreground, MessageType::set_capture}) {
