@@ -7,19 +7,6 @@
 #include "tools/skin_compiler/skin_source_xml.h"
 
 namespace data_test {
-namespace {
-
-void throw_report(const std::u16string& id, const std::u16string& message) {
-    throw Report{id, message};
-}
-
-}  // namespace
-
-CaughtReports::CaughtReports() : previous_(skinner::set_report_stop(throw_report)) {}
-
-CaughtReports::~CaughtReports() {
-    skinner::set_report_stop(previous_);
-}
 
 skinner::Size work_area_of(skinner::Size screen) {
     int const bar = screen.width == 480 || screen.width == 640 ? 52 : 26;

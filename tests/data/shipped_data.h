@@ -11,25 +11,15 @@
 #include "skin/geometry.h"
 #include "skin/skin_report.h"
 #include "skin/skin_work_area.h"
+#include "tests/skin/caught_reports.h"
 #include "tests/support/test_device.h"
 #include "tools/skin_compiler/skin_source.h"
 
 namespace data_test {
 
-// A report of the skin reader, thrown by the stop that CaughtReports puts in.
-struct Report {
-    std::u16string id;
-    std::u16string message;
-};
-
-class CaughtReports {
-public:
-    CaughtReports();
-    ~CaughtReports();
-
-private:
-    skinner::ReportStop previous_;
-};
+// Reports of the skin reader are caught as the skin tests catch them.
+using skin_test::CaughtReports;
+using skin_test::Report;
 
 // The device's rule: 26-pixel bars above and below the forms, 52 on a VGA screen.
 skinner::Size work_area_of(skinner::Size screen);

@@ -6,19 +6,6 @@
 #include "tools/skin_compiler/skin_compiler.h"
 
 namespace skin_test {
-namespace {
-
-void throw_report(const std::u16string& id, const std::u16string& message) {
-    throw Report{id, message};
-}
-
-}  // namespace
-
-CaughtReports::CaughtReports() : previous_(skinner::set_report_stop(throw_report)) {}
-
-CaughtReports::~CaughtReports() {
-    skinner::set_report_stop(previous_);
-}
 
 FixedWorkArea::FixedWorkArea(skinner::Size area)
     : previous_(skinner::set_work_area_source([area](skinner::Size) { return area; })) {}

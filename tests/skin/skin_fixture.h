@@ -14,24 +14,9 @@
 #include "skin/properties_impl.h"
 #include "skin/skin_report.h"
 #include "skin/skin_work_area.h"
+#include "tests/skin/caught_reports.h"
 
 namespace skin_test {
-
-// What a report raised in a test: thrown by the stop that CaughtReports puts in.
-struct Report {
-    std::u16string id;
-    std::u16string message;
-};
-
-// While it lives, reports throw Report instead of ending the process.
-class CaughtReports {
-public:
-    CaughtReports();
-    ~CaughtReports();
-
-private:
-    skinner::ReportStop previous_;
-};
 
 // While it lives, the work area is the given size, whatever the screen.
 class FixedWorkArea {
