@@ -1,6 +1,7 @@
 #include "platform/linux/user/message_queue.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "platform/datetime.h"
 #include "platform/linux/kernel/thread_registry.h"
@@ -46,11 +47,11 @@ bool MessageQueue::post_input(const MSG& message, bool from_screen) {
     std::lock_guard guard(lock_);
     if (closed_) return false;
     screen_waits_ = screen_waits_ || from_screen;
-    if (message.message == WM_MOUSEMOVE && !input_.empty() && input_.back().message == WM_MOUSEMOVE &&
-        input_.back().hwnd == message.hwnd) {
-        input_.back() = message;
+    if (message.message == WM_MOUSEMOVE && !input_.empty() && input_.back().message.message == WM_MOUSEMOVE &&
+        input_.back().message.hwnd == message.hwnd) {
+        input_.back() = Input{message, from_screen};
     } else {
-        input_.push_back(message);
+        input_.push_back(Input{message, from_screen});
     }
     changed();
     return true;
@@ -132,7 +133,8 @@ void MessageQueue::forget_window(HWND window) {
     std::lock_guard guard(lock_);
     std::erase_if(timers_, [&](const Timer& t) { return t.window == window; });
     std::erase_if(posted_, [&](const MSG& m) { return m.hwnd == window; });
-    std::erase_if(input_, [&](const MSG& m) { return m.hwnd == window; });
+    std::erase_if(input_, [&](const Input& input) { return input.message.hwnd == window; });
+    if (tapped_ == window) tapped_ = nullptr;
     changed();
 }
 
@@ -168,7 +170,20 @@ bool MessageQueue::take_posted(MSG& message, const MessageFilter& filter, bool r
 }
 
 bool MessageQueue::take_input(MSG& message, const MessageFilter& filter, bool remove) {
-    return take_first(input_, message, filter, remove);
+    auto const it =
+        std::find_if(input_.begin(), input_.end(), [&](const Input& input) { return filter.matches(input.message); });
+    if (it == input_.end()) return false;
+    message = it->message;
+    if (!remove) return true;
+    bool const stylus_down = message.message == WM_LBUTTONDOWN || message.message == WM_LBUTTONDBLCLK;
+    if (it->from_screen && stylus_down) tapped_ = message.hwnd;
+    input_.erase(it);
+    return true;
+}
+
+HWND MessageQueue::take_tapped_window() {
+    std::lock_guard guard(lock_);
+    return std::exchange(tapped_, nullptr);
 }
 
 bool MessageQueue::take_quit(MSG& message, const MessageFilter&, bool remove) {

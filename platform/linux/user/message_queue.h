@@ -58,6 +58,9 @@ public:
     // same window replaces it.
     // from_screen: the screen waits for the thread to be idle again (screen_thread_idle).
     bool post_input(const MSG& message, bool from_screen = false);
+    // The window a stylus-down from the screen went to, once taken by the owning thread
+    // (null when none since the last call): the caller activates its top-level window.
+    HWND take_tapped_window();
     // The screen waits for the thread to be idle again (a paint is pending).
     void expect_screen_idle();
     // Whether the screen waits for the thread again (input or a paint came since it was last
@@ -122,7 +125,12 @@ private:
     std::condition_variable wake_;
     std::uint64_t generation_ = 0;
     std::deque<MSG> posted_;
-    std::deque<MSG> input_;
+    struct Input {
+        MSG message;
+        bool from_screen;
+    };
+    std::deque<Input> input_;
+    HWND tapped_ = nullptr;  // a window the stylus went down on, taken but not yet activated
     std::deque<std::shared_ptr<SentMessage>> sent_;
     std::vector<Timer> timers_;
     bool quit_ = false;

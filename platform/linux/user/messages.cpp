@@ -1,6 +1,7 @@
 // Retrieving, dispatching, posting and sending messages.
 #include "platform/messages.h"
 
+#include "platform/dialogs.h"
 #include "platform/errors.h"
 #include "platform/kernel.h"
 #include "platform/linux/user/input_state.h"
@@ -35,6 +36,24 @@ BOOL broadcast(UINT message, WPARAM wparam, LPARAM lparam) {
     return TRUE;
 }
 
+// A tap brings its window's top-level window to the front, as on the device, unless that
+// window asked not to be activated (menus and the like).
+void activate_tapped_window(MessageQueue& queue) {
+    HWND const tapped = queue.take_tapped_window();
+    if (!tapped) return;
+    HWND const top = top_level_of(tapped);
+    auto const facts = window_facts(top);
+    if (!facts || facts->destroying || (facts->ex_style & WS_EX_NOACTIVATE)) return;
+    if (GetForegroundWindow() == top) return;
+    BringWindowToTop(top);
+    SetForegroundWindow(top);
+}
+
+void note_taken(MessageQueue& queue, const MSG& message) {
+    input_state().note_taken(GetCurrentThreadId(), message);
+    activate_tapped_window(queue);
+}
+
 }  // namespace
 
 BOOL GetMessageW(LPMSG message, HWND window, UINT first, UINT last) {
@@ -42,8 +61,9 @@ BOOL GetMessageW(LPMSG message, HWND window, UINT first, UINT last) {
         if (!message) SetLastError(ERROR_INVALID_PARAMETER);
         return -1;
     }
-    current_queue()->retrieve(*message, MessageFilter{window, first, last}, true, true);
-    input_state().note_taken(GetCurrentThreadId(), *message);
+    auto const queue = current_queue();
+    queue->retrieve(*message, MessageFilter{window, first, last}, true, true);
+    note_taken(*queue, *message);
     return message->message == WM_QUIT ? FALSE : TRUE;
 }
 
@@ -54,8 +74,9 @@ BOOL PeekMessageW(LPMSG message, HWND window, UINT first, UINT last, UINT remove
     }
     if (!valid_window_filter(window)) return FALSE;
     bool const taken = (remove & PM_REMOVE) != 0;
-    if (!current_queue()->retrieve(*message, MessageFilter{window, first, last}, taken, false)) return FALSE;
-    if (taken) input_state().note_taken(GetCurrentThreadId(), *message);
+    auto const queue = current_queue();
+    if (!queue->retrieve(*message, MessageFilter{window, first, last}, taken, false)) return FALSE;
+    if (taken) note_taken(*queue, *message);
     return TRUE;
 }
 

@@ -9,6 +9,7 @@
 #include <thread>
 #include <vector>
 
+#include "platform/dialogs.h"
 #include "platform/gdi.h"
 #include "platform/kernel.h"
 #include "platform/messages.h"
@@ -167,6 +168,31 @@ TEST_F(WindowsOnScreen, TapsReachTheWindowUnderTheStylusInItsClientCoordinates) 
         EXPECT_EQ(seen_after(test.action, test.expected.size()), test.expected) << test.name;
     }
     (void)disabled;
+}
+
+TEST_F(WindowsOnScreen, ATapBringsItsWindowToTheFrontUnlessItAsksNotToBeActivated) {
+    HWND const lower = make(u"JoinPlain", {20, 30, 120, 130});
+    HWND const upper = make(u"JoinDouble", {60, 60, 160, 160});
+    HWND const aside = CreateWindowExW(WS_EX_NOACTIVATE, u"JoinDouble", u"", WS_VISIBLE, 150, 250, 60, 40, nullptr,
+                                       nullptr, nullptr, nullptr);
+    made_.push_back(aside);
+    painted_picture();
+    SetForegroundWindow(upper);
+
+    ASSERT_TRUE(screen.control().tap(30, 40));
+    EXPECT_TRUE(pump_messages_until([&] { return GetForegroundWindow() == lower; }));
+    EXPECT_EQ(GetActiveWindow(), lower);
+    EXPECT_EQ(picture_difference(expected_picture(240, 320, 0,
+                                                  {{60, 60, 160, 160, 0x0000FF},
+                                                   {20, 30, 120, 130, 0xFF0000},
+                                                   {150, 250, 210, 290, 0x0000FF}}),
+                                 painted_picture()),
+              "")
+        << "the tapped window is on top";
+
+    ASSERT_TRUE(screen.control().tap(160, 260));
+    pump_messages_until([] { return false; }, 50);
+    EXPECT_EQ(GetForegroundWindow(), lower) << "a window that asks not to be activated is only tapped";
 }
 
 TEST_F(WindowsOnScreen, TheCaptureTakesTheStylusOutsideItAndHearsWhenItLosesIt) {
