@@ -120,7 +120,7 @@ bool MenuTracker::open_level(HMENU menu, int x, int y, UINT flags, int parent_in
     level.place = {x, y, x + size.cx, y + size.cy};
     levels_.push_back(std::move(level));
     Level& opened = levels_.back();
-    opened.window = CreateWindowExW(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, menu_class, u"", WS_POPUP | WS_VISIBLE, x, y,
+    opened.window = CreateWindowExW(WS_EX_TOPMOST | WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE, menu_class, u"", WS_POPUP | WS_VISIBLE, x, y,
                                     size.cx, size.cy, nullptr, nullptr, nullptr, nullptr);
     if (!opened.window) {
         levels_.pop_back();
