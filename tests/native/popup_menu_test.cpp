@@ -232,6 +232,24 @@ TEST_F(PopupMenuTest, WithoutReturnCommandTheOwnerGetsTheChoiceAsACommand) {
     EXPECT_EQ(owner_messages.front().wParam, reinterpret_cast<WPARAM>(menu.root));
 }
 
+TEST_F(PopupMenuTest, TheOpenMenuIsDrawnFramedWithItsSelectedItemHighlighted) {
+    MenuFixture menu;
+    track(menu.root, TPM_RETURNCMD, 20, 20, [](User& user) {
+        ScreenRect const root = user.menus(1)[0];
+        user.press(VK_DOWN);
+        user.screen().wait_idle();
+        auto const picture = user.screen().screenshot();
+        POINT const selected = user.row(root, 0);
+        POINT const plain = user.row(root, 3, 1);
+        EXPECT_EQ(picture.at(root.left, root.top), 0xFF000000u) << "frame";
+        EXPECT_EQ(picture.at(root.right - 1, root.bottom - 1), 0xFF000000u) << "frame";
+        EXPECT_EQ(picture.at(root.left + 2, selected.y), 0xFF000080u) << "selected row";
+        EXPECT_EQ(picture.at(root.left + 2, plain.y), 0xFFFFFFFFu) << "plain row";
+        EXPECT_EQ(picture.at(root.right + 5, root.top + 5), 0xFF008000u) << "the owner beside it";
+        user.press(VK_ESCAPE);
+    });
+}
+
 struct PlaceCase {
     UINT flags;
     int x, y;
