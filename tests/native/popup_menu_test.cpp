@@ -92,6 +92,7 @@ private:
 
 class PopupMenuTest : public testing_support::DeviceTest {
 protected:
+    explicit PopupMenuTest(const char* size = "240x320") : screen(size) {}
     void SetUp() override {
         ASSERT_TRUE(screen.connected());
         ticks = 0;
@@ -101,7 +102,7 @@ protected:
         window_class.hbrBackground = brush_;
         window_class.lpszClassName = u"MenuOwner";
         RegisterClassW(&window_class);
-        owner_ = CreateWindowExW(0, u"MenuOwner", u"", WS_VISIBLE, 0, 0, 240, 320, nullptr, nullptr, nullptr, nullptr);
+        owner_ = CreateWindowExW(0, u"MenuOwner", u"", WS_VISIBLE, 0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN), nullptr, nullptr, nullptr, nullptr);
         ASSERT_NE(owner_, nullptr);
         SetForegroundWindow(owner_);
         SetTimer(owner_, 1, 10, nullptr);
@@ -130,7 +131,7 @@ protected:
         return static_cast<UINT_PTR>(answer);
     }
 
-    testing_support::TestScreen screen{"240x320"};
+    testing_support::TestScreen screen;
     HBRUSH brush_ = CreateSolidBrush(RGB(0, 128, 0));
     HWND owner_ = nullptr;
 };
@@ -232,9 +233,13 @@ TEST_F(PopupMenuTest, WithoutReturnCommandTheOwnerGetsTheChoiceAsACommand) {
     EXPECT_EQ(owner_messages.front().wParam, reinterpret_cast<WPARAM>(menu.root));
 }
 
-TEST_F(PopupMenuTest, TheOpenMenuIsDrawnFramedWithItsSelectedItemHighlighted) {
-    MenuFixture menu;
-    track(menu.root, TPM_RETURNCMD, 20, 20, [](User& user) {
+class LargePopupMenuTest : public PopupMenuTest {
+protected:
+    LargePopupMenuTest() : PopupMenuTest("480x640") {}
+};
+
+void expect_drawn(HMENU menu_root, const std::function<UINT_PTR(HMENU, const std::function<void(User&)>&)>& track_it) {
+    track_it(menu_root, [](User& user) {
         ScreenRect const root = user.menus(1)[0];
         user.press(VK_DOWN);
         user.screen().wait_idle();
@@ -248,6 +253,16 @@ TEST_F(PopupMenuTest, TheOpenMenuIsDrawnFramedWithItsSelectedItemHighlighted) {
         EXPECT_EQ(picture.at(root.right + 5, root.top + 5), 0xFF008000u) << "the owner beside it";
         user.press(VK_ESCAPE);
     });
+}
+
+TEST_F(PopupMenuTest, TheOpenMenuIsDrawnFramedWithItsSelectedItemHighlighted) {
+    MenuFixture menu;
+    expect_drawn(menu.root, [&](HMENU m, const std::function<void(User&)>& act) { return track(m, TPM_RETURNCMD, 20, 20, act); });
+}
+
+TEST_F(LargePopupMenuTest, TheOpenMenuIsDrawnFramedWithItsSelectedItemHighlighted) {
+    MenuFixture menu;
+    expect_drawn(menu.root, [&](HMENU m, const std::function<void(User&)>& act) { return track(m, TPM_RETURNCMD, 20, 20, act); });
 }
 
 struct PlaceCase {
