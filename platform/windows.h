@@ -311,6 +311,12 @@ constexpr int VK_LBUTTON = 0x01;
 constexpr int VK_SHIFT = 0x10;
 constexpr int VK_CONTROL = 0x11;
 constexpr int VK_MENU = 0x12;
+constexpr int VK_RETURN = 0x0D;
+constexpr int VK_ESCAPE = 0x1B;
+constexpr int VK_LEFT = 0x25;
+constexpr int VK_UP = 0x26;
+constexpr int VK_RIGHT = 0x27;
+constexpr int VK_DOWN = 0x28;
 // The key as the calling thread has taken its key messages so far (WM_KEYDOWN/UP,
 // WM_SYSKEYDOWN/UP; the stylus as VK_LBUTTON): bit 15 set while down (the result is
 // negative), bit 0 toggled by every press.
