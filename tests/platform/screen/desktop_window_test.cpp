@@ -72,18 +72,31 @@ void check_click_key_and_picture(const std::string& device_folder) {
         << testing_support::read_host_file(picture);
 }
 
+// An X display of its own (Xvfb) for the screen's desktop window, 240x320 at zoom 2.
+class XDesktop {
+public:
+    XDesktop()
+        : xvfb_("/usr/bin/Xvfb", {"-displayfd", "1", "-screen", "0", "800x700x24", "-nolisten", "tcp"}),
+          number_(xvfb_.read_line()), display_("DISPLAY", (":" + number_).c_str()), driver_("SONBRIX_DISPLAY", "sdl"),
+          size_("SONBRIX_DISPLAY_SIZE", "240x320"), zoom_("SONBRIX_DISPLAY_ZOOM", "2") {}
+    bool started() const { return !number_.empty(); }
+
+private:
+    ChildProcess xvfb_;
+    std::string number_;
+    ScopedEnvironment display_;
+    ScopedEnvironment driver_;
+    ScopedEnvironment size_;
+    ScopedEnvironment zoom_;
+};
+
 class DesktopWindow : public testing_support::DeviceTest {};
 
 TEST_F(DesktopWindow, ARealClickAndKeyPressBecomeStylusAndKeyEvents) {
     if (!installed("/usr/bin/Xvfb") || !installed("/usr/bin/xdotool"))
         GTEST_SKIP() << "Xvfb or xdotool is not installed (Debian packages xvfb, xdotool)";
-    ChildProcess xvfb("/usr/bin/Xvfb", {"-displayfd", "1", "-screen", "0", "800x700x24", "-nolisten", "tcp"});
-    std::string const number = xvfb.read_line();
-    ASSERT_FALSE(number.empty()) << "Xvfb did not start";
-    ScopedEnvironment display("DISPLAY", (":" + number).c_str());
-    ScopedEnvironment driver("SONBRIX_DISPLAY", "sdl");
-    ScopedEnvironment size("SONBRIX_DISPLAY_SIZE", "240x320");
-    ScopedEnvironment zoom("SONBRIX_DISPLAY_ZOOM", "2");
+    XDesktop desktop;
+    ASSERT_TRUE(desktop.started()) << "Xvfb did not start";
     check_click_key_and_picture(device.folder());
     // The server ends before its X display does (a lost display would end it by exit()).
     EXPECT_TRUE(testing_support::eventually([&] { return server_lock_is_free(device.folder()); }));
@@ -92,13 +105,8 @@ TEST_F(DesktopWindow, ARealClickAndKeyPressBecomeStylusAndKeyEvents) {
 TEST_F(DesktopWindow, ARealClickAndKeyPressReachAnotherProcessesWindowAsMessages) {
     if (!installed("/usr/bin/Xvfb") || !installed("/usr/bin/xdotool"))
         GTEST_SKIP() << "Xvfb or xdotool is not installed (Debian packages xvfb, xdotool)";
-    ChildProcess xvfb("/usr/bin/Xvfb", {"-displayfd", "1", "-screen", "0", "800x700x24", "-nolisten", "tcp"});
-    std::string const number = xvfb.read_line();
-    ASSERT_FALSE(number.empty()) << "Xvfb did not start";
-    ScopedEnvironment display("DISPLAY", (":" + number).c_str());
-    ScopedEnvironment driver("SONBRIX_DISPLAY", "sdl");
-    ScopedEnvironment size("SONBRIX_DISPLAY_SIZE", "240x320");
-    ScopedEnvironment zoom("SONBRIX_DISPLAY_ZOOM", "2");
+    XDesktop desktop;
+    ASSERT_TRUE(desktop.started()) << "Xvfb did not start";
     {
         ChildProcess helper({"painted", "20", "20", "200", "200", "3366cc"});
         void* handle = nullptr;
