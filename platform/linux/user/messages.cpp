@@ -38,7 +38,8 @@ BOOL broadcast(UINT message, WPARAM wparam, LPARAM lparam) {
 
 // A tap brings its window's top-level window to the front, as on the device, unless that
 // window asked not to be activated (menus and the like).
-void activate_tapped_window(MessageQueue& queue) {
+void activate_tapped_window(MessageQueue& queue, const MSG& taken) {
+    if (taken.message != WM_LBUTTONDOWN && taken.message != WM_LBUTTONDBLCLK) return;
     HWND const tapped = queue.take_tapped_window();
     if (!tapped) return;
     HWND const top = top_level_of(tapped);
@@ -51,7 +52,7 @@ void activate_tapped_window(MessageQueue& queue) {
 
 void note_taken(MessageQueue& queue, const MSG& message) {
     input_state().note_taken(GetCurrentThreadId(), message);
-    activate_tapped_window(queue);
+    activate_tapped_window(queue, message);
 }
 
 }  // namespace
