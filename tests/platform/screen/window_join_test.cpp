@@ -190,8 +190,8 @@ TEST_F(WindowsOnScreen, ATapBringsItsWindowToTheFrontUnlessItAsksNotToBeActivate
               "")
         << "the tapped window is on top";
 
-    ASSERT_TRUE(screen.control().tap(160, 260));
-    pump_messages_until([] { return false; }, 50);
+    EXPECT_EQ(seen_after([&] { return screen.control().tap(160, 260); }, 2),
+              (std::vector<Seen>{{aside, WM_LBUTTONDOWN, 1, at(10, 10)}, {aside, WM_LBUTTONUP, 0, at(10, 10)}}));
     EXPECT_EQ(GetForegroundWindow(), lower) << "a window that asks not to be activated is only tapped";
 }
 
