@@ -92,6 +92,7 @@ LRESULT DateTimePicker::on_message(UINT message, WPARAM wparam, LPARAM lparam) {
     case WM_KILLFOCUS: InvalidateRect(window_, nullptr, FALSE); return 0;
     case WM_LBUTTONDOWN: case WM_LBUTTONDBLCLK: on_stylus_down(stylus_point(lparam)); return 0;
     case WM_KEYDOWN: on_key(wparam); return 0;
+    case WM_CHAR: on_character(static_cast<char16_t>(wparam)); return 0;
     case WM_NOTIFY: {
         auto const* const header = reinterpret_cast<const NMHDR*>(lparam);
         if (header && header->hwndFrom == calendar_ && header->code == MCN_SELECT) {
@@ -233,8 +234,68 @@ void DateTimePicker::on_key(WPARAM key) {
     }
 }
 
+void DateTimePicker::on_character(char16_t character) {
+    auto const all = parts();
+    if (selected_ < 0 || selected_ >= static_cast<int>(all.size())) return;
+    Field const field = all[selected_].field;
+    SYSTEMTIME const before = value_;
+    if (field == Field::am_pm) {
+        bool const pm = value_.wHour >= 12;
+        if ((character == u'a' || character == u'A') && pm) step(field, 1);
+        if ((character == u'p' || character == u'P') && !pm) step(field, 1);
+    } else if (character >= u'0' && character <= u'9') {
+        bool const numeric = field == Field::month_number || field == Field::day || field == Field::year ||
+                             field == Field::hour || field == Field::minute || field == Field::second;
+        if (!numeric) return;
+        typed_ += character;
+        int value = 0;
+        for (char16_t digit : typed_) value = value * 10 + (digit - u'0');
+        std::size_t const length = field == Field::year ? 4 : 2;
+        int const largest = field == Field::year ? last_year : field == Field::month_number ? 12 : field == Field::day ? 31
+                            : field == Field::hour ? 12 : 59;
+        bool const complete = typed_.size() >= length || value * 10 > largest;
+        bool const fits = (field != Field::year || complete) && put_typed(field, value);
+        if (complete) {
+            typed_.clear();
+            if (fits) move_selection(1);
+        }
+    }
+    InvalidateRect(window_, nullptr, FALSE);
+    if (std::memcmp(&before, &value_, sizeof value_) != 0) notify_change();
+}
+
+bool DateTimePicker::put_typed(Field field, int value) {
+    CalendarDate date = date_of(value_);
+    switch (field) {
+    case Field::month_number:
+        if (value < 1 || value > 12) return false;
+        date = add_months(date, value - date.month);
+        break;
+    case Field::day:
+        if (value < 1 || value > days_in_month(date.year, date.month)) return false;
+        date.day = value;
+        break;
+    case Field::year:
+        if (value < first_year || value > last_year) return false;
+        date = add_months(date, 12 * (value - date.year));
+        break;
+    case Field::hour:
+        if (value < 1 || value > 12) return false;
+        value_.wHour = static_cast<WORD>(value % 12 + (value_.wHour >= 12 ? 12 : 0));
+        return true;
+    case Field::minute: case Field::second:
+        if (value > 59) return false;
+        (field == Field::minute ? value_.wMinute : value_.wSecond) = static_cast<WORD>(value);
+        return true;
+    default: return false;
+    }
+    put_date(date, value_);
+    return true;
+}
+
 void DateTimePicker::select_part(int index) {
     if (index == selected_) return;
+    typed_.clear();
     selected_ = index;
     InvalidateRect(window_, nullptr, FALSE);
 }

@@ -1,6 +1,6 @@
 // The date-time picker "SysDateTimePick32": a one-line field showing a date (short or long
 // format) or a time, made of parts the user selects (a tap, Left and Right) and steps (Up and
-// Down, or the up-down buttons). A date picker without DTS_UPDOWN drops down a month
+// Down, or the up-down buttons; digits type a number). A date picker without DTS_UPDOWN drops down a month
 // calendar (its button, F4), which closes on a chosen day or a tap outside it.
 #pragma once
 
@@ -44,6 +44,10 @@ private:
     void paint_buttons(HDC dc, const RECT& area) const;
     void on_stylus_down(POINT point);
     void on_key(WPARAM key);
+    // Digits type the selected number, "a" and "p" choose AM or PM.
+    void on_character(char16_t character);
+    // Sets the field to a typed value; false when the value does not fit it.
+    bool put_typed(Field field, int value);
     void select_part(int index);
     void move_selection(int step);
     // Steps the selected part (the first one when none is) and tells the parent.
@@ -64,6 +68,7 @@ private:
     HFONT font_;
     SYSTEMTIME value_{};
     int selected_ = -1;  // index into parts()
+    std::u16string typed_;  // the digits typed into the selected part so far
     HWND calendar_ = nullptr;
     bool dropped_ = false;
 };

@@ -76,6 +76,12 @@ void DateControlsTest::as_user(const std::function<void(User&)>& act) {
     });
     EXPECT_TRUE(testing_support::pump_messages_until([&] { return done.load(); }, 60000));
     user_thread.join();
+    // What the last input posted (a typed character) is handled too.
+    MSG message;
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+        TranslateMessage(&message);
+        DispatchMessageW(&message);
+    }
 }
 
 SYSTEMTIME DateControlsTest::calendar_selection(HWND calendar) {

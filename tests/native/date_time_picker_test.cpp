@@ -191,6 +191,26 @@ TEST_F(DateTimePickerTest, PartsAreSelectedAndSteppedByStylusAndByKeys) {
          make_time(2023, 2, 1)},
         {"the long format's weekday steps the day", DTS_LONGDATEFORMAT | DTS_UPDOWN, make_time(2026, 12, 31),
          [](DateTimePickerTest&, User& user, HWND) { user.press(VK_UP); }, make_time(2027, 1, 1)},
+        {"typing a time", DTS_TIMEFORMAT, make_time(2026, 12, 11, 18, 3, 42),
+         [](DateTimePickerTest&, User& user, HWND) { EXPECT_TRUE(user.screen().control().text(u"1030")); },
+         make_time(2026, 12, 11, 22, 30, 42)},
+        {"typing AM", DTS_TIMEFORMAT, make_time(2026, 12, 11, 18, 3, 42),
+         [](DateTimePickerTest&, User& user, HWND) {
+             user.press(VK_LEFT);
+             user.screen().wait_idle();  // an arrow's key-down handled before the typing starts
+             EXPECT_TRUE(user.screen().control().text(u"a"));
+         },
+         make_time(2026, 12, 11, 6, 3, 42)},
+        {"typing a date, the day kept in range", DTS_SHORTDATEFORMAT | DTS_UPDOWN, make_time(2024, 2, 29),
+         [](DateTimePickerTest&, User& user, HWND) { EXPECT_TRUE(user.screen().control().text(u"12252028")); },
+         make_time(2028, 12, 25)},
+        {"a day the month lacks is not taken", DTS_SHORTDATEFORMAT | DTS_UPDOWN, make_time(2023, 2, 14),
+         [](DateTimePickerTest&, User& user, HWND) {
+             user.press(VK_RIGHT);
+             user.screen().wait_idle();
+             EXPECT_TRUE(user.screen().control().text(u"30"));  // "3" sets the 3rd, "30" does not fit
+         },
+         make_time(2023, 2, 3)},
         {"the long format's month name", DTS_LONGDATEFORMAT | DTS_UPDOWN, make_time(2026, 3, 31),
          [](DateTimePickerTest&, User& user, HWND) { for (auto vk : {VK_RIGHT, VK_DOWN}) user.press(vk); },
          make_time(2026, 2, 28)},
