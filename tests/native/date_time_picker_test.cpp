@@ -278,6 +278,19 @@ TEST_F(DateTimePickerTest, TheColoursSetOnItsCalendarAreTheDropDownsColours) {
     expect_closed();
 }
 
+TEST_F(DateTimePickerTest, NearTheBottomOfTheScreenTheDropDownOpensAboveTheField) {
+    int const top = GetSystemMetrics(SM_CYSCREEN) - 30 * scale();
+    HWND const picker = picker_at(DTS_SHORTDATEFORMAT, make_time(2026, 12, 11), top);
+    as_user([&](User& user) {
+        user.tap(drop_button(picker));
+        ScreenRect const open = drop_down(user);
+        EXPECT_LE(open.bottom, top);
+        EXPECT_GE(open.top, 0);
+        user.press(VK_ESCAPE);
+    });
+    expect_closed();
+}
+
 TEST_F(DateTimePickerTest, PrivateMessagesOfTheFormAreIgnored) {
     SYSTEMTIME const start = make_time(2026, 12, 11, 6, 3, 42);
     HWND const picker = picker_at(DTS_TIMEFORMAT, start);
