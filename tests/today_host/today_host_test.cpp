@@ -207,11 +207,13 @@ TEST_F(TodayHostTest, TheTextColourComesFromTheOptionElseTheRegistryElseTheHouse
 
 TEST_F(TodayHostTest, TheBroadcastReloadsEveryItemFromItsLibraryAndTheRegistry) {
     add({u"First", u"\\Windows\\a.dll", 1, 40, 0x2040C0});
+    add({u"SameLibrary", u"\\Windows\\a.dll", 2, 10, 0x808080});
     start_host();
     expect_pixel(20, 20, opaque | 0x2040C0);
 
     set_dword(item_key(u"First"), u"TestColour", 0x20A040);
-    add({u"Added", u"\\Windows\\b.dll", 2, 30, 0xC02020});
+    set_dword(item_key(u"SameLibrary"), u"Enabled", 0);
+    add({u"Added", u"\\Windows\\b.dll", 3, 30, 0xC02020});
     ASSERT_TRUE(PostMessageW(HWND_BROADCAST, WM_WININICHANGE, INI_TODAY_ITEMS_CHANGED, 0));
 
     ASSERT_TRUE(eventually([] { return item_count(u"Added", u"Entered") == 1; })) << log();
@@ -230,6 +232,9 @@ TEST_F(TodayHostTest, TheBroadcastReloadsEveryItemFromItsLibraryAndTheRegistry) 
         at = trace.find(step, at);
         ASSERT_NE(at, std::string::npos) << step << " in\n" << trace;
     }
+    auto const detach = trace.find("detach \\Windows\\a.dll");
+    EXPECT_EQ(trace.find("detach \\Windows\\a.dll", detach + 1), std::string::npos)
+        << "the library of two items is detached once, when both have gone";
 }
 
 TEST_F(TodayHostTest, QuittingUnloadsTheItemsAndASecondStartLeavesTheFirst) {
@@ -293,6 +298,20 @@ TEST_F(TodayHostTest, HeightsAreAskedAgainAndTheItemsRestacked) {
     expect_pixel(20, 70 + border + bar + 5, opaque | 0xC02020);
     expect_pixel(20, 40 + border + bar + 5, opaque | 0x2040C0);
     expect_pixel(20, 100 + 2, wallpaper_at(20, 102));
+}
+
+TEST_F(TodayHostTest, ANewScreenSizeResizesTheStartScreenItsWallpaperAndItsItems) {
+    add({u"First", u"\\Windows\\a.dll", 1, 40, 0x2040C0});
+    start_host();
+    expect_pixel(20, 20, opaque | 0x2040C0);
+
+    ASSERT_TRUE(screen.control().set_size(480, 640));
+    ASSERT_TRUE(eventually([&] {
+        auto const rect = host_rect();
+        return rect.right - rect.left == 480 && rect.bottom - rect.top >= 600;
+    }));
+    expect_pixel(470, 20, opaque | 0x2040C0);
+    expect_pixel(470, 600, wallpaper_at(470, 600));
 }
 
 }  // namespace

@@ -86,7 +86,8 @@ LRESULT TodayHost::procedure(HWND window, UINT message, WPARAM wparam, LPARAM lp
     TodayHost* const host = running_host;
     if (!host || (host->window_ && window != host->window_)) return DefWindowProcW(window, message, wparam, lparam);
     if (!host->window_) host->window_ = window;  // the messages of its creation
-    host->log_.trace("recv " + message_name(message) + " wParam=" + hex(wparam) + " lParam=" + hex(lparam));
+    if (host->log_.tracing())
+        host->log_.trace("recv " + message_name(message) + " wParam=" + hex(wparam) + " lParam=" + hex(lparam));
     return host->on_message(message, wparam, lparam);
 }
 
@@ -193,7 +194,8 @@ void TodayHost::on_close() {
 
 LRESULT TodayHost::send(HWND item, UINT message, WPARAM wparam, LPARAM lparam) {
     LRESULT const result = SendMessageW(item, message, wparam, lparam);
-    log_.trace("send " + message_name(message) + " to " + hex(reinterpret_cast<std::uintptr_t>(item)) + " wParam=" +
+    if (log_.tracing())
+        log_.trace("send " + message_name(message) + " to " + hex(reinterpret_cast<std::uintptr_t>(item)) + " wParam=" +
                hex(wparam) + " -> " + hex(static_cast<unsigned long long>(result)));
     return result;
 }
