@@ -17,7 +17,6 @@ void Wallpaper::free() {
     dc_ = nullptr;
     bitmap_ = nullptr;
     previous_ = nullptr;
-    width_ = height_ = 0;
 }
 
 bool Wallpaper::make(int width, int height) {
@@ -42,8 +41,6 @@ bool Wallpaper::make(int width, int height) {
         for (int x = 0; x < width; ++x) pixels[y * width + x] = wallpaper_colour(x, y, width, height);
     }
     previous_ = SelectObject(dc_, bitmap_);
-    width_ = width;
-    height_ = height;
     return true;
 }
 

@@ -25,8 +25,6 @@ private:
     HDC dc_ = nullptr;
     HBITMAP bitmap_ = nullptr;
     HGDIOBJ previous_ = nullptr;
-    int width_ = 0;
-    int height_ = 0;
 };
 
 }  // namespace today_host
