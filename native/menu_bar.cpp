@@ -289,19 +289,19 @@ bool add_resource_buttons(MenuBar& bar, const SHMENUBARINFO& info) {
     }
     auto const* bytes = static_cast<const char*>(LockResource(LoadResource(info.hInstRes, resource)));
     std::string problem;
-    auto const spec = native::parse_menu_bar_resource(std::string_view(bytes ? bytes : "", bytes ? SizeofResource(info.hInstRes, resource) : 0), problem);
-    if (!spec) {
+    auto const layout = native::parse_menu_bar_resource(std::string_view(bytes ? bytes : "", bytes ? SizeofResource(info.hInstRes, resource) : 0), problem);
+    if (!layout) {
         std::fprintf(stderr, "sonbrix: menu bar resource %u is damaged: %s\n", info.nToolBarId, problem.c_str());
         SetLastError(ERROR_INVALID_DATA);
         return false;
     }
-    for (auto const& spec_button : spec->buttons) {
+    for (auto const& entry : layout->buttons) {
         native::ToolbarButton button;
-        button.command = spec_button.command;
-        button.image = spec_button.image;
-        button.text = spec_button.text;
-        button.style = spec_button.style;
-        if (spec_button.style == TBSTYLE_DROPDOWN) {
+        button.command = entry.command;
+        button.image = entry.image;
+        button.text = entry.text;
+        button.style = entry.style;
+        if (entry.style == TBSTYLE_DROPDOWN) {
             button.style = static_cast<BYTE>(TBSTYLE_DROPDOWN | BTNS_SHOWTEXT | (button.text.empty() ? 0 : TBSTYLE_AUTOSIZE));
             button.data = reinterpret_cast<DWORD_PTR>(CreatePopupMenu());
         }

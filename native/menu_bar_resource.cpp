@@ -68,14 +68,14 @@ std::optional<std::u16string> utf16_of(std::string_view text) {
     return wide;
 }
 
-std::optional<MenuBarButtonSpec> parse_button(std::string_view line, std::string& problem) {
+std::optional<MenuBarEntry> parse_button(std::string_view line, std::string& problem) {
     std::string_view text;
     auto const words = split_words(line, 4, text);
     if (words.size() < 4 || words[0] != "button") {
         problem = "expected \"button ID STYLE IMAGE [TEXT]\"";
         return std::nullopt;
     }
-    MenuBarButtonSpec button;
+    MenuBarEntry button;
     auto const command = number(words[1], 1, 65535);
     auto const style = style_of(words[2]);
     auto const image = words[3] == "-" ? std::optional<int>(I_IMAGENONE) : number(words[3], 0, 9999);
@@ -94,12 +94,12 @@ std::optional<MenuBarButtonSpec> parse_button(std::string_view line, std::string
 
 }  // namespace
 
-std::optional<MenuBarSpec> parse_menu_bar_resource(std::string_view data, std::string& problem) {
+std::optional<MenuBarLayout> parse_menu_bar_resource(std::string_view data, std::string& problem) {
     if (data.size() > largest_resource) {
         problem = "larger than 16 KiB";
         return std::nullopt;
     }
-    MenuBarSpec spec;
+    MenuBarLayout layout;
     int number_of_line = 0;
     while (!data.empty()) {
         std::size_t const end = std::min(data.find('\n'), data.size());
@@ -119,13 +119,13 @@ std::optional<MenuBarSpec> parse_menu_bar_resource(std::string_view data, std::s
             problem = "line " + std::to_string(number_of_line) + ": " + why;
             return std::nullopt;
         }
-        if (spec.buttons.size() == most_buttons) {
+        if (layout.buttons.size() == most_buttons) {
             problem = "more than 32 buttons";
             return std::nullopt;
         }
-        spec.buttons.push_back(std::move(*button));
+        layout.buttons.push_back(std::move(*button));
     }
-    return spec;
+    return layout;
 }
 
 }  // namespace native

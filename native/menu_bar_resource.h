@@ -17,19 +17,19 @@
 
 namespace native {
 
-struct MenuBarButtonSpec {
+struct MenuBarEntry {
     int command = 0;
     BYTE style = TBSTYLE_BUTTON;
     int image = I_IMAGENONE;
     std::u16string text;
 };
 
-struct MenuBarSpec {
-    std::vector<MenuBarButtonSpec> buttons;
+struct MenuBarLayout {
+    std::vector<MenuBarEntry> buttons;
 };
 
 // The buttons of the resource's text; nullopt (and `problem` says why, with the line) when
 // it is damaged.
-std::optional<MenuBarSpec> parse_menu_bar_resource(std::string_view data, std::string& problem);
+std::optional<MenuBarLayout> parse_menu_bar_resource(std::string_view data, std::string& problem);
 
 }  // namespace native

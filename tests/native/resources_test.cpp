@@ -178,15 +178,15 @@ TEST_F(ResourceFolderTest, SystemIconsFollowThePathOrTheLibraryIndex) {
 
 TEST(MenuBarResource, ButtonsAreReadAndDamageIsRefused) {
     std::string problem;
-    auto const spec = native::parse_menu_bar_resource("# bar\n\nbutton 40000 dropdown - \r\nbutton 7 plain 3 Play  it\nbutton 8 separator -\n", problem);
-    ASSERT_TRUE(spec) << problem;
-    ASSERT_EQ(spec->buttons.size(), 3u);
-    EXPECT_EQ(spec->buttons[0].command, 40000);
-    EXPECT_EQ(spec->buttons[0].style, TBSTYLE_DROPDOWN);
-    EXPECT_EQ(spec->buttons[0].text, u"");
-    EXPECT_EQ(spec->buttons[1].image, 3);
-    EXPECT_EQ(spec->buttons[1].text, u"Play  it");
-    EXPECT_EQ(spec->buttons[2].style, TBSTYLE_SEP);
+    auto const layout = native::parse_menu_bar_resource("# bar\n\nbutton 40000 dropdown - \r\nbutton 7 plain 3 Play  it\nbutton 8 separator -\n", problem);
+    ASSERT_TRUE(layout) << problem;
+    ASSERT_EQ(layout->buttons.size(), 3u);
+    EXPECT_EQ(layout->buttons[0].command, 40000);
+    EXPECT_EQ(layout->buttons[0].style, TBSTYLE_DROPDOWN);
+    EXPECT_EQ(layout->buttons[0].text, u"");
+    EXPECT_EQ(layout->buttons[1].image, 3);
+    EXPECT_EQ(layout->buttons[1].text, u"Play  it");
+    EXPECT_EQ(layout->buttons[2].style, TBSTYLE_SEP);
 
     std::string many;
     for (int index = 0; index < 33; ++index) many += "button 1 plain -\n";
