@@ -160,6 +160,9 @@ TEST_F(ResourceFolderTest, SystemIconsFollowThePathOrTheLibraryIndex) {
         {u"\\notes.txt", SYSTEM_ICON_DOCUMENT},
         {u"\\no\\such.exe", SYSTEM_ICON_UNKNOWN},
     };
+    HDC const screen = GetDC(nullptr);
+    int const small_side = GetDeviceCaps(screen, LOGPIXELSX) >= 192 ? 32 : 16;
+    ReleaseDC(nullptr, screen);
     for (auto const& c : cases) {
         SHFILEINFO info{};
         EXPECT_NE(SHGetFileInfo(c.path, 0, &info, 692, SHGFI_SYSICONINDEX | SHGFI_ICON | SHGFI_SMALLICON), 0u);
@@ -168,7 +171,7 @@ TEST_F(ResourceFolderTest, SystemIconsFollowThePathOrTheLibraryIndex) {
         ASSERT_TRUE(GetIconInfo(info.hIcon, &icon));
         BITMAP size{};
         GetObjectW(icon.hbmColor, sizeof size, &size);
-        EXPECT_EQ(size.bmWidth, 16) << "small at 96 dpi";
+        EXPECT_EQ(size.bmWidth, small_side) << "a small icon";
         DeleteObject(icon.hbmColor);
         DestroyIcon(info.hIcon);
     }
