@@ -93,6 +93,20 @@ long differing_pixels(const ScreenPicture& expected, const ScreenPicture& actual
     return count;
 }
 
+// The screen once everything is painted; this thread paints meanwhile.
+ScreenPicture painted_screen(testing_support::TestScreen& screen) {
+    ScreenPicture picture;
+    std::atomic<bool> taken{false};
+    std::thread photographer([&] {
+        EXPECT_TRUE(screen.wait_idle());
+        picture = screen.screenshot();
+        taken = true;
+    });
+    EXPECT_TRUE(testing_support::pump_messages_until([&] { return taken.load(); }));
+    photographer.join();
+    return picture;
+}
+
 class MenuBarTest : public testing_support::DeviceTest {
 public:
     explicit MenuBarTest(const char* size = "240x320") : screen(size) {}
@@ -237,6 +251,11 @@ TEST_F(MenuBarTest, ADropDownButtonAnnouncesItsPopupAndSendsTheChosenItem) {
          [bar](MenuBarTest& t) {
              t.open_menu();
              t.tap({200, 20});
+             // Input goes where the stylus is held when it arrives: wait for the menu to go.
+             EXPECT_TRUE(testing_support::eventually([&] {
+                 auto const windows = t.screen.windows();
+                 return std::none_of(windows.begin(), windows.end(), [](const auto& w) { return w.class_name == menu_class; });
+             }));
              t.tap(middle_of(bar, 0));
          },
          {{WM_INITMENUPOPUP, 0}, {WM_COMMAND, file_id}}},
@@ -289,7 +308,7 @@ TEST_F(MenuBarTest, TheToolbarMessagesChangeTheButtons) {
 
 TEST_F(MenuBarTest, TheBarLiesInTheBottomBarAndFollowsItsOwner) {
     HWND const bar = make_bar();
-    ASSERT_TRUE(screen.wait_idle());
+    painted_screen(screen);
     auto shown = bar_on_screen();
     ASSERT_TRUE(shown);
     EXPECT_TRUE(shown->visible);
@@ -313,7 +332,7 @@ TEST_F(MenuBarTest, TheBarLiesInTheBottomBarAndFollowsItsOwner) {
 
     DestroyWindow(owner_);
     EXPECT_FALSE(IsWindow(bar)) << "destroyed with its owner";
-    ASSERT_TRUE(screen.wait_idle());
+    painted_screen(screen);
     EXPECT_FALSE(bar_on_screen());
 }
 
@@ -332,20 +351,6 @@ TEST_F(MenuBarTest, TheProgramsStripsHaveTheirImageSizes) {
         EXPECT_GE(bitmap.bmWidth / c.height, 8) << c.id;
         DeleteObject(strip);
     }
-}
-
-// The screen once everything is painted; this thread paints meanwhile.
-ScreenPicture painted_screen(testing_support::TestScreen& screen) {
-    ScreenPicture picture;
-    std::atomic<bool> taken{false};
-    std::thread photographer([&] {
-        EXPECT_TRUE(screen.wait_idle());
-        picture = screen.screenshot();
-        taken = true;
-    });
-    EXPECT_TRUE(testing_support::pump_messages_until([&] { return taken.load(); }));
-    photographer.join();
-    return picture;
 }
 
 void expect_like_expected(testing_support::TestScreen& screen, const std::string& name) {
