@@ -11,6 +11,7 @@
 #include "platform/errors.h"
 #include "platform/gdi.h"
 #include "platform/menu_bar.h"
+#include "platform/registry.h"
 #include "platform/resources.h"
 #include "tests/support/scoped_environment.h"
 #include "tests/support/test_device.h"
@@ -177,6 +178,29 @@ TEST_F(ResourceFolderTest, SystemIconsFollowThePathOrTheLibraryIndex) {
     }
     SHFILEINFO info{};
     EXPECT_EQ(SHGetFileInfo(u"\\x", 0, &info, 4, SHGFI_SYSICONINDEX), 0u) << "a short record";
+}
+
+// As the hardware-key list does: the "Icon" value cut at its last comma first, then whole
+// when that gives the unknown icon.
+TEST_F(ResourceFolderTest, EveryHardwareButtonOfANewDeviceHasItsOwnIcon) {
+    std::vector<int> indexes;
+    for (auto const* name : {u"40C1", u"40C2", u"40C3", u"40C4", u"40C5", u"40C6"}) {
+        HKEY key = nullptr;
+        ASSERT_EQ(RegOpenKeyExW(HKEY_LOCAL_MACHINE, (std::u16string(u"SOFTWARE\\Microsoft\\Shell\\Keys\\") + name).c_str(), 0, 0, &key),
+                  ERROR_SUCCESS);
+        WCHAR value[MAX_PATH] = {};
+        DWORD size = sizeof value;
+        DWORD type = 0;
+        ASSERT_EQ(RegQueryValueExW(key, u"Icon", nullptr, &type, reinterpret_cast<LPBYTE>(value), &size), ERROR_SUCCESS);
+        RegCloseKey(key);
+        std::u16string const whole = value;
+        SHFILEINFO info{};
+        SHGetFileInfo(whole.substr(0, whole.rfind(u',')).c_str(), 0, &info, 692, SHGFI_SYSICONINDEX | SHGFI_SMALLICON);
+        EXPECT_EQ(info.iIcon, SYSTEM_ICON_UNKNOWN);
+        SHGetFileInfo(whole.c_str(), 0, &info, 692, SHGFI_SYSICONINDEX | SHGFI_SMALLICON);
+        indexes.push_back(info.iIcon);
+    }
+    EXPECT_EQ(indexes, (std::vector<int>{6, 7, 8, 9, 10, 11}));
 }
 
 TEST(MenuBarResource, ButtonsAreReadAndDamageIsRefused) {
