@@ -333,7 +333,7 @@ void ShellChrome::draw_hold_cue() {
         int const y = centre + static_cast<int>(std::lround(std::sin(angle) * cue_radius * s));
         for (int dy = -dot; dy <= dot; ++dy) {
             for (int dx = -dot; dx <= dot; ++dx) {
-                if (dx * dx + dy * dy <= dot * dot) image.put(x + dx, y + dy, cue_colour);
+                if (dx * dx + dy * dy <= dot * dot + dot) image.put(x + dx, y + dy, cue_colour);
             }
         }
     }
