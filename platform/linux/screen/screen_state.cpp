@@ -43,6 +43,10 @@ void ScreenState::add_link(LinkId link, pid_t pid, Role role) {
 
 void ScreenState::remove_link(LinkId link) {
     links_.erase(link);
+    if (hold_cue_link_ == link) {
+        chrome_.set_hold_cue(0, 0, 0);
+        hold_cue_link_ = 0;
+    }
     std::erase_if(hotkeys_, [&](const Hotkey& hotkey) { return hotkey.link == link; });
     std::vector<std::uint64_t> gone;
     for (auto const& surface : surfaces_) {
@@ -70,6 +74,7 @@ bool ScreenState::handle(LinkId link, const Request& request, std::unique_ptr<Su
     }
     if (request.type == MessageType::hold_cue) {
         chrome_.set_hold_cue(request.x, request.y, static_cast<int>(request.id));
+        hold_cue_link_ = request.id > 0 ? link : 0;
         damage_shell();
         return true;
     }

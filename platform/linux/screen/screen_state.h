@@ -136,6 +136,8 @@ private:
     Compositor compositor_;
     ShellChrome chrome_;
     bool shell_has_stylus_ = false;
+    // The link whose held tap the ring shows (0: none); it goes with that link.
+    LinkId hold_cue_link_ = 0;
     std::vector<Surface> surfaces_;
     std::map<LinkId, Link> links_;
     std::uint64_t foreground_ = 0;
