@@ -100,6 +100,15 @@ public:
     bool register_hotkey(HWND window, int id, std::uint32_t modifiers, std::uint32_t vk);
     bool unregister_hotkey(HWND window, int id);
 
+    // The device-wide cursor (a system cursor id, 0 for none), sent only while the process is
+    // linked (a cursor alone starts no screen); a new link gets it again.
+    void set_cursor(std::uint32_t cursor);
+    // Display power: off darkens the screen until the next tap or key.
+    bool set_display_power(bool on);
+    // query_display_power (1 on, 0 off) or query_cursor; false when the screen cannot be
+    // reached.
+    bool query(std::uint32_t what, std::uint32_t& value);
+
     // Returns once the screen has carried out every call made before (false after five
     // seconds, or when called from the event handler).
     bool sync();
@@ -130,6 +139,7 @@ private:
     // Links that broke; their threads are joined at the end.
     std::vector<std::unique_ptr<Link>> retired_;
     std::vector<std::unique_ptr<Surface>> surfaces_;
+    std::uint32_t cursor_ = 0;
     // Guards the handler and the busy state, which the link's thread reads.
     std::mutex events_mutex_;
     EventHandler handler_;

@@ -33,6 +33,11 @@ enum class MessageType : std::uint32_t {
     sync = 13,
     register_hotkey = 14,
     unregister_hotkey = 15,
+    // The device-wide cursor (its system cursor id, 0 for none); display power on or off
+    // (answered with a result); a query of the screen's state (answered with a result).
+    set_cursor = 16,
+    set_display_power = 17,
+    query_state = 18,
     inject_stylus = 20,
     inject_key = 21,
     screenshot = 22,
@@ -93,8 +98,15 @@ struct Request {
     std::uint32_t character = 0;
     std::uint32_t timeout_ms = 0;
     std::uint32_t id = 0;         // hot key id
+    std::uint32_t what = 0;       // what query_state asks: query_display_power or query_cursor
     std::uint32_t modifiers = 0;  // hot key modifiers (MOD_ALT 1, MOD_CONTROL 2, MOD_SHIFT 4, MOD_WIN 8, MOD_KEYUP 0x1000)
 };
+
+// What query_state asks: 1 when the display is on (else 0), or the current cursor's id.
+constexpr std::uint32_t query_display_power = 1;
+constexpr std::uint32_t query_cursor = 2;
+// The largest system cursor id a client may set.
+constexpr std::uint32_t max_cursor_id = 0xFFFF;
 
 bool acceptable_header(const MessageHeader& header);
 // Null for a payload that is not a well-formed request of that type (unknown type, short
