@@ -56,8 +56,9 @@ int get_power(int output_size, LPSTR output) {
 }  // namespace
 
 int ExtEscape(HDC dc, int escape, int input_size, LPCSTR input, int output_size, LPSTR output) {
-    // Only a device context of the screen reaches the display driver.
-    if (GetObjectType(dc) != OBJ_DC || power_escapes_switched_off()) return not_supported;
+    // Every device context here draws for the one display (GetDC(NULL) included).
+    DWORD const kind = GetObjectType(dc);
+    if ((kind != OBJ_DC && kind != OBJ_MEMDC) || power_escapes_switched_off()) return not_supported;
     switch (escape) {
     case QUERYESCSUPPORT: return query_support(input_size, input);
     case SETPOWERMANAGEMENT: return set_power(input_size, input);
