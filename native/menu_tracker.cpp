@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "native/private_messages.h"
 #include "platform/messages.h"
 
 namespace native {
@@ -30,6 +31,7 @@ constexpr COLORREF separator_colour = RGB(128, 128, 128);
 thread_local MenuTracker* open_tracker = nullptr;
 
 LRESULT menu_procedure(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+    if (is_form_private_message(message)) return 0;
     if (open_tracker) {
         if (message == WM_PAINT) {
             open_tracker->on_paint(window);

@@ -22,6 +22,9 @@ constexpr UINT MB_ICONASTERISK = 0x40;
 constexpr UINT MB_ICONINFORMATION = MB_ICONASTERISK;
 constexpr UINT MB_DEFBUTTON1 = 0x0;
 constexpr UINT MB_DEFBUTTON2 = 0x100;
+constexpr UINT MB_DEFBUTTON3 = 0x200;
+constexpr UINT MB_DEFMASK = 0xF00;
+constexpr UINT MB_ICONMASK = 0xF0;
 constexpr UINT MB_APPLMODAL = 0x0;
 constexpr UINT MB_SETFOREGROUND = 0x10000;
 constexpr UINT MB_TOPMOST = 0x40000;
@@ -35,9 +38,18 @@ constexpr int IDIGNORE = 5;
 constexpr int IDYES = 6;
 constexpr int IDNO = 7;
 
-// There is no screen yet: writes "caption: text" and a line end to the standard error
+// A modal box on the device's screen, drawn by the native controls (native/), once the
+// program has started them: the answer is the button the user chose. Without them, or when
+// no screen can be reached, writes "caption: text" and a line end to the standard error
 // stream (UTF-8) and answers with the first button of the box (IDOK for MB_OK).
 int MessageBoxW(HWND owner, LPCWSTR text, LPCWSTR caption, UINT type);
+
+namespace platform {
+// What shows MessageBoxW's box on the screen: the answer, or 0 when it could not show it.
+using MessageBoxPresenter = int (*)(HWND owner, LPCWSTR text, LPCWSTR caption, UINT type);
+// Installed by the native controls when they start; the previous presenter (null: none).
+MessageBoxPresenter set_message_box_presenter(MessageBoxPresenter presenter);
+}  // namespace platform
 
 // The window last brought to the foreground with SetForegroundWindow (platform/windows.h),
 // null when there is none or it was destroyed.

@@ -102,6 +102,33 @@ constexpr int RC_DI_BITMAP = 0x0080;
 // 480x800), 32 bits per pixel, 96 dots per inch at 240x320 and 192 at the larger sizes.
 int GetDeviceCaps(HDC dc, int index);
 
+// ---- Display escapes -------------------------------------------------------------------
+
+constexpr int QUERYESCSUPPORT = 8;
+constexpr int SETPOWERMANAGEMENT = 6147;
+constexpr int GETPOWERMANAGEMENT = 6148;
+
+// The display power record of SETPOWERMANAGEMENT and GETPOWERMANAGEMENT.
+struct VIDEO_POWER_MANAGEMENT {
+    ULONG Length;  // 12
+    ULONG DPMSVersion;
+    ULONG PowerState;
+};
+constexpr ULONG VideoPowerOn = 1;
+constexpr ULONG VideoPowerStandBy = 2;
+constexpr ULONG VideoPowerSuspend = 3;
+constexpr ULONG VideoPowerOff = 4;
+
+// The display driver's escapes, through any device context:
+// QUERYESCSUPPORT (input: the 4-byte escape code) answers 1 for an escape the driver
+// supports, else 0; SETPOWERMANAGEMENT (input: the record) switches the display on
+// (VideoPowerOn) or off (the other states), and off stays dark until the next tap or key,
+// which switches it on and goes to no window; GETPOWERMANAGEMENT fills the record given as
+// output. These answer 1 when done, 0 when the escape is not supported (no device context,
+// no screen, SONBRIX_DISPLAY_POWER=unsupported) and -1 for a record that is too
+// short or a state that is none of the four.
+int ExtEscape(HDC dc, int escape, int input_size, LPCSTR input, int output_size, LPSTR output);
+
 // ---- Bitmaps ---------------------------------------------------------------------------
 
 struct BITMAP {

@@ -69,6 +69,9 @@ public:
     virtual void wake() = 0;
     // The screen changed size; the next present has the new frame.
     virtual void resize(const ScreenMode& mode) = 0;
+    // The device's cursor: a system cursor id (32512 the arrow, 32514 wait, ...), 0 for
+    // none. A driver without a pointer of its own ignores it.
+    virtual void set_cursor(std::uint32_t cursor) { (void)cursor; }
 };
 
 // One entry of the table of drivers.

@@ -157,6 +157,12 @@ bool ScreenClient::connect_locked() {
     if (!link_) return false;
     // A server that went away took the surfaces with it: the new one gets them again.
     for (auto const& surface : surfaces_) link_->send(surface->create_message(), surface->fd());
+    if (cursor_ != 0) {
+        Request cursor;
+        cursor.type = MessageType::set_cursor;
+        cursor.id = cursor_;
+        link_->send(encode_request(cursor), -1);
+    }
     {
         std::lock_guard events(events_mutex_);
         syncs_answered_ = syncs_sent_;
@@ -247,6 +253,31 @@ bool ScreenClient::ask(const Request& request, std::uint32_t& value) {
     value = answer->second;
     results_.erase(results_.begin(), std::next(answer));
     return true;
+}
+
+void ScreenClient::set_cursor(std::uint32_t cursor) {
+    if (cursor > max_cursor_id) cursor = 0;
+    Request request;
+    request.type = MessageType::set_cursor;
+    request.id = cursor;
+    std::lock_guard lock(mutex_);
+    cursor_ = cursor;
+    if (link_ && link_->alive) link_->send(encode_request(request), -1);
+}
+
+bool ScreenClient::set_display_power(bool on) {
+    Request request;
+    request.type = MessageType::set_display_power;
+    request.flag = on;
+    std::uint32_t done = 0;
+    return ask(request, done) && done == 1;
+}
+
+bool ScreenClient::query(std::uint32_t what, std::uint32_t& value) {
+    Request request;
+    request.type = MessageType::query_state;
+    request.what = what;
+    return ask(request, value);
 }
 
 bool ScreenClient::register_hotkey(HWND window, int id, std::uint32_t modifiers, std::uint32_t vk) {

@@ -117,6 +117,14 @@ public:
     bool input_panel_up(bool& up);
     // The ring of a held tap around the point (screen coordinates): dots of 8, 0 takes it away.
     bool show_hold_cue(POINT point, int dots);
+    // The device-wide cursor (a system cursor id, 0 for none), sent only while the process is
+    // linked (a cursor alone starts no screen); a new link gets it again.
+    void set_cursor(std::uint32_t cursor);
+    // Display power: off darkens the screen until the next tap or key.
+    bool set_display_power(bool on);
+    // query_display_power (1 on, 0 off) or query_cursor; false when the screen cannot be
+    // reached.
+    bool query(std::uint32_t what, std::uint32_t& value);
 
     // Returns once the screen has carried out every call made before (false after five
     // seconds, or when called from the event handler).
@@ -148,6 +156,7 @@ private:
     // Links that broke; their threads are joined at the end.
     std::vector<std::unique_ptr<Link>> retired_;
     std::vector<std::unique_ptr<Surface>> surfaces_;
+    std::uint32_t cursor_ = 0;
     // Guards the handler and the busy state, which the link's thread reads.
     std::mutex events_mutex_;
     EventHandler handler_;

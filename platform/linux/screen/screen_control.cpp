@@ -185,6 +185,25 @@ bool ScreenControl::set_size(int width, int height) {
     return true;
 }
 
+bool ScreenControl::query(std::uint32_t what, std::uint32_t& value) {
+    Request request;
+    request.type = MessageType::query_state;
+    request.what = what;
+    std::string payload;
+    if (!send(request) || !reply(MessageType::result, payload)) return false;
+    MessageReader in(payload);
+    return in.u32(value);
+}
+
+bool ScreenControl::cursor(std::uint32_t& cursor) { return query(query_cursor, cursor); }
+
+bool ScreenControl::display_on(bool& on) {
+    std::uint32_t value = 0;
+    if (!query(query_display_power, value)) return false;
+    on = value == 1;
+    return true;
+}
+
 bool ScreenControl::composed_area(std::vector<ScreenRect>& area) {
     Request request;
     request.type = MessageType::last_damage;

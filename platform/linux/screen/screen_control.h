@@ -65,12 +65,16 @@ public:
     bool wait_idle(std::uint32_t timeout_ms);
     // 240x320, 480x640 or 480x800; every process gets a size-change event.
     bool set_size(int width, int height);
+    // The device-wide cursor's system id (0: none) and whether the display is on.
+    bool cursor(std::uint32_t& cursor);
+    bool display_on(bool& on);
     // The rectangles composed since the last call.
     bool composed_area(std::vector<ScreenRect>& area);
 
 private:
     bool send(const Request& request);
     bool reply(MessageType type, std::string& payload);
+    bool query(std::uint32_t what, std::uint32_t& value);
     UniqueFd socket_;
     ScreenMetrics metrics_;
 };

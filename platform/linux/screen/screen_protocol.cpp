@@ -63,6 +63,12 @@ bool decode_fields(MessageReader& in, Request& request) {
                (request.modifiers & ~0x100Fu) == 0 && in.u32(request.vk) && request.vk > 0 && request.vk <= 0xFF;
     case MessageType::unregister_hotkey:
         return in.u64(request.window) && in.u32(request.id);
+    case MessageType::set_cursor:
+        return in.u32(request.id) && request.id <= max_cursor_id;
+    case MessageType::set_display_power:
+        return in.flag(request.flag);
+    case MessageType::query_state:
+        return in.u32(request.what) && (request.what == query_display_power || request.what == query_cursor);
     case MessageType::inject_stylus:
         return in.u32(request.kind) && request.kind >= 1 && request.kind <= 3 && in.i32(request.x) &&
                in.i32(request.y);
@@ -131,6 +137,15 @@ void encode_fields(MessageWriter& out, const Request& request) {
         break;
     case MessageType::unregister_hotkey:
         out.u64(request.window).u32(request.id);
+        break;
+    case MessageType::set_cursor:
+        out.u32(request.id);
+        break;
+    case MessageType::set_display_power:
+        out.u8(request.flag);
+        break;
+    case MessageType::query_state:
+        out.u32(request.what);
         break;
     case MessageType::inject_stylus:
         out.u32(request.kind).i32(request.x).i32(request.y);

@@ -46,6 +46,11 @@ enum class MessageType : std::uint32_t {
     wait_idle = 24,
     set_size = 25,
     last_damage = 26,
+    // The device-wide cursor (its system cursor id, 0 for none); display power on or off
+    // (answered with a result); a query of the screen's state (answered with a result).
+    set_cursor = 27,
+    set_display_power = 28,
+    query_state = 29,
     // server -> client
     welcome = 100,
     event = 101,
@@ -99,6 +104,7 @@ struct Request {
     std::uint32_t character = 0;
     std::uint32_t timeout_ms = 0;
     std::uint32_t id = 0;         // hot key id
+    std::uint32_t what = 0;       // what query_state asks: query_display_power or query_cursor
     std::uint32_t modifiers = 0;  // hot key modifiers (MOD_ALT 1, MOD_CONTROL 2, MOD_SHIFT 4, MOD_WIN 8, MOD_KEYUP 0x1000)
     std::uint32_t shell_flags = 0;  // of create_surface and set_shell_flags: shell_* below
 };
@@ -108,6 +114,11 @@ constexpr std::uint32_t shell_ok_button = 0x1;
 constexpr std::uint32_t shell_hide_task_bar = 0x2;
 constexpr std::uint32_t shell_hide_input_panel_button = 0x4;
 constexpr std::uint32_t shell_known_flags = 0x7;
+// What query_state asks: 1 when the display is on (else 0), or the current cursor's id.
+constexpr std::uint32_t query_display_power = 1;
+constexpr std::uint32_t query_cursor = 2;
+// The largest system cursor id a client may set.
+constexpr std::uint32_t max_cursor_id = 0xFFFF;
 
 bool acceptable_header(const MessageHeader& header);
 // Null for a payload that is not a well-formed request of that type (unknown type, short

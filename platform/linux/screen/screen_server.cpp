@@ -216,6 +216,12 @@ private:
             link.enqueue(out.finish());
             return;
         }
+        case MessageType::query_state: {
+            std::lock_guard lock(mutex_);
+            std::uint32_t const value = request.what == query_cursor ? state_.cursor() : state_.display_on() ? 1 : 0;
+            link.enqueue(MessageWriter(MessageType::result).u32(value).finish());
+            return;
+        }
         case MessageType::wait_idle: {
             std::unique_lock lock(mutex_);
             bool const idle = idle_changed_.wait_for(lock, std::chrono::milliseconds(request.timeout_ms),
@@ -231,7 +237,8 @@ private:
             memory = map_shared_pixels(passed, request.rect.right - request.rect.left, request.rect.bottom - request.rect.top);
         std::lock_guard lock(mutex_);
         bool const done = state_.handle(id, request, std::move(memory));
-        if (request.type == MessageType::set_size || request.type == MessageType::register_hotkey)
+        if (request.type == MessageType::set_size || request.type == MessageType::register_hotkey ||
+            request.type == MessageType::set_display_power)
             link.enqueue(MessageWriter(MessageType::result).u32(done ? 1 : 0).finish());
         // After the panel's events, so that the caller finds them posted when it has its answer.
         if (request.type == MessageType::set_input_panel || request.type == MessageType::input_panel_state)
@@ -264,15 +271,32 @@ private:
 
     void present_changes() {
         auto const& mode = state_.mode();
-        if (mode.width != driver_mode_.width || mode.height != driver_mode_.height) {
+        bool const resized = mode.width != driver_mode_.width || mode.height != driver_mode_.height;
+        if (resized) {
             driver_->resize(mode);
             driver_mode_ = mode;
         }
-        if (state_.needs_compose()) {
-            auto const rects = state_.compose();
+        std::vector<ScreenRect> rects;
+        bool const composed = state_.needs_compose();
+        if (composed) rects = state_.compose();
+        bool const lit = state_.display_on();
+        if (lit != driver_lit_ || (!lit && resized)) {
+            // The whole screen goes dark, or comes back.
+            driver_lit_ = lit;
+            driver_->present(lit ? state_.frame() : dark_frame(mode), {});
+        } else if (lit && composed) {
             driver_->present(state_.frame(), rects);
         }
+        if (state_.cursor() != driver_cursor_) {
+            driver_cursor_ = state_.cursor();
+            driver_->set_cursor(driver_cursor_);
+        }
         idle_changed_.notify_all();
+    }
+
+    display::Frame dark_frame(const display::ScreenMode& mode) {
+        dark_.assign(static_cast<std::size_t>(mode.width) * mode.height, 0);
+        return {dark_.data(), mode.width, mode.height, mode.width};
     }
 
     std::string device_;
@@ -286,6 +310,9 @@ private:
     bool ending_ = false;
     std::unique_ptr<display::DisplayDriver> driver_;
     display::ScreenMode driver_mode_;
+    bool driver_lit_ = true;
+    std::uint32_t driver_cursor_ = 0;
+    std::vector<std::uint32_t> dark_;
 };
 
 int listen_at(const std::string& path) {

@@ -107,6 +107,14 @@ bool ScreenState::handle_window_request(LinkId link, Link& linked, const Request
         return true;
     }
     if (request.type == MessageType::register_hotkey) return register_hotkey(link, request);
+    if (request.type == MessageType::set_cursor) {
+        cursor_ = request.id;
+        return true;
+    }
+    if (request.type == MessageType::set_display_power) {
+        set_display_on(request.flag);
+        return true;
+    }
     if (request.type == MessageType::unregister_hotkey) {
         return std::erase_if(hotkeys_, [&](const Hotkey& hotkey) {
                    return hotkey.link == link && hotkey.window == request.window && hotkey.id == request.id;
@@ -244,8 +252,41 @@ const ScreenState::Surface* ScreenState::surface_at(int x, int y) const {
     return nullptr;
 }
 
+void ScreenState::set_display_on(bool on) {
+    if (on == display_on_) return;
+    display_on_ = on;
+    waking_stylus_ = false;
+    waking_key_ = 0;
+    if (on) compositor_.damage_all();
+}
+
+bool ScreenState::taken_by_wake_up(const display::InputEvent& event) {
+    using display::InputKind;
+    if (!display_on_) {
+        if (event.kind == InputKind::stylus_down) {
+            set_display_on(true);
+            waking_stylus_ = true;
+        } else if (event.kind == InputKind::key_down) {
+            set_display_on(true);
+            waking_key_ = event.vk;
+        }
+        // A move or release that began before the display went off wakes nothing.
+        return true;
+    }
+    if (waking_stylus_ && (event.kind == InputKind::stylus_move || event.kind == InputKind::stylus_up)) {
+        if (event.kind == InputKind::stylus_up) waking_stylus_ = false;
+        return true;
+    }
+    if (waking_key_ != 0 && event.vk == waking_key_ && (event.kind == InputKind::key_down || event.kind == InputKind::key_up)) {
+        if (event.kind == InputKind::key_up) waking_key_ = 0;
+        return true;
+    }
+    return false;
+}
+
 void ScreenState::route(const display::InputEvent& event) {
     using display::InputKind;
+    if (event.kind != InputKind::next_size && event.kind != InputKind::quit && taken_by_wake_up(event)) return;
     if (route_to_shell(event)) return;
     Surface const* target = nullptr;
     switch (event.kind) {
@@ -459,6 +500,11 @@ std::string ScreenState::picture_message() const {
     auto const frame = compositor_.frame();
     MessageWriter out(MessageType::picture);
     out.i32(frame.width).i32(frame.height);
+    if (!display_on_) {
+        // What the device shows with its display off.
+        std::string const dark(static_cast<std::size_t>(frame.width) * frame.height * 4, '\0');
+        return out.bytes(dark.data(), dark.size()).finish();
+    }
     for (int y = 0; y < frame.height; ++y) {
         out.bytes(frame.pixels + static_cast<std::ptrdiff_t>(y) * frame.stride, static_cast<std::size_t>(frame.width) * 4);
     }

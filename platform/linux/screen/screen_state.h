@@ -56,6 +56,13 @@ public:
     // Stylus and keys from the driver or the control link, to the client they are for.
     void route(const display::InputEvent& event);
 
+    // Display power: off shows a dark screen until the next tap or key, which switches it on
+    // and goes to no window (nor does the rest of that tap, nor that key's release).
+    void set_display_on(bool on);
+    bool display_on() const { return display_on_; }
+    // The device-wide cursor: a system cursor id (32512...), 0 for none.
+    std::uint32_t cursor() const { return cursor_; }
+
     void set_mode(const display::ScreenMode& mode);
     const display::ScreenMode& mode() const { return mode_; }
 
@@ -120,6 +127,8 @@ private:
                             std::uint32_t character);
     // True when the key went as a hot key (or is the release of one).
     bool route_hotkey(const display::InputEvent& event);
+    // True when the input woke the display or is the rest of what woke it.
+    bool taken_by_wake_up(const display::InputEvent& event);
     std::uint32_t modifiers_down(std::uint32_t vk) const;
     void send_size_changed();
     std::string metrics_message(MessageType type) const;
@@ -149,6 +158,10 @@ private:
     // Keys down now (for hot key modifiers), and the hot keys whose release is theirs.
     std::vector<std::uint32_t> keys_down_;
     std::vector<std::uint32_t> hotkeys_down_;
+    bool display_on_ = true;
+    bool waking_stylus_ = false;
+    std::uint32_t waking_key_ = 0;
+    std::uint32_t cursor_ = 0;
 };
 
 }  // namespace platform::screen

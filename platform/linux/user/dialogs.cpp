@@ -2,12 +2,16 @@
 
 #include <unistd.h>
 
+#include <atomic>
 #include <cerrno>
 #include <string>
 
+#include "platform/linux/user/screen_windows.h"
 #include "platform/unicode.h"
 
 namespace {
+
+std::atomic<platform::MessageBoxPresenter> presenter{nullptr};
 
 std::string to_utf8(LPCWSTR text) { return text ? platform::utf16_to_utf8(text) : std::string(); }
 
@@ -34,7 +38,16 @@ int first_button(UINT type) {
 
 }  // namespace
 
-int MessageBoxW(HWND, LPCWSTR text, LPCWSTR caption, UINT type) {
+platform::MessageBoxPresenter platform::set_message_box_presenter(MessageBoxPresenter next) {
+    return presenter.exchange(next);
+}
+
+int MessageBoxW(HWND owner, LPCWSTR text, LPCWSTR caption, UINT type) {
+    auto const show = presenter.load();
+    if (show && platform::detail::screen_reachable()) {
+        int const answer = show(owner, text, caption, type);
+        if (answer != 0) return answer;
+    }
     write_to_stderr(to_utf8(caption) + ": " + to_utf8(text) + "\n");
     return first_button(type);
 }

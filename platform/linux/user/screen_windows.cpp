@@ -439,6 +439,19 @@ bool unregister_screen_hotkey(HWND window, int id) {
     return client.unregister_hotkey(window, id) && client.sync();
 }
 
+bool screen_reachable() { return ScreenWindows::instance().client().connect(); }
+
+void screen_cursor_changed(std::uint32_t cursor) { ScreenWindows::instance().client().set_cursor(cursor); }
+
+bool set_screen_display_power(bool on) { return ScreenWindows::instance().client().set_display_power(on); }
+
+bool screen_display_power(bool& on) {
+    std::uint32_t value = 0;
+    if (!ScreenWindows::instance().client().query(screen::query_display_power, value)) return false;
+    on = value == 1;
+    return true;
+}
+
 bool screen_paint_pending(HWND window) { return ScreenWindows::instance().paint_pending(window); }
 bool sync_screen() { return ScreenWindows::instance().client().sync(); }
 

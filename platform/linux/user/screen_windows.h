@@ -58,6 +58,16 @@ void screen_focus_changed(HWND top_level, HWND focus);
 bool register_screen_hotkey(HWND window, int id, UINT modifiers, UINT vk);
 bool unregister_screen_hotkey(HWND window, int id);
 
+// True when the device's screen answers (starting it when none runs).
+bool screen_reachable();
+
+// The device-wide cursor (a system cursor id, 0 for none), told to the screen while this
+// process is linked to it.
+void screen_cursor_changed(std::uint32_t cursor);
+// Display power; false when the screen cannot be reached.
+bool set_screen_display_power(bool on);
+bool screen_display_power(bool& on);
+
 // The window may need painting: when it is on the screen, the screen's wait for idle waits
 // for its thread (true; the thread must then tell screen_thread_idle).
 bool screen_paint_pending(HWND window);

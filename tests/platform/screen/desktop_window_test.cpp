@@ -135,6 +135,48 @@ TEST_F(DesktopWindow, ARealClickAndKeyPressReachAnotherProcessesWindowAsMessages
     EXPECT_TRUE(testing_support::eventually([&] { return server_lock_is_free(device.folder()); }));
 }
 
+// The colour of the desktop window's pixel, as ImageMagick's text picture names it.
+std::string window_pixel(const std::string& window, const std::string& device_folder) {
+    int status = 0;
+    std::string const picture = device_folder + "/pixel.txt";
+    run_program("/usr/bin/import", {"-window", window, "-crop", "1x1+100+120", picture}, status);
+    return status == 0 ? testing_support::read_host_file(picture) : std::string();
+}
+
+TEST_F(DesktopWindow, DisplayPowerOffDarkensTheWindowUntilAClickWhichGoesToNoWindow) {
+    if (!installed("/usr/bin/Xvfb") || !installed("/usr/bin/xdotool") || !installed("/usr/bin/import"))
+        GTEST_SKIP() << "Xvfb, xdotool or import is not installed (Debian packages xvfb, xdotool, imagemagick)";
+    XDesktop desktop;
+    ASSERT_TRUE(desktop.started()) << "Xvfb did not start";
+    {
+        ScreenProcess process;
+        ASSERT_TRUE(process.run("surface 7 10 10 200 150 3366CC"));
+        ASSERT_TRUE(process.run("foreground 7"));
+        int status = 0;
+        std::string const window =
+            run_program("/usr/bin/xdotool", {"search", "--sync", "--onlyvisible", "--name", "Sonbrix screen"}, status);
+        ASSERT_FALSE(window.empty());
+        std::string const lit = "srgb(51,102,204)";
+        ASSERT_TRUE(testing_support::eventually([&] { return window_pixel(window, device.folder()).find(lit) != std::string::npos; }));
+
+        ASSERT_TRUE(process.run("dark"));
+        EXPECT_TRUE(testing_support::eventually([&] { return window_pixel(window, device.folder()).find("#000000") != std::string::npos; }))
+            << window_pixel(window, device.folder());
+        run_program("/usr/bin/xdotool", {"mousemove", "--sync", "--window", window, "100", "120", "click", "1"}, status);
+        EXPECT_TRUE(testing_support::eventually([&] { return window_pixel(window, device.folder()).find(lit) != std::string::npos; }))
+            << window_pixel(window, device.folder());
+        // Only the next click reaches the window: its down and up, nothing before them.
+        run_program("/usr/bin/xdotool", {"mousemove", "--sync", "--window", window, "110", "130", "click", "1"}, status);
+        std::vector<std::string> events;
+        testing_support::eventually([&] {
+            for (auto& event : process.events()) events.push_back(event);
+            return events.size() >= 2;
+        });
+        EXPECT_EQ(events, (std::vector<std::string>{"1 7 55 65 0 0", "3 7 55 65 0 0"}));
+    }
+    EXPECT_TRUE(testing_support::eventually([&] { return server_lock_is_free(device.folder()); }));
+}
+
 TEST_F(DesktopWindow, WithoutADisplayTheScreenFallsBackToHeadless) {
     ScopedEnvironment display("DISPLAY", ":987");
     ScopedEnvironment driver("SONBRIX_DISPLAY", "sdl");

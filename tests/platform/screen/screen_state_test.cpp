@@ -148,5 +148,47 @@ TEST(ScreenState, TheRingOfAHeldTapGoesWithTheProgramThatShowedIt) {
     EXPECT_EQ(top_dot(), 0u);
 }
 
+TEST(ScreenState, WhileTheDisplayIsOffOnlyTheStartOfATapOrKeyCountsAndItOnlyWakes) {
+    using platform::display::InputKind;
+    int events = 0;
+    ScreenState state({240, 320, 96}, [&](LinkId, std::string message) {
+        if (message.size() >= header_bytes && message[0] == static_cast<char>(MessageType::event)) ++events;
+        return true;
+    });
+    state.add_link(1, 1, Role::client);
+    ASSERT_TRUE(state.handle(1, create(10), std::make_unique<MemoryPixels>(10, 10)));
+    Request request;
+    request.window = 10;
+    request.type = MessageType::set_foreground;
+    ASSERT_TRUE(state.handle(1, request, nullptr));
+    Request power;
+    power.type = MessageType::set_display_power;
+    power.flag = false;
+
+    // A drag begun before the display went off ends without waking it.
+    state.route({InputKind::stylus_down, 5, 5, 0, 0});
+    ASSERT_TRUE(state.handle(1, power, nullptr));
+    events = 0;
+    state.route({InputKind::stylus_move, 6, 6, 0, 0});
+    state.route({InputKind::stylus_up, 6, 6, 0, 0});
+    state.route({InputKind::key_up, 0, 0, 'A', 0});
+    EXPECT_FALSE(state.display_on());
+    // The waking key, its repeats and its release go nowhere; the next key does.
+    state.route({InputKind::key_down, 0, 0, 'A', u'a'});
+    EXPECT_TRUE(state.display_on());
+    EXPECT_TRUE(state.needs_compose()) << "the whole screen comes back";
+    state.route({InputKind::key_down, 0, 0, 'A', u'a'});
+    state.route({InputKind::key_up, 0, 0, 'A', 0});
+    EXPECT_EQ(events, 0);
+    state.route({InputKind::key_down, 0, 0, 'B', u'b'});
+    EXPECT_EQ(events, 1);
+    // Switched on by the program, the next tap is an ordinary tap.
+    ASSERT_TRUE(state.handle(1, power, nullptr));
+    power.flag = true;
+    ASSERT_TRUE(state.handle(1, power, nullptr));
+    state.route({InputKind::stylus_down, 5, 5, 0, 0});
+    EXPECT_EQ(events, 2);
+}
+
 }  // namespace
 }  // namespace screen_tests

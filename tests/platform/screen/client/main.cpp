@@ -63,6 +63,7 @@ public:
         }
         if (command == "release") return screen_.set_capture(nullptr);
         if (command == "ping") return true;
+        if (command == "dark" || command == "lit") return screen_.set_display_power(command == "lit");
         if (!(in >> window)) return false;
         HWND const hwnd = window_of(window);
         if (command == "surface" || command == "move") {

@@ -7,6 +7,7 @@
 #include <SDL2/SDL.h>
 
 #include <algorithm>
+#include <array>
 #include <cstdlib>
 #include <string_view>
 
@@ -54,9 +55,31 @@ char16_t key_character(const SDL_Keysym& key) {
     return 0;
 }
 
+// The host's system cursor for a device cursor id; the arrow for none and for ids the host
+// has no cursor for, so that the desktop user always sees where the stylus is.
+SDL_SystemCursor host_cursor(std::uint32_t cursor) {
+    switch (cursor) {
+    case 32513: return SDL_SYSTEM_CURSOR_IBEAM;
+    case 32514: return SDL_SYSTEM_CURSOR_WAIT;
+    case 32515: return SDL_SYSTEM_CURSOR_CROSSHAIR;
+    case 32642: return SDL_SYSTEM_CURSOR_SIZENWSE;
+    case 32643: return SDL_SYSTEM_CURSOR_SIZENESW;
+    case 32644: return SDL_SYSTEM_CURSOR_SIZEWE;
+    case 32645: return SDL_SYSTEM_CURSOR_SIZENS;
+    case 32646: return SDL_SYSTEM_CURSOR_SIZEALL;
+    case 32648: return SDL_SYSTEM_CURSOR_NO;
+    case 32649: return SDL_SYSTEM_CURSOR_HAND;
+    case 32650: return SDL_SYSTEM_CURSOR_WAITARROW;
+    default: return SDL_SYSTEM_CURSOR_ARROW;
+    }
+}
+
 class SdlDisplay final : public DisplayDriver {
 public:
     ~SdlDisplay() override {
+        for (auto* cursor : cursors_) {
+            if (cursor) SDL_FreeCursor(cursor);
+        }
         if (texture_) SDL_DestroyTexture(texture_);
         if (renderer_) SDL_DestroyRenderer(renderer_);
         if (window_) SDL_DestroyWindow(window_);
@@ -105,6 +128,13 @@ public:
     void resize(const ScreenMode& mode) override {
         SDL_SetWindowSize(window_, mode.width * zoom_, mode.height * zoom_);
         make_texture(mode);
+    }
+
+    void set_cursor(std::uint32_t cursor) override {
+        SDL_SystemCursor const id = host_cursor(cursor);
+        auto& made = cursors_[static_cast<std::size_t>(id)];
+        if (!made) made = SDL_CreateSystemCursor(id);
+        if (made) SDL_SetCursor(made);
     }
 
 private:
@@ -177,6 +207,7 @@ private:
         return true;
     }
 
+    std::array<SDL_Cursor*, SDL_NUM_SYSTEM_CURSORS> cursors_{};
     SDL_Window* window_ = nullptr;
     SDL_Renderer* renderer_ = nullptr;
     SDL_Texture* texture_ = nullptr;
