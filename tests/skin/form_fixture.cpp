@@ -130,12 +130,14 @@ FormTest::~FormTest() {
 void FormTest::use_skin(const std::string& forms) {
     using picture_fixture::image_of;
     auto const half = image_of(20, 20, [](int, int) { return 0xFF0000; });
-    skinner::PixelImage see_through = half;
-    for (int y = 0; y < 20; ++y)
-        for (int x = 0; x < 10; ++x) see_through.at(x, y) = 0x00000000u;
+    auto const mask = image_of(20, 20, [](int x, int) { return x < 10 ? 0 : 0xFFFFFF; });
     auto const back = image_of(16, 16, [](int, int) { return 0x0000FF; });
-    picture_fixture::write_skin(device, {},
-                                {{"half.png", picture_fixture::png_of(see_through)},
+    // The archive holds the masked picture; the compiler reads the files beside it.
+    picture_fixture::write_skin(device,
+                                {testing_support::ZipEntry("half.bmp", picture_fixture::bmp_of(half)),
+                                 testing_support::ZipEntry("half_1.bmp", picture_fixture::bmp_of(mask))},
+                                {{"half.bmp", picture_fixture::bmp_of(half)},
+                                 {"half_1.bmp", picture_fixture::bmp_of(mask)},
                                  {"back.png", picture_fixture::png_of(back)}});
     std::string const body = "<screens><screen width=\"240\" height=\"320\"/></screens>"
                              "<pictures><picture name=\"half\"/><picture name=\"back\"/></pictures>"
@@ -145,7 +147,9 @@ void FormTest::use_skin(const std::string& forms) {
     skin_compiler::Diagnostics diagnostics;
     auto image = skin_compiler::compile_skin(skin_test::source(body), device.host_path("skins/Test"), parsed, diagnostics);
     for (auto const& error : diagnostics.errors) ADD_FAILURE() << "line " << error.line << ": " << error.message;
-    properties = std::make_unique<skinner::Properties>(skin_test::load(std::move(image)));
+    properties = std::make_unique<skinner::Properties>(std::make_unique<skinner::PropertiesImpl>(
+        std::move(image), u"\\skins\\Test\\Test.skin", skinner::Size{240, 320}));
+    ASSERT_TRUE(properties->is_loaded());
 }
 
 bool FormTest::pump_until(const std::function<bool()>& done) {
