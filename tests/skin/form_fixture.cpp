@@ -129,7 +129,8 @@ FormTest::~FormTest() {
 
 void FormTest::use_skin(const std::string& forms) {
     using picture_fixture::image_of;
-    auto const half = image_of(20, 20, [](int, int) { return 0xFF0000; });
+    // A masked picture is white where its mask is black (see-through).
+    auto const half = image_of(20, 20, [](int x, int) { return x < 10 ? 0xFFFFFF : 0xFF0000; });
     auto const mask = image_of(20, 20, [](int x, int) { return x < 10 ? 0 : 0xFFFFFF; });
     auto const back = image_of(16, 16, [](int, int) { return 0x0000FF; });
     // The archive holds the masked picture; the compiler reads the files beside it.

@@ -81,8 +81,8 @@ protected:
     FormTest();
     ~FormTest() override;
 
-    // Compiles the skin (screens and pictures are added: "half" is 20 x 20 of red, its mask
-    // clear on the left half; "back" is 16 x 16 of solid blue).
+    // Compiles the skin (screens and pictures are added: "half" is 20 x 20, see-through on
+    // its left half and red on its right; "back" is 16 x 16 of solid blue).
     void use_skin(const std::string& forms);
     // Dispatches this thread's messages as the forms' loop does, until done() holds; false
     // after ten seconds (a guard, not a timing check).
