@@ -1,5 +1,6 @@
 // The shell calls the form window makes: the input panel, gestures, full screen and the
-// input method's result. Until the platform has them they do nothing; tests replace them.
+// input method's result (which stays empty until the platform has an input method). Tests
+// replace them.
 #pragma once
 
 #include <functional>

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <functional>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "foundation/application.h"
@@ -113,6 +114,25 @@ TEST_F(FormInputTest, StylusSequencesReachTheControlThatWasPressed) {
     EXPECT_EQ(form->get_hovered(), a.get());
     control.tap(110, 20);
     EXPECT_TRUE(pump_until([&] { return form->get_hovered() == nullptr; })) << "a disabled control clears the hover";
+}
+
+TEST_F(FormInputTest, HoldingTheStylusOnAControlWithGesturesGivesTheContextButton) {
+    // The stylus is held from another thread while this one runs the form's loop.
+    std::thread user;
+    auto const held = [&](int x, int y) {
+        return [&user, x, y] {
+            user = std::thread([x, y] {
+                platform::screen::ScreenControl own;  // a link of its own for this thread
+                if (own.connect()) own.hold(x, y, 800);
+            });
+            return true;
+        };
+    };
+    EXPECT_EQ(input_after(held(20, 110), 2), (Log{"g context-down 20,110 0", "g context-up 20,110 0"}));
+    user.join();
+    EXPECT_EQ(input_after(held(120, 120), 2), (Log{"b down 120,120 0", "b up 120,120 0"}))
+        << "without gestures a hold is an ordinary press";
+    user.join();
 }
 
 TEST_F(FormInputTest, AnUpWithoutADownReachesNobody) {
