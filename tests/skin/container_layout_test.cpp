@@ -187,3 +187,49 @@ TEST_F(ContainerLayoutTest, FullScreenGivesTheWholeScreenToFormsThatFillTheWorkA
 
 }  // namespace
 }  // namespace form_test
+
+namespace form_test {
+namespace {
+
+class ControlBaseTest : public FormTest {};
+
+TEST_F(ControlBaseTest, RectanglesHitInsideOnlyAndAControlWithoutSkinKeepsItsDefaults) {
+    use_skin(form_xml("Base", 100, 100,
+                      control_xml("box", 10, 10, 20, 20) + "<control name=\"empty\"/>" +
+                          "<control name=\"none\"><integer name=\"Visible\" value=\"0\"/></control>"));
+    TestForm form(nullptr, properties.get(), u"Base", log);
+    ProbeControl box(&form, "box", log), empty(&form, "empty", log), none(&form, "none", log, 0, skinner::LOOKUP_NONE);
+    struct Case {
+        Point point;
+        bool hit;
+    };
+    for (Case const c : {Case{{10, 10}, true}, Case{{29, 29}, true}, Case{{30, 15}, false}, Case{{15, 30}, false},
+                         Case{{9, 15}, false}}) {
+        EXPECT_EQ(box.hit_test(c.point), c.hit) << c.point.x << "," << c.point.y;
+    }
+    EXPECT_EQ(empty.get_rect_size(), (Size{0, 0}));
+    EXPECT_FALSE(empty.hit_test({0, 0}));
+    EXPECT_TRUE(none.get_own_visible()) << "lookup mode 2 reads nothing";
+}
+
+TEST_F(ControlBaseTest, DeactivatingTheContainerMidPressSendsThreeUpsAndHidingMovesTheFocus) {
+    use_skin(form_xml("Base", 100, 100, control_xml("a", 0, 0, 20, 20) + control_xml("b", 30, 0, 20, 20)));
+    TestForm form(nullptr, properties.get(), u"Base", log);
+    ProbeControl a(&form, "a", log), b(&form, "b", log);
+    form.on_stylus_down({5, 5}, 0);
+    ASSERT_EQ(form.get_capturing(), &a);
+    log.clear();
+    form.set_active(false);
+    Log ups;
+    for (auto const& line : log)
+        if (line.find("up") != std::string::npos) ups.push_back(line);
+    EXPECT_EQ(ups, (Log{"a up 5,5 0", "a middle-up 5,5 0", "a context-up 5,5 0"}));
+    EXPECT_EQ(form.get_capturing(), nullptr);
+    form.set_active(true);
+    ASSERT_EQ(form.get_focused(), &a);
+    a.set_visible(false);
+    EXPECT_EQ(form.get_focused(), &b);
+}
+
+}  // namespace
+}  // namespace form_test
