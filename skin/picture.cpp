@@ -32,7 +32,7 @@ std::shared_ptr<const PictureLoader> get_picture_loader() {
     return loader_slot();
 }
 
-Picture::Picture(const std::u16string& source, const std::u16string& name, int scale) : name_(name), scale_(scale) {
+Picture::Picture(const std::u16string& source, const std::u16string& name, int scale) : source_(source), name_(name), scale_(scale) {
     auto loader = get_picture_loader();
     if (!loader) return;
     if (auto images = loader->load(source, name, scale)) {

@@ -21,6 +21,8 @@ public:
     int get_height() const { return images_.colour.height; }
     int get_scale() const { return scale_; }
     const std::u16string& get_name() const { return name_; }
+    // The skin file or folder the picture was looked up beside.
+    const std::u16string& get_source() const { return source_; }
     bool has_mask() const { return images_.companion.has_value() && !images_.alpha; }
     bool has_alpha() const { return images_.companion.has_value() && images_.alpha; }
     const PictureImages& get_images() const { return images_; }
@@ -51,6 +53,7 @@ private:
     void draw_frame(PixelImage& target, const RECT& destination, const POINT points[4], bool stretch,
                     const BlitSource& source, ScaledPixelRule rule, bool smooth = false) const;
 
+    std::u16string source_;
     std::u16string name_;
     int scale_;
     bool loaded_ = false;
