@@ -1,5 +1,7 @@
 #include "skin/native_menu.h"
 
+#include "skin/form.h"
+
 namespace skinner {
 
 namespace {
@@ -74,6 +76,17 @@ std::u16string track_popup_menu(HWND owner, const std::vector<MenuItemInfo>& ite
     if (chosen >= commands.size()) return {};
     if (chosen_id) *chosen_id = ids[chosen];
     return commands[chosen];
+}
+
+std::u16string track_popup_menu(const Form& form, const std::vector<MenuItemInfo>& items, Point point,
+                                MenuAlignment alignment, std::uintptr_t* chosen_id) {
+    return track_popup_menu(form.get_window(), items, point, alignment, chosen_id);
+}
+
+bool show_popup_menu(const std::vector<MenuItemInfo>& items, std::u16string& command, const Form& form, Point point,
+                     std::uintptr_t* chosen_id) {
+    command = track_popup_menu(form, items, point, {}, chosen_id);
+    return !command.empty();
 }
 
 }  // namespace skinner

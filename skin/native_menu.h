@@ -13,6 +13,8 @@
 
 namespace skinner {
 
+class Form;
+
 using MenuCommandList = std::vector<std::u16string>;
 using MenuIdList = std::vector<std::uintptr_t>;
 
@@ -36,5 +38,13 @@ struct MenuAlignment {
 // chosen item's id in *chosen_id (0 when dismissed).
 std::u16string track_popup_menu(HWND owner, const std::vector<MenuItemInfo>& items, Point point,
                                 MenuAlignment alignment = {}, std::uintptr_t* chosen_id = nullptr);
+
+// The same over a form's window.
+std::u16string track_popup_menu(const Form& form, const std::vector<MenuItemInfo>& items, Point point,
+                                MenuAlignment alignment = {}, std::uintptr_t* chosen_id = nullptr);
+// A context menu at the point, left and top aligned: true, with the chosen command (and id),
+// when the user chose an item with a command.
+bool show_popup_menu(const std::vector<MenuItemInfo>& items, std::u16string& command, const Form& form, Point point,
+                     std::uintptr_t* chosen_id = nullptr);
 
 }  // namespace skinner
