@@ -7,6 +7,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "native/drawing_kit.h"
 #include "native/menu_bar_resource.h"
 #include "platform/errors.h"
 #include "platform/messages.h"
@@ -24,22 +25,7 @@ int bottom_bar_height() {
     return width == 480 || width == 640 ? 52 : 26;
 }
 
-int screen_scale() {
-    HDC const dc = GetDC(nullptr);
-    int const dpi = dc ? GetDeviceCaps(dc, LOGPIXELSX) : 96;
-    if (dc) ReleaseDC(nullptr, dc);
-    return dpi >= 192 ? 2 : 1;
-}
-
-HFONT bar_font(int scale) {
-    LOGFONTW font{};
-    font.lfHeight = -font_height_96_dpi * scale;
-    font.lfWeight = FW_BOLD;
-    font.lfQuality = ANTIALIASED_QUALITY;
-    std::u16string_view const face = u"Tahoma";
-    face.copy(font.lfFaceName, face.size());
-    return CreateFontIndirectW(&font);
-}
+HFONT bar_font(int scale) { return control_font(font_height_96_dpi, scale, true); }
 
 // The owners whose procedure is hooked, so that their bars follow them.
 struct OwnerHook {

@@ -4,7 +4,7 @@
 #include <cmath>
 
 #include "native/private_messages.h"
-#include "native/screen_look.h"
+#include "native/drawing_kit.h"
 #include "native/text_lines.h"
 #include "platform/messages.h"
 
@@ -27,7 +27,7 @@ constexpr int text_height = 12;
 constexpr int caption_text_height = 12;
 
 constexpr COLORREF background = RGB(255, 255, 255);
-constexpr COLORREF frame = RGB(64, 64, 64);
+constexpr COLORREF box_frame = RGB(64, 64, 64);
 constexpr COLORREF caption_background = RGB(16, 72, 160);
 constexpr COLORREF caption_text = RGB(255, 255, 255);
 constexpr COLORREF text_colour = RGB(0, 0, 0);
@@ -55,10 +55,6 @@ std::vector<ButtonKind> buttons_of(UINT type) {
     }
 }
 
-bool contains(const RECT& rect, POINT point) {
-    return point.x >= rect.left && point.x < rect.right && point.y >= rect.top && point.y < rect.bottom;
-}
-
 int text_width(HDC dc, const std::u16string& text) {
     SIZE size{};
     GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
@@ -82,7 +78,7 @@ void fill_disc(HDC dc, const RECT& square, COLORREF colour) {
         double const dy = row + 0.5 - (square.top + radius);
         double const half = std::sqrt(std::max(0.0, radius * radius - dy * dy));
         int const centre = square.left + static_cast<int>(radius);
-        fill_rect(dc, {centre - static_cast<int>(std::lround(half)), row, centre + static_cast<int>(std::lround(half)), row + 1}, colour);
+        fill(dc, {centre - static_cast<int>(std::lround(half)), row, centre + static_cast<int>(std::lround(half)), row + 1}, colour);
     }
 }
 
@@ -92,7 +88,7 @@ void fill_triangle(HDC dc, const RECT& square, COLORREF colour) {
     int const centre = (square.left + square.right) / 2;
     for (int row = 0; row < size; ++row) {
         int const half = (row + 1) / 2;
-        fill_rect(dc, {centre - half, square.top + row, centre + half + 1, square.top + row + 1}, colour);
+        fill(dc, {centre - half, square.top + row, centre + half + 1, square.top + row + 1}, colour);
     }
 }
 
@@ -104,8 +100,8 @@ MessageBoxWindow::MessageBoxWindow(HWND owner, std::u16string text, std::u16stri
       caption_(std::move(caption)),
       type_(type),
       scale_(screen_scale()),
-      font_(create_system_font(text_height, scale_)),
-      caption_font_(create_system_font(caption_text_height, scale_, true)) {
+      font_(control_font(text_height, scale_, false)),
+      caption_font_(control_font(caption_text_height, scale_, true)) {
     for (auto const& kind : buttons_of(type)) buttons_.push_back({kind.answer, kind.text, {}});
     focused_ = std::min<std::size_t>((type & MB_DEFMASK) >> 8, buttons_.size() - 1);
 }
@@ -311,9 +307,9 @@ void MessageBoxWindow::paint(HWND window) {
     if (!dc) return;
     int const s = scale_;
     RECT const whole{0, 0, place_.right - place_.left, place_.bottom - place_.top};
-    fill_rect(dc, whole, background);
-    fill_rect(dc, {0, 0, whole.right, caption_height * s}, caption_background);
-    frame_rect(dc, whole, s, frame);
+    fill(dc, whole, background);
+    fill(dc, {0, 0, whole.right, caption_height * s}, caption_background);
+    frame(dc, whole, box_frame, s);
     SetBkMode(dc, TRANSPARENT);
     HGDIOBJ const old_font = SelectObject(dc, caption_font_);
     SetTextColor(dc, caption_text);
@@ -361,8 +357,8 @@ void MessageBoxWindow::paint_icon(HDC dc) const {
 void MessageBoxWindow::paint_button(HDC dc, std::size_t index) const {
     auto const& button = buttons_[index];
     bool const pressed = static_cast<int>(index) == pressed_ && pressed_inside_;
-    fill_rect(dc, button.rect, pressed ? pressed_face : button_face);
-    frame_rect(dc, button.rect, (index == focused_ ? 2 : 1) * scale_, button_frame);
+    fill(dc, button.rect, pressed ? pressed_face : button_face);
+    frame(dc, button.rect, button_frame, (index == focused_ ? 2 : 1) * scale_);
     draw_centred(dc, button.text.c_str(), button.rect, pressed ? pressed_text : text_colour);
 }
 

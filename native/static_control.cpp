@@ -3,7 +3,7 @@
 #include <string>
 
 #include "native/private_messages.h"
-#include "native/screen_look.h"
+#include "native/drawing_kit.h"
 #include "native/text_lines.h"
 #include "platform/gdi.h"
 
@@ -39,10 +39,10 @@ void paint(HWND window) {
     if (!dc) return;
     RECT client{};
     GetClientRect(window, &client);
-    fill_rect(dc, client, background);
+    fill(dc, client, background);
     int const scale = screen_scale();
     auto const given = reinterpret_cast<HFONT>(GetWindowLongW(window, font_word));
-    HFONT const own = given ? nullptr : create_system_font(system_font_height, scale);
+    HFONT const own = given ? nullptr : control_font(system_font_height, scale, false);
     HGDIOBJ const old_font = SelectObject(dc, given ? given : own);
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, IsWindowEnabled(window) ? text_colour : disabled_colour);

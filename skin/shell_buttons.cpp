@@ -2,6 +2,8 @@
 
 #include <utility>
 
+#include "platform/shell_ui.h"
+
 namespace skinner::shell {
 
 namespace {
@@ -15,6 +17,7 @@ std::function<void(HWND, DWORD)>& observer() {
 
 void title_ok_button(HWND window, DWORD state) {
     if (observer()) observer()(window, state);
+    SHDoneButton(window, state == TITLE_OK_SHOW ? SHDB_SHOW : SHDB_HIDE);
 }
 
 void set_title_ok_observer(std::function<void(HWND, DWORD)> replacement) { observer() = std::move(replacement); }

@@ -1,6 +1,5 @@
 // The shell's title-bar OK button, shown for a window while a skinned OK button stands for
-// it. Until the platform has the shell call, showing and hiding do nothing but tell a
-// test's observer.
+// it. A test's observer sees each call before the shell does.
 #pragma once
 
 #include <functional>
