@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "foundation/log.h"
 #include "skin/container.h"
+#include "skin/skin_report.h"
 
 namespace skinner {
 
@@ -35,18 +35,18 @@ ControlGrid::Painter::Hit ControlGrid::Painter::hit(Point point) const {
 }
 
 void ControlGrid::Painter::paint(Canvas& canvas, Point clip_position, Size clip_size) {
-    Point const origin = get_position();
-    Size const size = get_rect_size();
-    canvas.push_clip(POINT{origin.x, origin.y}, POINT{size.width, size.height});
     int const rows = grid_->get_row_count();
     int const columns = grid_->get_column_count();
     int const header = grid_->get_header_height();
     int const item_height = grid_->get_item_height();
     auto const& positions = grid_->positions_;
     if (positions.size() != static_cast<std::size_t>(columns) + 1) {
-        os::fatal_error(u"ControlGrid::Painter::paint", u"Number of items in grid " + grid_->get_name() +
-                                                            u" had changed, but no refresh was called");
+        raise_report(u"ControlGrid::Painter::paint",
+                     u"Number of items in grid " + grid_->get_name() + u" had changed, but no refresh was called");
     }
+    Point const origin = get_position();
+    Size const size = get_rect_size();
+    canvas.push_clip(POINT{origin.x, origin.y}, POINT{size.width, size.height});
     int const offset = grid_->get_horizontal_offset();
     for (int column = 0; column < columns; ++column) {
         grid_->paint_header(column, canvas, {origin.x + positions[column] - offset, origin.y},
@@ -354,7 +354,7 @@ bool ControlGrid::hit_test(Point point) {
 void ControlGrid::start_inplace_edit(Control* edit, int column, int row) {
     end_inplace_edit(true);
     if (edit && edit->get_container() != get_panel_container()) {
-        os::fatal_error(u"ControlGrid::start_inplace_edit", u"inplace_control->get_container() != get_panel_container()");
+        raise_report(u"ControlGrid::start_inplace_edit", u"inplace_control->get_container() != get_panel_container()");
     }
     edit_ = edit;
     edit_cell_ = edit ? Cell{column, row} : Cell{};

@@ -225,6 +225,18 @@ TEST_F(GridTest, InPlaceEditAcceptedOrCancelled) {
     list.end_inplace_edit(true);
 }
 
+TEST_F(GridTest, AnEditControlOutsideTheGridsPanelIsRefused) {
+    auto& list = make(5, {-1});
+    form_test::ProbeControl stranger(form.get(), "stranger", log, 0, skinner::LOOKUP_NONE);
+    try {
+        list.start_inplace_edit(&stranger, 0, 1);
+        ADD_FAILURE() << "no report";
+    } catch (const skin_test::Report& report) {
+        EXPECT_EQ(report.id, u"ControlGrid::start_inplace_edit");
+    }
+    EXPECT_EQ(list.get_inplace_edit(), nullptr);
+}
+
 TEST_F(GridTest, ANonPositiveItemHeightHasNoItemRows) {
     for (int const height : {0, -5}) {
         auto& list = make(5, {-1}, 10, height);
