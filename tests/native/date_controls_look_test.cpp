@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "tests/native/date_controls_fixture.h"
-#include "tests/native/expected_image.h"
+#include "tests/support/expected_image.h"
 #include "tests/support/system_time.h"
 
 namespace date_controls {
@@ -37,7 +37,7 @@ TEST_P(DateControlsLook, TheCalendarAndThePickersLookAsKept) {
     SetFocus(time);  // its first part shows selected
 
     as_user([](User&) {});
-    EXPECT_EQ(compare_with_expected(screen.screenshot(), std::string("date-controls-") + GetParam()), "");
+    EXPECT_EQ(testing_support::compare_with_expected(screen.screenshot(), SONBRIX_NATIVE_EXPECTED, std::string("date-controls-") + GetParam()), "");
 }
 
 TEST_P(DateControlsLook, TheDroppedDownCalendarLooksAsKept) {
@@ -54,7 +54,7 @@ TEST_P(DateControlsLook, TheDroppedDownCalendarLooksAsKept) {
         user.tap({place.right - 1 - 8 * s, (place.top + place.bottom) / 2});
         for (int attempt = 0; attempt < 500 && shown("SysMonthCal32").empty(); ++attempt) user.screen().wait_idle();
         user.screen().wait_idle();
-        EXPECT_EQ(compare_with_expected(user.screen().screenshot(), std::string("date-drop-down-") + GetParam()), "");
+        EXPECT_EQ(testing_support::compare_with_expected(user.screen().screenshot(), SONBRIX_NATIVE_EXPECTED, std::string("date-drop-down-") + GetParam()), "");
         user.press(VK_ESCAPE);
     });
 }

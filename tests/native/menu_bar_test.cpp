@@ -1,7 +1,6 @@
 // The menu bar on the device's screen, driven by the screen's stylus: its buttons send their
 // commands to the owner, drop-down buttons open their popup, and the bar follows its owner.
 #include <gtest/gtest.h>
-#include <png.h>
 
 #include <algorithm>
 #include <atomic>
@@ -19,6 +18,7 @@
 #include "platform/resources.h"
 #include "tests/support/eventually.h"
 #include "tests/support/message_loop.h"
+#include "tests/support/expected_image.h"
 #include "tests/support/test_device.h"
 #include "tests/support/test_screen.h"
 
@@ -53,45 +53,6 @@ TBBUTTON button(int image, int command, BYTE state, BYTE style, const char16_t* 
     return TBBUTTON{image, command, state, style, reinterpret_cast<DWORD_PTR>(popup), reinterpret_cast<INT_PTR>(text)};
 }
 
-ScreenPicture read_png(const std::string& path) {
-    ScreenPicture picture;
-    png_image image{};
-    image.version = PNG_IMAGE_VERSION;
-    if (!png_image_begin_read_from_file(&image, path.c_str())) return picture;
-    image.format = PNG_FORMAT_BGRA;
-    picture.width = static_cast<int>(image.width);
-    picture.height = static_cast<int>(image.height);
-    picture.pixels.resize(static_cast<std::size_t>(picture.width) * picture.height);
-    if (!png_image_finish_read(&image, nullptr, picture.pixels.data(), 0, nullptr)) picture = {};
-    return picture;
-}
-
-void write_png(const std::string& path, const ScreenPicture& picture) {
-    png_image image{};
-    image.version = PNG_IMAGE_VERSION;
-    image.width = static_cast<png_uint_32>(picture.width);
-    image.height = static_cast<png_uint_32>(picture.height);
-    image.format = PNG_FORMAT_BGRA;
-    png_image_write_to_file(&image, path.c_str(), 0, picture.pixels.data(), 0, nullptr);
-}
-
-// How many pixels differ by more than a small step in some channel (anti-aliased text may
-// move by a shade between font builds), or -1 for pictures of different sizes.
-long differing_pixels(const ScreenPicture& expected, const ScreenPicture& actual) {
-    if (expected.width != actual.width || expected.height != actual.height) return -1;
-    long count = 0;
-    for (std::size_t index = 0; index < expected.pixels.size(); ++index) {
-        for (int shift = 0; shift < 24; shift += 8) {
-            int const a = static_cast<int>((expected.pixels[index] >> shift) & 0xFF);
-            int const b = static_cast<int>((actual.pixels[index] >> shift) & 0xFF);
-            if (std::abs(a - b) > 24) {
-                ++count;
-                break;
-            }
-        }
-    }
-    return count;
-}
 
 // The screen once everything is painted; this thread paints meanwhile.
 ScreenPicture painted_screen(testing_support::TestScreen& screen) {
@@ -354,19 +315,12 @@ TEST_F(MenuBarTest, TheProgramsStripsHaveTheirImageSizes) {
 }
 
 void expect_like_expected(testing_support::TestScreen& screen, const std::string& name) {
-    ScreenPicture const actual = painted_screen(screen);
-    std::string const path = std::string(SONBRIX_NATIVE_EXPECTED) + "/" + name;
-    if (std::getenv("SONBRIX_UPDATE_EXPECTED")) write_png(path, actual);
-    ScreenPicture const expected = read_png(path);
-    ASSERT_GT(expected.width, 0) << path << " is missing (SONBRIX_UPDATE_EXPECTED=1 writes it)";
-    long const differing = differing_pixels(expected, actual);
-    EXPECT_GE(differing, 0) << "size";
-    EXPECT_LE(differing, actual.width * actual.height / 500) << name << ": pixels unlike the expected picture";
+    EXPECT_EQ(testing_support::compare_with_expected(painted_screen(screen), SONBRIX_NATIVE_EXPECTED, name), "");
 }
 
 TEST_F(MenuBarTest, LooksLikeTheExpectedPicture) {
     make_bar();
-    expect_like_expected(screen, "menu_bar_240x320.png");
+    expect_like_expected(screen, "menu_bar_240x320");
 }
 
 TEST_F(LargeMenuBarTest, LooksLikeTheExpectedPictureWithTheLargeStrip) {
@@ -375,7 +329,7 @@ TEST_F(LargeMenuBarTest, LooksLikeTheExpectedPictureWithTheLargeStrip) {
     SendMessageW(bar, TB_GETITEMRECT, 1, reinterpret_cast<LPARAM>(&image_button));
     EXPECT_GE(image_button.right - image_button.left, 32) << "a 32-pixel image";
     EXPECT_EQ(SHGetMenuBarHeight(), 52);
-    expect_like_expected(screen, "menu_bar_480x640.png");
+    expect_like_expected(screen, "menu_bar_480x640");
 }
 
 }  // namespace

@@ -1,7 +1,6 @@
 // The message box on the device's screen, answered through the screen's stylus and keys
 // while the box runs its own loop on the test's thread.
 #include <gtest/gtest.h>
-#include <png.h>
 
 #include <atomic>
 #include <chrono>
@@ -19,6 +18,7 @@
 #include "platform/timers.h"
 #include "tests/support/eventually.h"
 #include "tests/support/message_loop.h"
+#include "tests/support/expected_image.h"
 #include "tests/support/test_device.h"
 #include "tests/support/test_screen.h"
 
@@ -241,63 +241,12 @@ TEST_F(MessageBoxTest, WithoutTheNativeControlsTheAnswerComesFromTheStandardErro
 
 // ---- How it looks ---------------------------------------------------------------------
 
-ScreenPicture read_png(const std::string& path) {
-    ScreenPicture picture;
-    png_image image{};
-    image.version = PNG_IMAGE_VERSION;
-    if (!png_image_begin_read_from_file(&image, path.c_str())) return picture;
-    image.format = PNG_FORMAT_BGRA;
-    picture.width = static_cast<int>(image.width);
-    picture.height = static_cast<int>(image.height);
-    picture.pixels.resize(static_cast<std::size_t>(image.width) * image.height);
-    if (!png_image_finish_read(&image, nullptr, picture.pixels.data(), 0, nullptr)) picture = {};
-    return picture;
-}
-
-void write_png(const std::string& path, const ScreenPicture& picture) {
-    png_image image{};
-    image.version = PNG_IMAGE_VERSION;
-    image.width = static_cast<png_uint_32>(picture.width);
-    image.height = static_cast<png_uint_32>(picture.height);
-    image.format = PNG_FORMAT_RGB;
-    std::vector<unsigned char> bytes;
-    for (auto pixel : picture.pixels) {
-        for (int shift : {16, 8, 0}) bytes.push_back(static_cast<unsigned char>(pixel >> shift));
-    }
-    png_image_write_to_file(&image, path.c_str(), 0, bytes.data(), 0, nullptr);
-}
-
-// Pixels may differ a little where text is smoothed; the count of pixels that differ
-// more than that must stay small.
-std::string look_difference(const ScreenPicture& expected, const ScreenPicture& actual) {
-    if (expected.width != actual.width || expected.height != actual.height) return "another size";
-    int differing = 0;
-    for (std::size_t index = 0; index < expected.pixels.size(); ++index) {
-        for (int shift = 0; shift < 24; shift += 8) {
-            int const a = static_cast<int>((expected.pixels[index] >> shift) & 0xFF);
-            int const b = static_cast<int>((actual.pixels[index] >> shift) & 0xFF);
-            if (std::abs(a - b) > 48) {
-                ++differing;
-                break;
-            }
-        }
-    }
-    if (differing > static_cast<int>(expected.pixels.size() / 500)) return std::to_string(differing) + " pixels differ";
-    return {};
-}
-
 void expect_look(const char* name, const std::function<int(const std::function<void(User&)>&)>& ask) {
     ask([&](User& user) {
         user.box();
         user.screen().wait_idle();
         ScreenPicture const actual = user.screen().screenshot();
-        std::string const expected_path = std::string(SONBRIX_NATIVE_EXPECTED) + "/" + name + ".png";
-        std::string const difference = look_difference(read_png(expected_path), actual);
-        if (!difference.empty()) {
-            std::string const actual_path = testing::TempDir() + name + ".actual.png";
-            write_png(actual_path, actual);
-            ADD_FAILURE() << name << ": " << difference << " from " << expected_path << "; the screen is in " << actual_path;
-        }
+        EXPECT_EQ(testing_support::compare_with_expected(actual, SONBRIX_NATIVE_EXPECTED, name), "");
         user.press(VK_ESCAPE);
     });
 }

@@ -16,6 +16,7 @@
 #include "platform/messages.h"
 #include "platform/timers.h"
 #include "tests/support/message_loop.h"
+#include "tests/support/expected_image.h"
 #include "tests/support/test_device.h"
 #include "tests/support/test_screen.h"
 
@@ -238,8 +239,8 @@ protected:
     LargePopupMenuTest() : PopupMenuTest("480x640") {}
 };
 
-void expect_drawn(HMENU menu_root, const std::function<UINT_PTR(HMENU, const std::function<void(User&)>&)>& track_it) {
-    track_it(menu_root, [](User& user) {
+void expect_drawn(HMENU menu_root, const char* look, const std::function<UINT_PTR(HMENU, const std::function<void(User&)>&)>& track_it) {
+    track_it(menu_root, [look](User& user) {
         ScreenRect const root = user.menus(1)[0];
         user.press(VK_DOWN);
         user.screen().wait_idle();
@@ -251,18 +252,19 @@ void expect_drawn(HMENU menu_root, const std::function<UINT_PTR(HMENU, const std
         EXPECT_EQ(picture.at(root.left + 2, selected.y), 0xFF000080u) << "selected row";
         EXPECT_EQ(picture.at(root.left + 2, plain.y), 0xFFFFFFFFu) << "plain row";
         EXPECT_EQ(picture.at(root.right + 5, root.top + 5), 0xFF008000u) << "the owner beside it";
+        EXPECT_EQ(testing_support::compare_with_expected(picture, SONBRIX_NATIVE_EXPECTED, look), "");
         user.press(VK_ESCAPE);
     });
 }
 
 TEST_F(PopupMenuTest, TheOpenMenuIsDrawnFramedWithItsSelectedItemHighlighted) {
     MenuFixture menu;
-    expect_drawn(menu.root, [&](HMENU m, const std::function<void(User&)>& act) { return track(m, TPM_RETURNCMD, 20, 20, act); });
+    expect_drawn(menu.root, "popup_menu_240x320", [&](HMENU m, const std::function<void(User&)>& act) { return track(m, TPM_RETURNCMD, 20, 20, act); });
 }
 
 TEST_F(LargePopupMenuTest, TheOpenMenuIsDrawnFramedWithItsSelectedItemHighlighted) {
     MenuFixture menu;
-    expect_drawn(menu.root, [&](HMENU m, const std::function<void(User&)>& act) { return track(m, TPM_RETURNCMD, 20, 20, act); });
+    expect_drawn(menu.root, "popup_menu_480x640", [&](HMENU m, const std::function<void(User&)>& act) { return track(m, TPM_RETURNCMD, 20, 20, act); });
 }
 
 struct PlaceCase {

@@ -1,18 +1,16 @@
-#include "tests/native/expected_image.h"
+#include "tests/support/expected_image.h"
 
 #include <png.h>
 
 #include <cstdlib>
 #include <filesystem>
 
-namespace date_controls {
+namespace testing_support {
 namespace {
 
 // A channel may differ by this much (anti-aliasing), and this share of pixels by more.
 constexpr int channel_tolerance = 24;
 constexpr double differing_share = 0.002;
-
-std::string expected_path(const std::string& name) { return std::string(SONBRIX_EXPECTED_IMAGES) + "/" + name + ".png"; }
 
 bool read_png(const std::string& path, platform::screen::ScreenPicture& picture) {
     png_image image{};
@@ -43,8 +41,9 @@ bool close(std::uint32_t a, std::uint32_t b) {
 
 }  // namespace
 
-std::string compare_with_expected(const platform::screen::ScreenPicture& picture, const std::string& name) {
-    std::string const path = expected_path(name);
+std::string compare_with_expected(const platform::screen::ScreenPicture& picture, const std::string& folder,
+                                  const std::string& name) {
+    std::string const path = folder + "/" + name + ".png";
     char const* const update = std::getenv("SONBRIX_UPDATE_EXPECTED_IMAGES");
     if (update && std::string(update) == "1") {
         return write_png(path, picture) ? std::string() : "cannot write " + path;
@@ -67,4 +66,4 @@ std::string compare_with_expected(const platform::screen::ScreenPicture& picture
            std::to_string(first / static_cast<std::size_t>(picture.width)) + "); the screenshot is " + actual;
 }
 
-}  // namespace date_controls
+}  // namespace testing_support
