@@ -1,5 +1,7 @@
 #include "skin/button_multistate.h"
 
+#include <string>
+
 namespace skinner {
 
 ControlButtonMultistate::ControlButtonMultistate(std::uint32_t state_count, Container* container,
@@ -13,8 +15,8 @@ ControlButtonMultistate::~ControlButtonMultistate() = default;
 void ControlButtonMultistate::load_states() {
     if (get_lookup_mode() == LOOKUP_NONE) return;
     for (std::size_t index = 0; index < state_looks_.size(); ++index) {
-        state_looks_[index] = build_state_looks(*this, u"State" + std::u16string(std::to_string(index).begin(),
-                                                                                 std::to_string(index).end()));
+        std::string const number = std::to_string(index);
+        state_looks_[index] = build_state_looks(*this, u"State" + std::u16string(number.begin(), number.end()));
     }
 }
 

@@ -82,28 +82,35 @@ TEST_F(FrameTest, WrapLeavesTheBordersFree) {
 
 TEST_F(FrameTest, AutoSizeAsksForTheWidestLineAndAllLinesWithTheBorders) {
     std::string const borders = "<point name=\"BorderMin\" x=\"2\" y=\"3\"/><point name=\"BorderMax\" x=\"2\" y=\"3\"/>";
-    auto const grown = frame(1, 1, borders + integer_xml("Wrap", 1) + integer_xml("AutoSize", 1));
-    grown->set_text(u"ab\\nabcdef");
     int const line_height = font.measure_text(u"ab").cy;
     ASSERT_GT(line_height, 0);
-    EXPECT_EQ(grown->get_size(), (skinner::Size{width_of(u"abcdef") + 4, 2 * line_height + 6}));
-
-    auto const fixed = frame(300, 100, borders + integer_xml("Wrap", 1) + integer_xml("AutoSize", 1));
-    fixed->set_text(u"ab\\nabcdef");
-    EXPECT_EQ(fixed->get_size(), (skinner::Size{300, 100})) << "never below the skin's size";
-
-    auto const plain = frame(1, 1, borders + integer_xml("Wrap", 1));
-    plain->set_text(u"ab\\nabcdef");
-    EXPECT_EQ(plain->get_content_size(), (skinner::Size{4, 6})) << "without auto size, the borders only";
+    struct Case {
+        const char* name;
+        int width, height;
+        bool auto_size;
+        skinner::Size size;
+    };
+    std::vector<Case> const cases = {
+        {"grown to the text", 1, 1, true, {width_of(u"abcdef") + 4, 2 * line_height + 6}},
+        {"never below the skin's size", 300, 100, true, {300, 100}},
+        {"without auto size, the borders only", 1, 1, false, {4, 6}},
+    };
+    for (auto const& c : cases) {
+        auto const f = frame(c.width, c.height, borders + integer_xml("Wrap", 1) + integer_xml("AutoSize", c.auto_size));
+        f->set_text(u"ab\\nabcdef");
+        EXPECT_EQ(f->get_size(), c.size) << c.name;
+    }
 }
 
 TEST_F(FrameTest, ATextTooWideEndsInAnEllipsisWhenAsked) {
     std::u16string const text = u"unbreakableword";
     int const width = width_of(u"unbreak");
-    auto const cut = frame(width, 30, integer_xml("Ellipsis", 1) + string_xml("HAlignment", "LEFT"));
-    cut->set_text(text);
     Surface with(260, 60);
-    with.paint(*cut);
+    {
+        auto const cut = frame(width, 30, integer_xml("Ellipsis", 1) + string_xml("HAlignment", "LEFT"));
+        cut->set_text(text);
+        with.paint(*cut);
+    }
     ASSERT_GT(with.count_not(0, {0, 0, 260, 60}), 0) << "white text was drawn";
 
     // The same box drawn by hand with the text cut as the ellipsis cuts it.
