@@ -1,5 +1,5 @@
 // One picture inside the control's rectangle, shrunk to fit when larger (never enlarged,
-// aspect kept) and placed by "PictureHAlignment" and "PictureVAlignment". A button
+// proportions kept) and placed by "PictureHAlignment" and "PictureVAlignment". A button
 // underneath that paints only its picture and never takes the focus.
 #pragma once
 

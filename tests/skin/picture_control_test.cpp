@@ -1,4 +1,4 @@
-// Picture controls: a picture larger than the control is shrunk to fit with its aspect kept,
+// Picture controls: a picture larger than the control is shrunk to fit with its proportions kept,
 // a smaller one is never enlarged, the two alignments place it, and no picture draws nothing.
 #include <gtest/gtest.h>
 
