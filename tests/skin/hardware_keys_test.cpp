@@ -34,8 +34,9 @@ class HardwareKeysTest : public FormTest {
 protected:
     void SetUp() override {
         ASSERT_TRUE(screen.connected());
-        add_button(u"40C3", u"Record");
-        add_button(u"40C1", u"Calendar");
+        // The device lists "40C1" to "40C6" ("Button 1" ...); these come after them.
+        add_button(u"3FFF", u"Low");
+        add_button(u"40b0", u"Side");
         use_skin(form_xml("Keys", 200, 200, ""));
         form = std::make_unique<TestForm>(nullptr, properties.get(), u"Keys", log);
         SetForegroundWindow(form->get_window());
@@ -75,19 +76,20 @@ protected:
 
 TEST_F(HardwareKeysTest, ReadsTheButtonsSortedByKey) {
     auto const& entries = keys->get_keys();
-    ASSERT_EQ(entries.size(), 2u);
-    EXPECT_EQ(entries[0].virtual_key, 0xC1u);
-    EXPECT_EQ(entries[0].name, u"Calendar");
-    EXPECT_EQ(entries[1].virtual_key, 0xC3u);
-    EXPECT_EQ(entries[1].name, u"Record");
-    EXPECT_TRUE(entries[0].action.empty());
-    EXPECT_EQ(skinner::HardwareKeys::count_keys(), 2);
+    std::vector<std::uint32_t> found;
+    for (auto const& entry : entries) found.push_back(entry.virtual_key);
+    EXPECT_EQ(found, (std::vector<std::uint32_t>{0xB0, 0xC1, 0xC2, 0xC3, 0xC4, 0xC5, 0xC6, 0xFF}));
+    EXPECT_EQ(entries.front().name, u"Side");
+    EXPECT_EQ(entries[1].name, u"Button 1");
+    EXPECT_EQ(entries.back().name, u"Low");
+    EXPECT_TRUE(entries[1].action.empty());
+    EXPECT_EQ(skinner::HardwareKeys::count_keys(), 8);
     EXPECT_FALSE(held(0xC1)) << "an unbound button is not taken";
 }
 
 TEST_F(HardwareKeysTest, BoundButtonsAreHeldWhileActiveAndReleasedOnDeactivationOnlyWhenAsked) {
-    keys->set_key_action(0, u"play");
-    keys->set_key_action(5, u"ignored");
+    keys->set_key_action(1, u"play");
+    keys->set_key_action(8, u"ignored");
     keys->set_key_action(-1, u"ignored");
     EXPECT_TRUE(held(0xC1));
     EXPECT_FALSE(held(0xC3));
@@ -101,20 +103,20 @@ TEST_F(HardwareKeysTest, BoundButtonsAreHeldWhileActiveAndReleasedOnDeactivation
     activate(true);
     EXPECT_TRUE(held(0xC1)) << "activation takes it again";
 
-    keys->set_key_action(0, u"");
+    keys->set_key_action(1, u"");
     EXPECT_FALSE(held(0xC1)) << "clearing the action releases the button";
 }
 
 TEST_F(HardwareKeysTest, APressedButtonBecomesItsCommand) {
-    keys->set_key_action(0, u"play");
-    keys->set_key_action(1, u"record");
+    keys->set_key_action(1, u"play");
+    keys->set_key_action(3, u"record");
     ASSERT_TRUE(screen.control().button(3));
     ASSERT_TRUE(screen.control().button(1));
     EXPECT_TRUE(pump_until([&] { return log.size() >= 2; }));
     EXPECT_EQ(log, (Log{"command record", "command play"}));
 
     log.clear();
-    SendMessageW(form->get_window(), WM_HOTKEY, 0xC5, static_cast<LPARAM>(0xC5u << 16 | MOD_WIN));
+    SendMessageW(form->get_window(), WM_HOTKEY, 0xA0, static_cast<LPARAM>(0xA0u << 16 | MOD_WIN));
     EXPECT_TRUE(log.empty()) << "a key that is not in the list";
 }
 
