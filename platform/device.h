@@ -20,7 +20,8 @@ std::string device_folder();
 // kept as given (a name about to be created). A path that would leave the root is refused:
 // nullopt, with the last error set; so is one that a symbolic link inside the file system
 // leads outside it (ERROR_ACCESS_DENIED). The first call for a device folder in this
-// process creates the file system root and the special folders.
+// process creates the file system root and the special folders; the first that reaches the
+// root or "\Windows" makes the system sounds in "\Windows" where they are missing.
 std::optional<std::string> host_path(std::u16string_view device_path);
 
 // As host_path for a program to start: the program itself may be a link to a program kept

@@ -311,12 +311,18 @@ constexpr int VK_LBUTTON = 0x01;
 constexpr int VK_SHIFT = 0x10;
 constexpr int VK_CONTROL = 0x11;
 constexpr int VK_MENU = 0x12;
+constexpr int VK_TAB = 0x09;
 constexpr int VK_RETURN = 0x0D;
 constexpr int VK_ESCAPE = 0x1B;
+constexpr int VK_PRIOR = 0x21;
+constexpr int VK_NEXT = 0x22;
+constexpr int VK_END = 0x23;
+constexpr int VK_HOME = 0x24;
 constexpr int VK_LEFT = 0x25;
 constexpr int VK_UP = 0x26;
 constexpr int VK_RIGHT = 0x27;
 constexpr int VK_DOWN = 0x28;
+constexpr int VK_F4 = 0x73;
 // The key as the calling thread has taken its key messages so far (WM_KEYDOWN/UP,
 // WM_SYSKEYDOWN/UP; the stylus as VK_LBUTTON): bit 15 set while down (the result is
 // negative), bit 0 toggled by every press.

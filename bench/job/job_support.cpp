@@ -12,10 +12,7 @@ std::optional<std::u16string> device_file(const std::string& host) {
     std::error_code error;
     std::filesystem::path const absolute = std::filesystem::absolute(host, error);
     if (!error) {
-        if (auto inside = platform::device_path(absolute.lexically_normal().string())) {
-            platform::host_path(u"\\");  // makes the device's file system on first use
-            return inside;
-        }
+        if (auto inside = platform::device_path(absolute.lexically_normal().string())) return inside;
     }
     std::fprintf(stderr, "bench-job: %s is not inside the device's file system (%s/fs)\n", host.c_str(),
                  platform::device_folder().c_str());

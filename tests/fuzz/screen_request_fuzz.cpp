@@ -31,8 +31,9 @@ std::unique_ptr<SurfacePixels> memory_for(const Request& request) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    // A small screen keeps each run short; size requests still bring the device's sizes.
-    ScreenState state({64, 48, 96}, [](LinkId, std::string) { return true; });
+    // A small screen keeps each run short; size requests still bring the device's sizes. The
+    // shell's bars and input panel are drawn and tapped too.
+    ScreenState state({64, 48, 96}, [](LinkId, std::string) { return true; }, true);
     state.add_link(1, 100, Role::client);
     state.add_link(2, 200, Role::control);
     std::string_view rest(reinterpret_cast<const char*>(data), size);

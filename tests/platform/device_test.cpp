@@ -1,17 +1,23 @@
 #include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <set>
 #include <string>
+#include <vector>
 
 #include "platform/device.h"
 #include "platform/errors.h"
+#include "platform/linux/sound/system_sound_files.h"
 #include "tests/support/scoped_environment.h"
 #include "tests/support/test_device.h"
 
 namespace {
 
 using testing_support::DeviceTest;
+using testing_support::host_file_exists;
+using testing_support::read_host_file;
 using testing_support::ScopedEnvironment;
 using testing_support::write_host_file;
 
@@ -126,6 +132,77 @@ TEST_F(DeviceMapping, SpecialFoldersThatExistInAnotherCaseAreNotMadeTwice) {
     EXPECT_EQ(entries_of(device.fs()), (std::set<std::string>{"my documents", "WINDOWS", "Program Files"}));
     EXPECT_EQ(entries_of(device.host_path("WINDOWS")),
               (std::set<std::string>{"startup", "Start Menu", "Voicbeep.wav", "RecEnd.wav"}));
+}
+
+TEST_F(DeviceMapping, MakesTheSystemSoundsWhenTheRootOrWindowsIsFirstUsed) {
+    struct Case {
+        std::u16string path;
+        bool makes_sounds;
+    };
+    Case const cases[] = {
+        {u"\\x", false},
+        {u"\\My Documents\\a.wav", false},
+        {u"\\Windows\\..\\x", false},
+        {u"\\Windowsx\\a", false},
+        {u"\\", true},
+        {u"\\Windows", true},
+        {u"\\WINDOWS\\Voicbeep.wav", true},
+        {u"\\Windows\\Start Menu\\Programs\\a.lnk", true},
+    };
+    int number = 0;
+    for (auto const& c : cases) {
+        std::string const folder = device.folder() + "/case-" + std::to_string(++number);
+        ScopedEnvironment const own_device("SONBRIX_DEVICE", folder.c_str());
+        std::string const windows = folder + "/fs/Windows";
+        ASSERT_TRUE(platform::host_path(c.path));
+        EXPECT_TRUE(std::filesystem::is_directory(windows + "/Start Menu/Programs")) << number;
+        EXPECT_EQ(host_file_exists(windows + "/Voicbeep.wav"), c.makes_sounds) << number;
+        EXPECT_EQ(host_file_exists(windows + "/RecEnd.wav"), c.makes_sounds) << number;
+        ASSERT_TRUE(platform::host_path(u"\\Windows\\RecEnd.wav"));
+        EXPECT_TRUE(host_file_exists(windows + "/Voicbeep.wav")) << number;
+        EXPECT_TRUE(host_file_exists(windows + "/RecEnd.wav")) << number;
+    }
+}
+
+TEST_F(DeviceMapping, SystemSoundsThatAreThereAreKeptWhateverTheirCase) {
+    write_host_file(device.host_path("Windows/RecEnd.wav"), "mine");
+    write_host_file(device.host_path("Windows/voicbeep.WAV"), "theirs");
+    ASSERT_TRUE(platform::host_path(u"\\Windows"));
+    EXPECT_EQ(entries_of(device.host_path("Windows")),
+              (std::set<std::string>{"RecEnd.wav", "voicbeep.WAV", "StartUp", "Start Menu"}));
+    EXPECT_EQ(read_host_file(device.host_path("Windows/RecEnd.wav")), "mine");
+    EXPECT_EQ(read_host_file(device.host_path("Windows/voicbeep.WAV")), "theirs");
+}
+
+// Processes that start on a new device together: each one that sees a sound sees it whole.
+TEST_F(DeviceMapping, ProcessesMakingTheSystemSoundsAtOnceSeeThemWhole) {
+    auto const expected = platform::detail::voice_beep_wav();
+    std::string const sound = device.host_path("Windows/Voicbeep.wav");
+    int go[2];
+    ASSERT_EQ(pipe(go), 0);
+    std::vector<pid_t> children;
+    for (int i = 0; i < 8; ++i) {
+        pid_t const child = fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            char byte;
+            close(go[1]);
+            if (read(go[0], &byte, 1) != 0) _exit(2);
+            bool const found = platform::host_path(u"\\Windows\\Voicbeep.wav").has_value();
+            std::string const bytes = read_host_file(sound);
+            _exit(found && bytes == std::string(expected.begin(), expected.end()) ? 0 : 1);
+        }
+        children.push_back(child);
+    }
+    close(go[0]);
+    close(go[1]);  // starts them all
+    for (pid_t const child : children) {
+        int status = 0;
+        ASSERT_EQ(waitpid(child, &status, 0), child);
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+    }
+    EXPECT_EQ(entries_of(device.host_path("Windows")),
+              (std::set<std::string>{"Voicbeep.wav", "RecEnd.wav", "StartUp", "Start Menu"}));
 }
 
 TEST_F(DeviceMapping, TellsTheDevicePathOfAHostPathInsideTheRoot) {

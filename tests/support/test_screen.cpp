@@ -5,7 +5,9 @@
 
 namespace testing_support {
 
-TestScreen::TestScreen(const char* size) : display_("SONBRIX_DISPLAY", "headless"), size_("SONBRIX_DISPLAY_SIZE", size) {
+TestScreen::TestScreen(const char* size, bool shell)
+    : display_("SONBRIX_DISPLAY", "headless"), size_("SONBRIX_DISPLAY_SIZE", size),
+      shell_("SONBRIX_SHELL", shell ? "on" : "off") {
     connected_ = control_.connect();
 }
 

@@ -14,7 +14,8 @@ namespace testing_support {
 
 class TestScreen {
 public:
-    explicit TestScreen(const char* size = "240x320");
+    // Without the shell unless asked: tests of windows alone see the bare screen.
+    explicit TestScreen(const char* size = "240x320", bool shell = false);
 
     platform::screen::ScreenControl& control() { return control_; }
     bool connected() const { return connected_; }
@@ -27,6 +28,7 @@ public:
 private:
     ScopedEnvironment display_;
     ScopedEnvironment size_;
+    ScopedEnvironment shell_;
     platform::screen::ScreenControl control_;
     bool connected_ = false;
 };

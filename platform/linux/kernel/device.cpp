@@ -122,7 +122,11 @@ std::optional<std::string> resolve(const std::string& root, std::u16string_view 
 
 struct PreparedDevices {
     std::mutex lock;
+    // Device folders whose root and special folders were made in this process.
     std::set<std::string> folders;
+    // Those whose system sounds were made where missing, which is done when "\Windows" or
+    // the root is first used: the sounds are rendered only then, and only if missing.
+    std::set<std::string> sounds;
 };
 
 PreparedDevices& prepared_devices() {
@@ -142,8 +146,27 @@ void prepare_file_system(const std::string& device, const std::string& root) {
     for (auto const& folder : detail::special_folders) {
         if (auto const path = resolve(root, folder.device_path)) mkdir(path->c_str(), 0777);
     }
-    if (auto const windows = resolve(root, u"\\Windows")) detail::install_system_sounds(*windows);
+    prepared.sounds.erase(device);
     if (is_folder(root)) prepared.folders.insert(device);
+}
+
+// Whether a host path below the root is the root itself or lies in "\Windows", where the
+// system sounds are (a listing of the root may lead there).
+bool reaches_system_sounds(const std::string& root, const std::string& path) {
+    if (path.size() <= root.size() + 1) return true;
+    std::string_view const below = std::string_view(path).substr(root.size() + 1);
+    return equal_ignore_case(utf8_to_utf16(below.substr(0, below.find('/'))), u"Windows");
+}
+
+void prepare_system_sounds(const std::string& device, const std::string& root) {
+    auto& prepared = prepared_devices();
+    std::lock_guard guard(prepared.lock);
+    if (prepared.sounds.count(device)) return;
+    for (auto const& sound : detail::system_sound_files) {
+        auto const path = resolve(root, sound.device_path);
+        if (path && !entry_exists(*path)) detail::write_new_file(*path, sound.make());
+    }
+    prepared.sounds.insert(device);
 }
 
 std::optional<std::filesystem::path> relative_inside(const std::filesystem::path& root,
@@ -196,6 +219,7 @@ std::optional<std::string> resolve_beneath(std::u16string_view device_path, bool
         SetLastError(ERROR_ACCESS_DENIED);
         return std::nullopt;
     }
+    if (path && reaches_system_sounds(root, *path)) prepare_system_sounds(device, root);
     return path;
 }
 
@@ -241,6 +265,7 @@ void detail::forget_prepared_devices() {
     auto& prepared = prepared_devices();
     std::lock_guard guard(prepared.lock);
     prepared.folders.clear();
+    prepared.sounds.clear();
 }
 
 }  // namespace platform

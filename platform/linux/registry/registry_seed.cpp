@@ -1,10 +1,12 @@
 #include "platform/linux/registry/registry_seed.h"
 
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "platform/linux/registry/registry_store.h"
 #include "platform/registry.h"
+#include "platform/resources.h"
 
 namespace platform::detail {
 namespace {
@@ -33,6 +35,10 @@ void seed_buttons(RegistryKey& root) {
         RegistryKey& button_key = key->add_subkey(name, ++id);
         button_key.set_value(u"Name", REG_SZ,
                              string_data(u"Button " + std::u16string(1, static_cast<char16_t>(u'0' + button))));
+        // Its small system icon: "library,index".
+        std::string const index = std::to_string(SYSTEM_ICON_BUTTON_FIRST - 1 + button);
+        std::u16string const icon = std::u16string(SYSTEM_ICON_LIBRARY) + u"," + std::u16string(index.begin(), index.end());
+        button_key.set_value(u"Icon", REG_SZ, string_data(icon));
     }
 }
 

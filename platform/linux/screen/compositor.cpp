@@ -47,6 +47,18 @@ void compose_layer(pixman_image_t* frame, pixman_region32_t* area, const Layer& 
     pixman_region32_fini(&covered);
 }
 
+void blend_overlay(pixman_image_t* frame, pixman_region32_t* area, const Layer& overlay) {
+    auto const& rect = overlay.rect;
+    auto const& source = *overlay.pixels;
+    pixman_image_t* image = pixman_image_create_bits(PIXMAN_a8r8g8b8, source.width(), source.height(),
+                                                     const_cast<std::uint32_t*>(source.pixels()), source.stride() * 4);
+    if (!image) return;
+    pixman_image_set_clip_region32(frame, area);
+    pixman_image_composite32(PIXMAN_OP_OVER, image, nullptr, frame, 0, 0, 0, 0, rect.left, rect.top,
+                             std::min(rect.right - rect.left, source.width()), std::min(rect.bottom - rect.top, source.height()));
+    pixman_image_unref(image);
+}
+
 }  // namespace
 
 Compositor::Compositor(int width, int height) : damage_(std::make_unique<Damage>()) { resize(width, height); }
@@ -71,10 +83,13 @@ void Compositor::damage_all() { damage({0, 0, width_, height_}); }
 
 bool Compositor::has_damage() const { return pixman_region32_not_empty(&damage_->region) != 0; }
 
-std::vector<ScreenRect> Compositor::compose(const std::vector<Layer>& layers) {
+std::vector<ScreenRect> Compositor::compose(const std::vector<Layer>& layers, const std::vector<Layer>& overlays) {
     if (!has_damage()) return {};
     auto rects = rectangles_of(&damage_->region);
     pixman_image_t* frame = pixman_image_create_bits(PIXMAN_x8r8g8b8, width_, height_, pixels_.data(), width_ * 4);
+    pixman_region32_t whole_damage;
+    pixman_region32_init(&whole_damage);
+    pixman_region32_copy(&whole_damage, &damage_->region);
     // Top layer first; what no layer covers gets the background.
     for (auto layer = layers.rbegin(); layer != layers.rend(); ++layer) {
         if (!pixman_region32_not_empty(&damage_->region)) break;
@@ -86,6 +101,8 @@ std::vector<ScreenRect> Compositor::compose(const std::vector<Layer>& layers) {
         pixman_rectangle16_t const whole{0, 0, static_cast<std::uint16_t>(width_), static_cast<std::uint16_t>(height_)};
         pixman_image_fill_rectangles(PIXMAN_OP_SRC, frame, &black, 1, &whole);
     }
+    for (auto const& overlay : overlays) blend_overlay(frame, &whole_damage, overlay);
+    pixman_region32_fini(&whole_damage);
     pixman_image_unref(frame);
     pixman_region32_clear(&damage_->region);
     return rects;

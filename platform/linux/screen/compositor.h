@@ -57,9 +57,10 @@ public:
     void damage(const ScreenRect& rect);
     void damage_all();
     bool has_damage() const;
-    // Composes the layers (bottom first) into the damaged area, and returns that area's
-    // rectangles; the damage is then empty.
-    std::vector<ScreenRect> compose(const std::vector<Layer>& layers);
+    // Composes the layers (bottom first) into the damaged area, then blends the overlays
+    // over them by their alpha (first at the bottom), and returns that area's rectangles;
+    // the damage is then empty.
+    std::vector<ScreenRect> compose(const std::vector<Layer>& layers, const std::vector<Layer>& overlays = {});
     display::Frame frame() const;
     int width() const { return width_; }
     int height() const { return height_; }

@@ -33,6 +33,7 @@ ScreenMetrics read_metrics(MessageReader& in) {
     in.i32(metrics.width);
     in.i32(metrics.height);
     in.i32(metrics.dpi);
+    in.i32(metrics.bar);
     return metrics;
 }
 
@@ -78,6 +79,7 @@ public:
         request.other = key(settings_.insert_after);
         request.class_name = utf16_to_utf8(settings_.class_name).substr(0, max_text_bytes);
         request.title = utf16_to_utf8(settings_.title).substr(0, max_text_bytes);
+        request.shell_flags = settings_.shell_flags;
         return encode_request(request);
     }
 
@@ -188,6 +190,10 @@ void ScreenClient::read_events(Link& link) {
             event.kind = static_cast<ScreenEventKind>(kind);
             event.window = window_of(window);
             event.character = static_cast<char16_t>(character);
+            if (event.kind == ScreenEventKind::input_panel) {
+                event.input_panel_up = event.point.x != 0;
+                event.point = {};
+            }
             if (event.kind == ScreenEventKind::hotkey) {
                 event.hotkey_id = event.point.x;
                 event.modifiers = static_cast<std::uint32_t>(event.point.y);
@@ -306,6 +312,14 @@ ScreenMetrics ScreenClient::metrics() {
     return link_->metrics;
 }
 
+bool ScreenClient::linked_metrics(ScreenMetrics& metrics) {
+    std::lock_guard lock(mutex_);
+    if (!link_ || !link_->alive) return false;
+    std::lock_guard link_lock(link_->mutex);
+    metrics = link_->metrics;
+    return metrics.width > 0;
+}
+
 bool ScreenClient::send(const std::string& message, int pass_fd) {
     if (link_ && link_->send(message, pass_fd)) return true;
     // The server went away: a new one gets the surfaces as they are now, then the message.
@@ -409,6 +423,47 @@ bool ScreenClient::destroy_surface(HWND window) {
     request.window = key(window);
     send(encode_request(request));
     return true;
+}
+
+bool ScreenClient::set_shell_flags(HWND window, std::uint32_t flags) {
+    if (!connect()) return false;
+    std::lock_guard lock(mutex_);
+    Surface* surface = find(window);
+    if (!surface) return false;
+    surface->settings().shell_flags = flags;
+    Request request;
+    request.type = MessageType::set_shell_flags;
+    request.window = key(window);
+    request.shell_flags = flags;
+    return send(encode_request(request));
+}
+
+bool ScreenClient::set_input_panel(bool raise, bool& up) {
+    Request request;
+    request.type = MessageType::set_input_panel;
+    request.flag = raise;
+    std::uint32_t state = 0;
+    if (!ask(request, state)) return false;
+    up = state != 0;
+    return true;
+}
+
+bool ScreenClient::input_panel_up(bool& up) {
+    Request request;
+    request.type = MessageType::input_panel_state;
+    std::uint32_t state = 0;
+    if (!ask(request, state)) return false;
+    up = state != 0;
+    return true;
+}
+
+bool ScreenClient::show_hold_cue(POINT point, int dots) {
+    Request request;
+    request.type = MessageType::hold_cue;
+    request.x = point.x;
+    request.y = point.y;
+    request.id = static_cast<std::uint32_t>(dots);
+    return send_request(request);
 }
 
 bool ScreenClient::present(HWND window, const std::vector<RECT>& damage) {

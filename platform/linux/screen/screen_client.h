@@ -25,6 +25,7 @@ struct ScreenMetrics {
     int width = 0;
     int height = 0;
     int dpi = 0;  // LOGPIXELSX and LOGPIXELSY
+    int bar = 0;  // the shell's task bar and bottom bar; 0 when the screen shows no shell
 };
 
 enum class ScreenEventKind : std::uint32_t {
@@ -37,6 +38,10 @@ enum class ScreenEventKind : std::uint32_t {
     size_changed = 100,
     // A registered hot key (-> WM_HOTKEY: wParam the id, lParam modifiers and key).
     hotkey = 101,
+    // A tap on the task bar's OK button (-> WM_COMMAND IDOK to the window).
+    ok_button = 102,
+    // The input panel went up or down (-> WM_SETTINGCHANGE 224 to every top-level window).
+    input_panel = 103,
 };
 
 struct ScreenEvent {
@@ -48,6 +53,7 @@ struct ScreenEvent {
     ScreenMetrics metrics;  // after a size change
     int hotkey_id = 0;       // of a hot key
     std::uint32_t modifiers = 0;  // of a hot key; MOD_KEYUP (0x1000) on a release
+    bool input_panel_up = false;  // of an input panel event
 };
 
 struct SurfaceSettings {
@@ -58,6 +64,7 @@ struct SurfaceSettings {
     HWND insert_after = nullptr;
     std::u16string class_name;
     std::u16string title;
+    std::uint32_t shell_flags = 0;  // shell_ok_button, shell_hide_task_bar, ...
 };
 
 class ScreenClient {
@@ -73,6 +80,8 @@ public:
     // on demand too. False when the screen cannot be reached.
     bool connect();
     ScreenMetrics metrics();
+    // The metrics of the link there is now, without linking; false when there is none.
+    bool linked_metrics(ScreenMetrics& metrics);
 
     // The surface of a top-level window: pixels the screen shows at rect once presented.
     // Null when refused (no screen, a size over 4096 a side).
@@ -85,6 +94,8 @@ public:
     bool place_surface(HWND window, HWND insert_after);
     bool describe_surface(HWND window, bool enabled, const std::u16string& class_name, const std::u16string& title);
     bool destroy_surface(HWND window);
+    // What the window asks of the shell while it is in front (shell_* flags).
+    bool set_shell_flags(HWND window, std::uint32_t flags);
     // Shows what was drawn in these rectangles (surface coordinates; all when empty).
     bool present(HWND window, const std::vector<RECT>& damage = {});
 
@@ -99,6 +110,13 @@ public:
     // hardware buttons (0xC1-0xC6) come with MOD_WIN. False when another window holds it.
     bool register_hotkey(HWND window, int id, std::uint32_t modifiers, std::uint32_t vk);
     bool unregister_hotkey(HWND window, int id);
+
+    // Raises or lowers the input panel; up is its state after (false when the screen did not
+    // answer). Every process hears of a change before this returns.
+    bool set_input_panel(bool raise, bool& up);
+    bool input_panel_up(bool& up);
+    // The ring of a held tap around the point (screen coordinates): dots of 8, 0 takes it away.
+    bool show_hold_cue(POINT point, int dots);
 
     // Returns once the screen has carried out every call made before (false after five
     // seconds, or when called from the event handler).

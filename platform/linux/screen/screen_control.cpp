@@ -44,6 +44,7 @@ bool ScreenControl::connect() {
         in.i32(metrics_.width);
         in.i32(metrics_.height);
         in.i32(metrics_.dpi);
+        in.i32(metrics_.bar);
         return true;
     }
     socket_ = UniqueFd();
@@ -64,6 +65,7 @@ bool ScreenControl::reply(MessageType type, std::string& payload) {
             in.i32(metrics_.width);
             in.i32(metrics_.height);
             in.i32(metrics_.dpi);
+            in.i32(metrics_.bar);
         }
     }
 }

@@ -22,7 +22,17 @@ bool decode_fields(MessageReader& in, Request& request) {
     case MessageType::create_surface:
         return in.u64(request.window) && in.rect(request.rect) && surface_rect(request.rect) && in.flag(request.flag) &&
                in.flag(request.enabled) && in.u64(request.other) && in.text(request.class_name) &&
-               in.text(request.title);
+               in.text(request.title) && in.u32(request.shell_flags) && (request.shell_flags & ~shell_known_flags) == 0;
+    case MessageType::set_shell_flags:
+        return in.u64(request.window) && in.u32(request.shell_flags) && (request.shell_flags & ~shell_known_flags) == 0;
+    case MessageType::set_input_panel:
+        return in.flag(request.flag);
+    case MessageType::input_panel_state:
+        return true;
+    case MessageType::hold_cue:
+        return in.i32(request.x) && in.i32(request.y) && in.u32(request.id) && request.id <= 8 &&
+               request.x > -max_coordinate && request.x < max_coordinate && request.y > -max_coordinate &&
+               request.y < max_coordinate;
     case MessageType::set_rect:
         return in.u64(request.window) && in.rect(request.rect) && surface_rect(request.rect);
     case MessageType::set_visible:
@@ -80,7 +90,16 @@ void encode_fields(MessageWriter& out, const Request& request) {
         break;
     case MessageType::create_surface:
         out.u64(request.window).rect(request.rect).u8(request.flag).u8(request.enabled).u64(request.other);
-        out.text(request.class_name).text(request.title);
+        out.text(request.class_name).text(request.title).u32(request.shell_flags);
+        break;
+    case MessageType::set_shell_flags:
+        out.u64(request.window).u32(request.shell_flags);
+        break;
+    case MessageType::set_input_panel:
+        out.u8(request.flag);
+        break;
+    case MessageType::hold_cue:
+        out.i32(request.x).i32(request.y).u32(request.id);
         break;
     case MessageType::set_rect:
         out.u64(request.window).rect(request.rect);

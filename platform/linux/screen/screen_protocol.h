@@ -33,6 +33,12 @@ enum class MessageType : std::uint32_t {
     sync = 13,
     register_hotkey = 14,
     unregister_hotkey = 15,
+    // The shell: what a window asks of the bars while it is in front, the input panel (up or
+    // down, answered with its state), its state, and the ring of a held tap.
+    set_shell_flags = 16,
+    set_input_panel = 17,
+    input_panel_state = 18,
+    hold_cue = 19,
     inject_stylus = 20,
     inject_key = 21,
     screenshot = 22,
@@ -94,7 +100,14 @@ struct Request {
     std::uint32_t timeout_ms = 0;
     std::uint32_t id = 0;         // hot key id
     std::uint32_t modifiers = 0;  // hot key modifiers (MOD_ALT 1, MOD_CONTROL 2, MOD_SHIFT 4, MOD_WIN 8, MOD_KEYUP 0x1000)
+    std::uint32_t shell_flags = 0;  // of create_surface and set_shell_flags: shell_* below
 };
+
+// What a window asks of the shell while it is in front.
+constexpr std::uint32_t shell_ok_button = 0x1;
+constexpr std::uint32_t shell_hide_task_bar = 0x2;
+constexpr std::uint32_t shell_hide_input_panel_button = 0x4;
+constexpr std::uint32_t shell_known_flags = 0x7;
 
 bool acceptable_header(const MessageHeader& header);
 // Null for a payload that is not a well-formed request of that type (unknown type, short

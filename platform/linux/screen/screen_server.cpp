@@ -27,6 +27,7 @@
 #include "platform/linux/display/display_driver.h"
 #include "platform/linux/screen/screen_link.h"
 #include "platform/linux/screen/screen_state.h"
+#include "platform/linux/screen/shell_layout.h"
 
 extern char** environ;
 
@@ -113,7 +114,8 @@ public:
         : device_(std::move(device)),
           socket_path_(std::move(socket_path)),
           state_(display::screen_mode_from_environment(),
-                 [this](LinkId link, std::string message) { return deliver(link, std::move(message)); }) {}
+                 [this](LinkId link, std::string message) { return deliver(link, std::move(message)); },
+                 shell_shown_from_environment()) {}
 
     [[noreturn]] void run(int listener) {
         driver_ = display::open_display(state_.mode());
@@ -231,6 +233,9 @@ private:
         bool const done = state_.handle(id, request, std::move(memory));
         if (request.type == MessageType::set_size || request.type == MessageType::register_hotkey)
             link.enqueue(MessageWriter(MessageType::result).u32(done ? 1 : 0).finish());
+        // After the panel's events, so that the caller finds them posted when it has its answer.
+        if (request.type == MessageType::set_input_panel || request.type == MessageType::input_panel_state)
+            link.enqueue(MessageWriter(MessageType::result).u32(state_.input_panel_up() ? 1 : 0).finish());
         changed();
     }
 

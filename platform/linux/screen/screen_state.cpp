@@ -27,24 +27,33 @@ bool fits(const SurfacePixels& memory, const ScreenRect& rect) {
 
 }  // namespace
 
-ScreenState::ScreenState(const display::ScreenMode& mode, Outbox outbox)
-    : mode_(mode), outbox_(std::move(outbox)), compositor_(mode.width, mode.height) {}
+ScreenState::ScreenState(const display::ScreenMode& mode, Outbox outbox, bool shell)
+    : mode_(mode), outbox_(std::move(outbox)), compositor_(mode.width, mode.height), chrome_(shell, mode) {}
+
+std::string ScreenState::metrics_message(MessageType type) const {
+    MessageWriter out(type);
+    out.i32(mode_.width).i32(mode_.height).i32(mode_.dpi).i32(chrome_.layout().bar);
+    return out.finish();
+}
 
 void ScreenState::add_link(LinkId link, pid_t pid, Role role) {
     links_[link] = Link{pid, role, 0, 0, false};
-    MessageWriter welcome(MessageType::welcome);
-    welcome.i32(mode_.width).i32(mode_.height).i32(mode_.dpi);
-    outbox_(link, welcome.finish());
+    outbox_(link, metrics_message(MessageType::welcome));
 }
 
 void ScreenState::remove_link(LinkId link) {
     links_.erase(link);
+    if (hold_cue_link_ == link) {
+        chrome_.set_hold_cue(0, 0, 0);
+        hold_cue_link_ = 0;
+    }
     std::erase_if(hotkeys_, [&](const Hotkey& hotkey) { return hotkey.link == link; });
     std::vector<std::uint64_t> gone;
     for (auto const& surface : surfaces_) {
         if (surface.link == link) gone.push_back(surface.window);
     }
     for (auto window : gone) forget(window);
+    refresh_shell();
 }
 
 std::vector<ScreenState::Surface>::iterator ScreenState::find(std::uint64_t window) {
@@ -59,10 +68,27 @@ ScreenState::Surface* ScreenState::owned(LinkId link, std::uint64_t window) {
 bool ScreenState::handle(LinkId link, const Request& request, std::unique_ptr<SurfacePixels> memory) {
     auto linked = links_.find(link);
     if (linked == links_.end()) return false;
+    if (request.type == MessageType::set_input_panel) {
+        set_input_panel(request.flag);
+        return true;
+    }
+    if (request.type == MessageType::hold_cue) {
+        chrome_.set_hold_cue(request.x, request.y, static_cast<int>(request.id));
+        hold_cue_link_ = request.id > 0 ? link : 0;
+        damage_shell();
+        return true;
+    }
+    bool const done = handle_window_request(link, linked->second, request, std::move(memory));
+    refresh_shell();
+    return done;
+}
+
+bool ScreenState::handle_window_request(LinkId link, Link& linked, const Request& request,
+                                        std::unique_ptr<SurfacePixels> memory) {
     if (request.type == MessageType::create_surface) return create(link, request, std::move(memory));
     if (request.type == MessageType::report_idle) {
-        linked->second.handled = std::min(request.other, linked->second.sent);
-        linked->second.busy = request.flag;
+        linked.handled = std::min(request.other, linked.sent);
+        linked.busy = request.flag;
         return true;
     }
     if (request.type == MessageType::inject_stylus) {
@@ -117,6 +143,9 @@ bool ScreenState::handle(LinkId link, const Request& request, std::unique_ptr<Su
         surface->class_name = request.class_name;
         surface->title = request.title;
         return true;
+    case MessageType::set_shell_flags:
+        surface->shell_flags = request.shell_flags;
+        return true;
     case MessageType::destroy_surface:
         forget(request.window);
         return true;
@@ -147,6 +176,7 @@ bool ScreenState::create(LinkId link, const Request& request, std::unique_ptr<Su
     surface.enabled = request.enabled;
     surface.class_name = request.class_name;
     surface.title = request.title;
+    surface.shell_flags = request.shell_flags;
     surface.memory = std::move(memory);
     surfaces_.insert(surfaces_.begin(), std::move(surface));
     place(request.window, request.other);
@@ -216,6 +246,7 @@ const ScreenState::Surface* ScreenState::surface_at(int x, int y) const {
 
 void ScreenState::route(const display::InputEvent& event) {
     using display::InputKind;
+    if (route_to_shell(event)) return;
     Surface const* target = nullptr;
     switch (event.kind) {
     case InputKind::stylus_down: {
@@ -318,26 +349,95 @@ bool ScreenState::route_hotkey(const display::InputEvent& event) {
     return !down;
 }
 
+bool ScreenState::route_to_shell(const display::InputEvent& event) {
+    using display::InputKind;
+    switch (event.kind) {
+    case InputKind::stylus_down:
+        // A window holding the capture (an open menu) gets every tap, as on the device.
+        shell_has_stylus_ = find(capture_) == surfaces_.end() && chrome_.press(event.x, event.y);
+        damage_shell();
+        return shell_has_stylus_;
+    case InputKind::stylus_move:
+        return shell_has_stylus_;
+    case InputKind::stylus_up: {
+        if (!shell_has_stylus_) return false;
+        shell_has_stylus_ = false;
+        auto const tap = chrome_.release(event.x, event.y);
+        damage_shell();
+        run_shell_tap(tap);
+        return true;
+    }
+    default:
+        return false;
+    }
+}
+
+void ScreenState::run_shell_tap(const ShellTap& tap) {
+    using display::InputKind;
+    switch (tap.action) {
+    case ShellTap::Action::ok: {
+        auto front = find(foreground_);
+        if (front != surfaces_.end()) send_message_event(front->link, event_ok_button, front->window, 0, 0, 0, 0);
+        return;
+    }
+    case ShellTap::Action::toggle_input_panel:
+        set_input_panel(!chrome_.input_panel_up());
+        return;
+    case ShellTap::Action::key:
+        // Typed as the keyboard types: down and up, to whoever would get a real key.
+        route({InputKind::key_down, 0, 0, tap.key.vk, tap.key.character});
+        route({InputKind::key_up, 0, 0, tap.key.vk, 0});
+        return;
+    case ShellTap::Action::none:
+        return;
+    }
+}
+
+void ScreenState::set_input_panel(bool up) {
+    if (!chrome_.shown() || chrome_.input_panel_up() == up) return;
+    chrome_.set_input_panel(up);
+    damage_shell();
+    for (auto const& [id, link] : links_) {
+        if (link.role == Role::client) send_message_event(id, event_input_panel, 0, up ? 1 : 0, 0, 0, 0);
+    }
+}
+
+void ScreenState::refresh_shell() {
+    ShellFront front;
+    auto found = find(foreground_);
+    if (found != surfaces_.end()) {
+        front.title = found->title;
+        front.ok_button = (found->shell_flags & shell_ok_button) != 0;
+        front.hide_task_bar = (found->shell_flags & shell_hide_task_bar) != 0;
+        front.hide_input_panel_button = (found->shell_flags & shell_hide_input_panel_button) != 0;
+    }
+    chrome_.set_front(front);
+    damage_shell();
+}
+
+void ScreenState::damage_shell() {
+    for (auto const& rect : chrome_.take_damage()) compositor_.damage(rect);
+}
+
 void ScreenState::set_mode(const display::ScreenMode& mode) {
     mode_ = mode;
     compositor_.resize(mode.width, mode.height);
+    chrome_.set_mode(mode);
+    chrome_.take_damage();
+    shell_has_stylus_ = false;
     send_size_changed();
 }
 
 void ScreenState::send_size_changed() {
-    for (auto const& [id, link] : links_) {
-        MessageWriter out(MessageType::size_changed);
-        out.i32(mode_.width).i32(mode_.height).i32(mode_.dpi);
-        outbox_(id, out.finish());
-    }
+    for (auto const& [id, link] : links_) outbox_(id, metrics_message(MessageType::size_changed));
 }
 
 std::vector<ScreenRect> ScreenState::compose() {
-    std::vector<Layer> layers;
+    std::vector<Layer> layers = chrome_.layers_below();
     for (auto surface = surfaces_.rbegin(); surface != surfaces_.rend(); ++surface) {
         if (surface->visible) layers.push_back({surface->memory.get(), surface->rect});
     }
-    auto rects = compositor_.compose(layers);
+    auto rects = compositor_.compose(layers, chrome_.layers_above());
     composed_.insert(composed_.end(), rects.begin(), rects.end());
     return rects;
 }

@@ -16,6 +16,7 @@
 
 #include "platform/linux/screen/compositor.h"
 #include "platform/linux/screen/screen_protocol.h"
+#include "platform/linux/screen/shell_chrome.h"
 
 namespace platform::screen {
 
@@ -25,6 +26,10 @@ using LinkId = std::uint64_t;
 // hot key's id as x and its modifiers as y.
 constexpr std::uint32_t event_size_changed = 100;
 constexpr std::uint32_t event_hotkey = 101;
+// A tap on the task bar's OK button, for the foreground window.
+constexpr std::uint32_t event_ok_button = 102;
+// The input panel went up (x 1) or down (x 0); every client link gets it.
+constexpr std::uint32_t event_input_panel = 103;
 
 // Hot key modifiers, as the platform names them.
 constexpr std::uint32_t mod_alt = 0x1, mod_control = 0x2, mod_shift = 0x4, mod_win = 0x8, mod_keyup = 0x1000;
@@ -33,7 +38,9 @@ class ScreenState {
 public:
     using Outbox = std::function<bool(LinkId, std::string message)>;
 
-    ScreenState(const display::ScreenMode& mode, Outbox outbox);
+    // With the shell, its bars and input panel are drawn over the windows and take the taps
+    // on them.
+    ScreenState(const display::ScreenMode& mode, Outbox outbox, bool shell = false);
 
     void add_link(LinkId link, pid_t pid, Role role);
     // Removes the link's surfaces and repaints where they were.
@@ -68,6 +75,7 @@ public:
     std::string windows_message() const;
 
     std::size_t surface_count() const { return surfaces_.size(); }
+    bool input_panel_up() const { return chrome_.input_panel_up(); }
 
 private:
     struct Surface {
@@ -78,6 +86,7 @@ private:
         bool enabled = true;
         std::string class_name;
         std::string title;
+        std::uint32_t shell_flags = 0;
         std::unique_ptr<SurfacePixels> memory;
     };
     struct Hotkey {
@@ -98,6 +107,7 @@ private:
     // Surfaces_ is in z-order, top first.
     std::vector<Surface>::iterator find(std::uint64_t window);
     Surface* owned(LinkId link, std::uint64_t window);
+    bool handle_window_request(LinkId link, Link& linked, const Request& request, std::unique_ptr<SurfacePixels> memory);
     bool create(LinkId link, const Request& request, std::unique_ptr<SurfacePixels> memory);
     bool set_rect(Surface& surface, const ScreenRect& rect, std::unique_ptr<SurfacePixels> memory);
     void place(std::uint64_t window, std::uint64_t insert_after);
@@ -112,10 +122,22 @@ private:
     bool route_hotkey(const display::InputEvent& event);
     std::uint32_t modifiers_down(std::uint32_t vk) const;
     void send_size_changed();
+    std::string metrics_message(MessageType type) const;
+    // The shell shows what the foreground window asks of it.
+    void refresh_shell();
+    void damage_shell();
+    void set_input_panel(bool up);
+    // A stylus event the shell takes (it went down on the shell).
+    bool route_to_shell(const display::InputEvent& event);
+    void run_shell_tap(const ShellTap& tap);
 
     display::ScreenMode mode_;
     Outbox outbox_;
     Compositor compositor_;
+    ShellChrome chrome_;
+    bool shell_has_stylus_ = false;
+    // The link whose held tap the ring shows (0: none); it goes with that link.
+    LinkId hold_cue_link_ = 0;
     std::vector<Surface> surfaces_;
     std::map<LinkId, Link> links_;
     std::uint64_t foreground_ = 0;

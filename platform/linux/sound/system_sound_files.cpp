@@ -1,10 +1,12 @@
 #include "platform/linux/sound/system_sound_files.h"
 
-#include <sys/stat.h>
+#include <fcntl.h>
+#include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cmath>
-#include <fstream>
+#include <cstdio>
 #include <numbers>
 
 namespace platform::detail {
@@ -67,11 +69,15 @@ std::vector<std::uint8_t> wav_file(const std::vector<std::int16_t>& samples) {
     return out;
 }
 
-void write_if_missing(const std::string& path, const std::vector<std::uint8_t>& bytes) {
-    struct stat status;
-    if (stat(path.c_str(), &status) == 0) return;
-    std::ofstream file(path, std::ios::binary);
-    file.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+bool write_all(int fd, const std::vector<std::uint8_t>& bytes) {
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        ssize_t const n = write(fd, bytes.data() + done, bytes.size() - done);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) return false;
+        done += static_cast<std::size_t>(n);
+    }
+    return true;
 }
 
 }  // namespace
@@ -82,9 +88,17 @@ std::vector<std::uint8_t> record_end_wav() {
     return wav_file(render({{880.0, 0.08}, {0.0, 0.04}, {587.0, 0.12}}));
 }
 
-void install_system_sounds(const std::string& windows_host_folder) {
-    write_if_missing(windows_host_folder + "/Voicbeep.wav", voice_beep_wav());
-    write_if_missing(windows_host_folder + "/RecEnd.wav", record_end_wav());
+void write_new_file(const std::string& host_path, const std::vector<std::uint8_t>& bytes) {
+    std::string const own = host_path + ".new-" + std::to_string(getpid()) + "-" + std::to_string(gettid());
+    int const fd = open(own.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (fd < 0) return;
+    bool const written = write_all(fd, bytes);
+    bool const closed = close(fd) == 0;
+    // link never replaces an entry. Where the file system has no links, rename puts the
+    // file in place; only a file made in the same instant can be replaced then.
+    if (written && closed && link(own.c_str(), host_path.c_str()) != 0 && errno != EEXIST)
+        rename(own.c_str(), host_path.c_str());
+    unlink(own.c_str());
 }
 
 }  // namespace platform::detail

@@ -9,10 +9,12 @@
 #include <set>
 
 #include "platform/datetime.h"
+#include "platform/dialogs.h"
 #include "platform/kernel.h"
 #include "platform/linux/display/display_driver.h"
 #include "platform/linux/gdi/device_context.h"
 #include "platform/linux/screen/screen_client.h"
+#include "platform/linux/screen/shell_layout.h"
 #include "platform/linux/user/input_state.h"
 #include "platform/linux/user/message_queue.h"
 #include "platform/linux/user/window_tree.h"
@@ -27,6 +29,7 @@ namespace {
 
 constexpr WPARAM stylus_pressed = 0x0001;  // MK_LBUTTON
 constexpr WPARAM screen_size_setting = 0x3002;
+constexpr WPARAM input_panel_setting = 224;  // SPI_SETSIPINFO
 constexpr std::size_t typed_characters_kept = 16;
 
 LPARAM pack(int low, int high) {
@@ -87,13 +90,26 @@ public:
 
     ScreenSize size() {
         std::lock_guard lock(mutex_);
-        if (size_.width == 0 && !known_.empty()) {
-            auto const metrics = client_.metrics();
-            if (metrics.width > 0) remember_size(metrics);
+        // The screen linked now knows best; a link that ended may have been another screen's.
+        screen::ScreenMetrics metrics;
+        if (client_.linked_metrics(metrics) || (!known_.empty() && (metrics = client_.metrics()).width > 0)) {
+            if (metrics.width != size_.width || metrics.height != size_.height || metrics.bar != size_.bar)
+                remember_size(metrics);
+            return size_;
         }
-        if (size_.width > 0) return size_;
         auto const mode = display::screen_mode_from_environment();
-        return ScreenSize{mode.width, mode.height, mode.dpi};
+        int const bar = screen::shell_shown_from_environment() ? screen::shell_bar_height(mode.width) : 0;
+        return ScreenSize{mode.width, mode.height, mode.dpi, bar};
+    }
+
+    void change_shell_flags(HWND window, std::uint32_t set, std::uint32_t clear) {
+        std::lock_guard lock(mutex_);
+        auto& flags = shell_flags_[window];
+        flags = (flags & ~clear) | set;
+        if (known_.count(window)) {
+            known_[window].shell_flags = flags;
+            client_.set_shell_flags(window, flags);
+        }
     }
 
     void sync(HWND window) {
@@ -133,6 +149,7 @@ public:
     void remove(HWND window) {
         std::lock_guard lock(mutex_);
         if (known_.count(window)) forget(window);
+        shell_flags_.erase(window);
         std::lock_guard input_lock(input_mutex_);
         if (stylus_owner_ == window) stylus_owner_ = nullptr;
         if (last_tap_.window == window) last_tap_ = {};
@@ -199,6 +216,8 @@ private:
         settings.insert_after = window_above_on_screen(window);
         settings.class_name = facts.window_class ? facts.window_class->name : u"";
         settings.title = window_text(window).value_or(u"");
+        auto const flags = shell_flags_.find(window);
+        if (flags != shell_flags_.end()) settings.shell_flags = flags->second;
         auto* const surface = client_.create_surface(window, settings);
         if (!surface) return;
         known_[window] = settings;
@@ -234,7 +253,7 @@ private:
     }
 
     void remember_size(const screen::ScreenMetrics& metrics) {
-        size_ = ScreenSize{metrics.width, metrics.height, metrics.dpi};
+        size_ = ScreenSize{metrics.width, metrics.height, metrics.dpi, metrics.bar};
         gdi::set_screen_metrics({metrics.width, metrics.height, metrics.dpi});
     }
 
@@ -249,6 +268,10 @@ private:
         case ScreenEventKind::hotkey:
             PostMessageW(event.window, WM_HOTKEY, static_cast<WPARAM>(event.hotkey_id),
                          pack(static_cast<int>(event.modifiers), static_cast<int>(event.vk)));
+            break;
+        case ScreenEventKind::ok_button: PostMessageW(event.window, WM_COMMAND, IDOK, 0); break;
+        case ScreenEventKind::input_panel:
+            for (HWND top : top_level_windows()) PostMessageW(top, WM_SETTINGCHANGE, input_panel_setting, 0);
             break;
         }
     }
@@ -343,6 +366,8 @@ private:
     // Guards what the process told the screen of its windows.
     std::mutex mutex_;
     std::map<HWND, screen::SurfaceSettings> known_;
+    // What windows ask of the shell, kept from before they are on the screen.
+    std::map<HWND, std::uint32_t> shell_flags_;
     ScreenSize size_;
     // Guards the input state below; taken on the link's thread.
     std::mutex input_mutex_;
@@ -360,8 +385,25 @@ ScreenSize screen_size() { return ScreenWindows::instance().size(); }
 
 RECT work_area() {
     auto const size = screen_size();
-    return RECT{0, 0, size.width, size.height};
+    auto const area = screen::shell_layout(size.width, size.height, size.dpi, size.bar > 0).work_area;
+    return RECT{area.left, area.top, area.right, area.bottom};
 }
+
+void change_shell_flags(HWND top_level, std::uint32_t set, std::uint32_t clear) {
+    ScreenWindows::instance().change_shell_flags(top_level, set, clear);
+}
+
+bool raise_input_panel(bool raise) {
+    bool up = false;
+    return ScreenWindows::instance().client().set_input_panel(raise, up) && up == raise;
+}
+
+bool input_panel_is_up() {
+    bool up = false;
+    return ScreenWindows::instance().client().input_panel_up(up) && up;
+}
+
+void show_hold_cue(POINT point, int dots) { ScreenWindows::instance().client().show_hold_cue(point, dots); }
 
 void sync_screen_window(HWND window) { ScreenWindows::instance().sync(window); }
 void place_screen_window(HWND window) { ScreenWindows::instance().place(window); }

@@ -4,6 +4,7 @@
 // hot-key and size events become the owning threads' messages.
 #pragma once
 
+#include <cstdint>
 #include <vector>
 
 #include "platform/windows.h"
@@ -19,13 +20,23 @@ struct ScreenSize {
     int width = 0;
     int height = 0;
     int dpi = 0;
+    int bar = 0;  // the shell's bars; 0 when the screen shows no shell
 };
 
 // The screen's size and density (from the screen when it answers, else from
 // SONBRIX_DISPLAY_SIZE as the screen would choose it).
 ScreenSize screen_size();
-// Where CW_USEDEFAULT windows go: the whole screen, until the shell's bars take part of it.
+// Where CW_USEDEFAULT windows go: the screen between the shell's task bar and bottom bar.
 RECT work_area();
+
+// What the window (a top-level window of this process) asks of the shell while it is in
+// front: shell_* flags of the screen's protocol, set and cleared.
+void change_shell_flags(HWND top_level, std::uint32_t set, std::uint32_t clear);
+// The input panel: raised or lowered (false when the screen did not answer), and its state.
+bool raise_input_panel(bool raise);
+bool input_panel_is_up();
+// The ring of a held tap at the screen point: dots of 8, 0 takes it away.
+void show_hold_cue(POINT point, int dots);
 
 // Brings the screen's view of the window up to date after a change of visibility, place,
 // size, parent, text or state; a child or a window being destroyed is left alone.

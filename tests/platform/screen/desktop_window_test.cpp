@@ -139,6 +139,7 @@ TEST_F(DesktopWindow, WithoutADisplayTheScreenFallsBackToHeadless) {
     ScopedEnvironment display("DISPLAY", ":987");
     ScopedEnvironment driver("SONBRIX_DISPLAY", "sdl");
     ScopedEnvironment size("SONBRIX_DISPLAY_SIZE", "240x320");
+    ScopedEnvironment shell("SONBRIX_SHELL", "off");  // nothing over the surface's corner
     ScreenProcess process;
     ASSERT_TRUE(process.run("surface 7 10 10 20 20 3366CC"));
     platform::screen::ScreenControl control;

@@ -131,5 +131,22 @@ TEST(ScreenState, TheSizeKeyResizesTheScreenAndTellsEveryLink) {
     EXPECT_EQ(state.frame().width, 480);
 }
 
+TEST(ScreenState, TheRingOfAHeldTapGoesWithTheProgramThatShowedIt) {
+    ScreenState state({240, 320, 96}, [](LinkId, std::string) { return true; }, true);
+    state.add_link(1, 100, Role::client);
+    Request cue;
+    cue.type = MessageType::hold_cue;
+    cue.x = 120;
+    cue.y = 160;
+    cue.id = 8;
+    ASSERT_TRUE(state.handle(1, cue, nullptr));
+    state.compose();
+    auto const top_dot = [&] { auto const frame = state.frame(); return frame.pixels[146 * frame.stride + 120] & 0xFFFFFF; };
+    EXPECT_NE(top_dot(), 0u) << "the ring's top dot";
+    state.remove_link(1);  // the program ended while the stylus was held
+    state.compose();
+    EXPECT_EQ(top_dot(), 0u);
+}
+
 }  // namespace
 }  // namespace screen_tests

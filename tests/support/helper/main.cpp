@@ -10,8 +10,10 @@
 //                              a shown top-level window at that place, its background of
 //                              that colour; prints "ready <handle>", then "paint" for every
 //                              WM_PAINT, "down <x> <y>" for WM_LBUTTONDOWN, "key <vk>" for
-//                              WM_KEYDOWN, "activate <wParam>" for WM_ACTIVATE and "mark"
-//                              for WM_USER + 5; ends on WM_USER + 2
+//                              WM_KEYDOWN, "activate <wParam>" for WM_ACTIVATE, "mark"
+//                              for WM_USER + 5 and "command <wParam>" for WM_COMMAND;
+//                              WM_USER + 6 shows (wParam 1) or hides (2) the task bar's OK
+//                              button for it; ends on WM_USER + 2
 //   mutex <name>               takes the named mutex, prints "owned <existed 0|1>", then on
 //                              the input line "release" releases it and ends, on "die" ends
 //                              without releasing it
@@ -40,6 +42,7 @@
 #include "platform/kernel.h"
 #include "platform/messages.h"
 #include "platform/mutex.h"
+#include "platform/shell_ui.h"
 #include "platform/unicode.h"
 #include "platform/testing.h"
 #include "platform/windows.h"
@@ -52,6 +55,7 @@ constexpr UINT quit_message = WM_USER + 2;
 constexpr UINT call_back_message = WM_USER + 3;  // wParam: a window to send WM_USER + 7 to
 constexpr UINT wait_for_line_message = WM_USER + 4;
 constexpr UINT mark_message = WM_USER + 5;  // posted after others to see what came before it
+constexpr UINT done_button_message = WM_USER + 6;
 
 void say(const std::string& line) {
     std::cout << line << std::endl;
@@ -124,6 +128,8 @@ LRESULT painted_proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
             std::to_string(static_cast<short>((lparam >> 16) & 0xFFFF)));
         break;
     case WM_KEYDOWN: say("key " + std::to_string(wparam)); break;
+    case WM_COMMAND: say("command " + std::to_string(wparam)); return 0;
+    case done_button_message: return SHDoneButton(window, static_cast<DWORD>(wparam));
     case WM_ACTIVATE: say("activate " + std::to_string(wparam)); break;
     default: break;
     }
