@@ -1,7 +1,6 @@
 // The shell on the device's screen, driven through the screen's stylus as a user drives it:
 // the task bar with the foreground window's title and OK button, full screen, the input
 // panel typing into the focus window, tap-and-hold, and broadcasts to every process.
-#include <png.h>
 
 #include <algorithm>
 #include <array>
@@ -22,6 +21,7 @@
 #include "platform/messages.h"
 #include "platform/shell_ui.h"
 #include "platform/windows.h"
+#include "tests/support/expected_image.h"
 #include "tests/support/child_process.h"
 #include "tests/support/eventually.h"
 #include "tests/support/message_loop.h"
@@ -84,61 +84,8 @@ std::string text_of(const RECT& rect) {
 
 // ---- Expected pictures ------------------------------------------------------------------
 
-std::string expected_path(const std::string& name) {
-    return std::string(SONBRIX_SCREEN_EXPECTED) + "/" + name + ".png";
-}
-
-bool read_png(const std::string& path, ScreenPicture& picture) {
-    png_image image{};
-    image.version = PNG_IMAGE_VERSION;
-    if (!png_image_begin_read_from_file(&image, path.c_str())) return false;
-    image.format = PNG_FORMAT_BGRA;
-    picture.width = static_cast<int>(image.width);
-    picture.height = static_cast<int>(image.height);
-    picture.pixels.resize(static_cast<std::size_t>(picture.width) * picture.height);
-    return png_image_finish_read(&image, nullptr, picture.pixels.data(), 0, nullptr) != 0;
-}
-
-bool write_png(const std::string& path, const ScreenPicture& picture) {
-    png_image image{};
-    image.version = PNG_IMAGE_VERSION;
-    image.width = static_cast<png_uint_32>(picture.width);
-    image.height = static_cast<png_uint_32>(picture.height);
-    image.format = PNG_FORMAT_BGRA;
-    return png_image_write_to_file(&image, path.c_str(), 0, picture.pixels.data(), 0, nullptr) != 0;
-}
-
-// Empty when the picture matches the expected one: every channel of every pixel within a
-// small step (text may be smoothed a little differently by another font renderer).
 std::string compare_with_expected(const ScreenPicture& actual, const std::string& name) {
-    std::string const path = expected_path(name);
-    if (std::getenv("SONBRIX_UPDATE_EXPECTED")) {
-        return write_png(path, actual) ? std::string() : "cannot write " + path;
-    }
-    ScreenPicture expected;
-    if (!read_png(path, expected)) return "cannot read " + path + " (SONBRIX_UPDATE_EXPECTED=1 writes it)";
-    if (expected.width != actual.width || expected.height != actual.height) return "another size than " + path;
-    constexpr int tolerance = 24;
-    int differing = 0;
-    std::string first;
-    for (int y = 0; y < actual.height; ++y) {
-        for (int x = 0; x < actual.width; ++x) {
-            std::uint32_t const a = actual.at(x, y);
-            std::uint32_t const e = expected.at(x, y);
-            for (int shift = 0; shift <= 16; shift += 8) {
-                if (std::abs(static_cast<int>((a >> shift) & 0xFF) - static_cast<int>((e >> shift) & 0xFF)) <= tolerance)
-                    continue;
-                if (differing++ == 0) {
-                    char text[96];
-                    std::snprintf(text, sizeof text, "pixel (%d, %d) is %06X, expected %06X", x, y, a & 0xFFFFFF,
-                                  e & 0xFFFFFF);
-                    first = text;
-                }
-                break;
-            }
-        }
-    }
-    return differing == 0 ? std::string() : first + " (" + std::to_string(differing) + " pixels differ from " + path + ")";
+    return testing_support::compare_with_expected(actual, SONBRIX_SCREEN_EXPECTED, name);
 }
 
 // ---- The fixture ------------------------------------------------------------------------
