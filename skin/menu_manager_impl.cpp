@@ -64,9 +64,12 @@ MenuManagerImplPocket::~MenuManagerImplPocket() {
 }
 
 LRESULT MenuManagerImplPocket::on_message(UINT message, WPARAM wparam, LPARAM lparam, bool& pass_on) {
-    if (message == WM_COMMAND && lparam != 0 && reinterpret_cast<HWND>(lparam) == info_.hwndMB) {
+    // The bar sends its commands without a control handle; lower ids are other senders'.
+    int const id = static_cast<int>(wparam & 0xFFFF);
+    bool const from_bar = lparam == 0 || reinterpret_cast<HWND>(lparam) == info_.hwndMB;
+    if (message == WM_COMMAND && from_bar && info_.hwndMB && id >= first_item_id) {
         pass_on = false;
-        on_menu_command(static_cast<int>(wparam & 0xFFFF));
+        on_menu_command(id);
     } else if (message == WM_INITMENUPOPUP && info_.hwndMB) {
         on_init_popup(reinterpret_cast<HMENU>(wparam), static_cast<int>(lparam));
     }
