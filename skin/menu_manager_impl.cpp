@@ -101,6 +101,8 @@ void MenuManagerImplPocket::update() {
 
 void MenuManagerImplPocket::build() {
     if (info_.hwndMB || !form_->get_window() || !IsWindowVisible(form_->get_window())) return;
+    // A form without a main menu or menu buttons gets no empty bar over the screen.
+    if (!form_->get_menu_main() && MenuManager::get_items(form_).empty()) return;
     info_ = SHMENUBARINFO{};
     info_.cbSize = 36;
     info_.hwndParent = form_->get_window();
