@@ -13,6 +13,8 @@
 #include "skin/canvas.h"
 #include "skin/control.h"
 #include "skin/form.h"
+#include "skin/button_impl_soft_keys.h"
+#include "skin/menu_manager_impl.h"
 #include "skin/shell_calls.h"
 
 namespace skinner {
@@ -306,7 +308,14 @@ void FormImpl::on_close() {
     ShowWindow(window_, SW_HIDE);
 }
 
+void FormImpl::set_form(Form* form) {
+    menu_manager_.reset();
+    form_ = form;
+    if (form_ && window_) menu_manager_ = std::make_unique<MenuManagerImplPocket>(form_, has_soft_keys());
+}
+
 void FormImpl::on_paint() {
+    if (menu_manager_) menu_manager_->update();
     PAINTSTRUCT paint{};
     HDC const dc = BeginPaint(window_, &paint);
     RECT client{};

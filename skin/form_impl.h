@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 
 #include "foundation/nocopy.h"
@@ -20,6 +21,8 @@ constexpr UINT WM_KEY_AND_CHAR = 0x402;
 // Makes a form check the screen again, as WM_SETTINGCHANGE does.
 constexpr UINT WM_CHECK_SCREEN = 0x404;
 
+class MenuManagerImpl;
+
 class FormImpl : private liba::Nocopy {
 public:
     // A new window of the program's form class, a popup of the owner's window when there is one.
@@ -31,8 +34,10 @@ public:
     static void register_class();
 
     // The form this window shows; the form sets it when it is built and clears it when it goes.
-    void set_form(Form* form) { form_ = form; }
+    // It also makes (and with null ends) the form's menu bar manager.
+    void set_form(Form* form);
     Form* get_form() const { return form_; }
+    MenuManagerImpl* get_menu_manager() const { return menu_manager_.get(); }
     HWND get_window() const { return window_; }
     bool is_popup() const { return popup_; }
     bool get_flicker() const { return flicker_; }
@@ -71,6 +76,7 @@ private:
     void on_setting_change(WPARAM wparam);
 
     Form* form_ = nullptr;
+    std::unique_ptr<MenuManagerImpl> menu_manager_;
     HWND window_ = nullptr;
     bool popup_ = false;
     bool flicker_ = false;

@@ -52,4 +52,9 @@ bool MenuManager::take_dirty(Form* form) {
     return std::exchange(found->second.dirty, false);
 }
 
+bool MenuManager::is_dirty(Form* form) {
+    auto const found = menus().find(form);
+    return found != menus().end() && found->second.dirty;
+}
+
 }  // namespace skinner

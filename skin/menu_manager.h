@@ -34,6 +34,7 @@ public:
     // Marks the form's menus for rebuilding; take_dirty tells whether they were, and clears it.
     static void invalidate(Form* form);
     static bool take_dirty(Form* form);
+    static bool is_dirty(Form* form);
 };
 
 }  // namespace skinner

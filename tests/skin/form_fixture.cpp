@@ -110,7 +110,9 @@ std::string control_xml(const std::string& name, int x, int y, int width, int he
            std::to_string(height) + "\"/>" + more + "</control>";
 }
 
-FormTest::FormTest() {
+FormTest::FormTest() : FormTest("240x320") {}
+
+FormTest::FormTest(const char* screen_size) : screen(screen_size) {
     picture_fixture::use_stb_loader();
     WNDCLASSW window_class{};
     window_class.lpfnWndProc = action_procedure;
