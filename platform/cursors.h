@@ -8,7 +8,7 @@
 #include "platform/windows.h"
 
 namespace platform::detail {
-constexpr LPCWSTR cursor_name(std::uintptr_t id) { return reinterpret_cast<LPCWSTR>(id); }
+inline LPCWSTR cursor_name(std::uintptr_t id) { return reinterpret_cast<LPCWSTR>(id); }
 }  // namespace platform::detail
 
 // The platform's cursors, given to LoadCursorW with no instance.
