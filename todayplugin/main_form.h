@@ -38,12 +38,13 @@ public:
 
     // Shows the program's status, or that it is not running.
     void refresh();
+    // Texts, enabling and button states for this status record.
+    void show_status(const StatusData& status);
 
 private:
     void on_play();
     void on_record();
     void show_program_not_running();
-    void show_status(const StatusData& status);
 
     TodayPainter background_;
     skinner::ControlButton activate_;
