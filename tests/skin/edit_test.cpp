@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <future>
+#include <thread>
 #include <string>
 #include <vector>
 
@@ -136,6 +138,23 @@ TEST_F(EditTest, CopyingAnEmptySelectionLeavesTheClipboardAlone) {
     edit->cut();
     EXPECT_EQ(clipboard_bytes(), unicode_bytes(u"kept"));
     EXPECT_EQ(state(), "ab|cd");
+}
+
+TEST_F(EditTest, CuttingKeepsASelectionThatDidNotReachTheClipboard) {
+    make_edit();
+    set("a^bc|d");
+    std::promise<void> opened, done;
+    std::thread holder([&] {
+        EXPECT_TRUE(OpenClipboard(nullptr));
+        opened.set_value();
+        done.get_future().wait();
+        CloseClipboard();
+    });
+    opened.get_future().wait();
+    edit->cut();
+    done.set_value();
+    holder.join();
+    EXPECT_EQ(state(), "a^bc|d") << "the clipboard was held by another thread";
 }
 
 TEST_F(EditTest, PastingTakesOnlyWholeCharactersAboveTheControlRange) {
@@ -292,6 +311,29 @@ TEST_F(EditTest, ALongTextScrollsSoThatTheCaretStaysInTheBox) {
     edit->set_text(u"ab");
     EXPECT_EQ(caret_x(), font.measure_text(u"ab").cx);
     EXPECT_EQ(edit->get_scroll(), 0) << "a short text starts at the left";
+}
+
+TEST_F(EditTest, TheCaretBlinksOnlyWhileTheFieldHasTheFocus) {
+    make_edit();
+    focus();
+    edit->stop_timer();
+    edit->set_text(u"abc");
+    EXPECT_TRUE(edit->on_keydown(skinner::KEY_END));
+    auto const ticks = [&](int count) {
+        for (int i = 0; i < count; ++i) edit->on_timer(edit->get_timer_id(), 0);
+        return edit->is_caret_shown();
+    };
+    EXPECT_TRUE(edit->is_caret_shown());
+    EXPECT_TRUE(ticks(4));
+    EXPECT_FALSE(ticks(1)) << "off after five ticks";
+    EXPECT_FALSE(ticks(4));
+    EXPECT_TRUE(ticks(1)) << "on again after ten";
+    EXPECT_FALSE(ticks(5));
+    form->set_focus(nullptr);
+    EXPECT_FALSE(edit->is_caret_shown());
+    ticks(3);
+    edit->set_focus();
+    EXPECT_TRUE(edit->is_caret_shown()) << "losing the focus showed the caret for the next time";
 }
 
 bool input_panel_up() {
