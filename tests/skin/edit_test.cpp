@@ -336,6 +336,38 @@ TEST_F(EditTest, TheCaretBlinksOnlyWhileTheFieldHasTheFocus) {
     EXPECT_TRUE(edit->is_caret_shown()) << "losing the focus showed the caret for the next time";
 }
 
+TEST_F(EditPointTest, TheCaretShowsAsABarAfterTheSelectionOrAGapBeforeIt) {
+    edit->stop_timer();
+    EXPECT_TRUE(edit->on_keydown(skinner::KEY_HOME)) << "the caret is shown from here on";
+    int const y = 10 + 3 + 1;  // the top of the text box, above the letters
+    struct Case {
+        const char* name;
+        const char* marked;
+        bool focused;
+        std::vector<std::pair<int, bool>> columns;  // x, covered by the selection picture
+    };
+    std::vector<Case> const cases = {
+        {"no selection: a caret-wide bar", "ab|c  def", true,
+         {{boundary(2) - 1, false}, {boundary(2), true}, {boundary(2) + 1, false}}},
+        {"caret at the higher end: the bar follows the selection", "a^bc|  def", true,
+         {{boundary(1) - 1, false}, {boundary(1), true}, {boundary(3), true}, {boundary(3) + 1, false}}},
+        {"caret at the lower end: a gap opens the selection", "a|bc^  def", true,
+         {{boundary(1), false}, {boundary(1) + 1, true}, {boundary(3) - 1, true}, {boundary(3), false}}},
+        {"without the focus no caret shows", "a^bc|  def", false,
+         {{boundary(1), true}, {boundary(3) - 1, true}, {boundary(3), false}}},
+    };
+    for (auto const& c : cases) {
+        set(c.marked);
+        if (!c.focused) form->set_focus(nullptr);
+        form_test::Surface surface(240, 120);
+        surface.paint(*edit);
+        for (auto const& [x, covered] : c.columns) {
+            EXPECT_EQ(surface.at(x, y) == selection_blue, covered) << c.name << " at x " << x;
+        }
+        if (!c.focused) edit->set_focus();
+    }
+}
+
 bool input_panel_up() {
     SIPINFO info{};
     info.cbSize = sizeof(info);
