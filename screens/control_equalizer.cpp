@@ -9,6 +9,9 @@ namespace screens {
 
 namespace {
 
+// Pi to four decimals: the bumps of the curve have always been drawn with it.
+constexpr double bump_pi = 31415 / 10000.0;
+
 // Far beyond any screen; keeps conversions of huge or infinite values to int defined.
 constexpr double pixel_limit = 1e6;
 
@@ -207,7 +210,8 @@ std::vector<int> ControlEqualizer::response_curve() const {
             double const offset = ((centre.y - p.y) - half) / half;
             int const d = p.x + column - centre.x;
             int const reach = band.reach();
-            if (reach > std::abs(d)) sum += (std::cos(static_cast<double>(d) / reach * 3.1415) + 1.0) * offset * half * 0.5;
+            if (reach <= std::abs(d)) continue;
+            sum += (std::cos(static_cast<double>(d) / reach * bump_pi) + 1.0) * offset * half * 0.5;
         }
         curve[static_cast<std::size_t>(column)] = to_pixels(sum < 0.0 ? sum - 0.5 : sum + 0.5) + height / 2;
     }
