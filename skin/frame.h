@@ -27,6 +27,8 @@ public:
     // Lays out and repaints only when the text differs.
     void set_text(const std::u16string& text);
     void set_picture(const PictureRef& picture);
+    // The text colour (red in the low byte); the caller repaints.
+    void set_colour(std::uint32_t colour);
 
     const std::u16string& get_text() const { return text_; }
     const std::vector<std::u16string>& get_lines() const { return lines_; }
