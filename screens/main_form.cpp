@@ -54,6 +54,7 @@ MainForm::MainForm(skinner::Properties* skin, const std::u16string& form_name)
       hardware_keys_(std::make_unique<skinner::HardwareKeys>(this)),
       power_manager_(std::make_unique<skinner::PowerManager>(this)) {
     set_visible(false);
+    SetWindowTextW(get_window(), u"Sonbrix");
     // The lamps only show the state.
     for (skinner::Control* lamp : {static_cast<skinner::Control*>(vas_.get()), static_cast<skinner::Control*>(stereo_.get()),
                                    static_cast<skinner::Control*>(rec_lamp_.get()),

@@ -25,13 +25,13 @@ bool choose_main_skin(skinner::Properties& skin, skinner::Size screen) {
 void act_on_command_line(MainForm& form, const std::u16string& command_line) {
     if (command_line == u"AppRunAtTime") {
         form.bring_to_front(command_line);
-        form.set_visible(true);
+        form.show(true);
     } else if (command_line != u"-hide") {
         if (!command_line.empty()) {
             form.get_explorer().select_file(command_line);
             form.get_explorer().play_selected();
         }
-        form.set_visible(true);
+        form.show(true);
     }
 }
 

@@ -90,6 +90,7 @@ def drop_down_forms(skin, art):
 def main_form(skin, art, name, height, variant_of=None):
     grow = height - 268
     form = skin.form(name, 240, height, variant_of)
+    form.integer("StartPosition", 3)  # fills the work area
     window_background(form, art)
     form.add(frame_control("frmTitle", EDGE, 4, 232, 18, FONT_TITLE, TEXT))
     form.add(frame_control("frmInfo", EDGE, 24, 120, 14, FONT_SMALL, TEXT_DIM))
