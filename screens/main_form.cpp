@@ -1,9 +1,15 @@
 // The main form's members, their construction and teardown, and showing the window.
 #include "screens/main_form.h"
 
+#include <algorithm>
+
 #include "app/comm/comm_channel.h"
 #include "app/comm/command_delegate.h"
 #include "foundation/log.h"
+#include "screens/control_clock.h"
+#include "screens/control_flash.h"
+#include "screens/control_progress_bookmarks.h"
+#include "screens/control_speed.h"
 #include "screens/panel_equalizer.h"
 #include "screens/panel_file_explorer.h"
 #include "screens/panel_levels.h"
@@ -39,14 +45,16 @@ MainForm::MainForm(skinner::Properties* skin, const std::u16string& form_name)
       record_(std::make_unique<skinner::ControlButtonMultistate>(2, this, u"btnRecord")),
       stop_(std::make_unique<skinner::ControlButton>(this, u"btnStop")),
       output_(std::make_unique<skinner::ControlProgress>(this, u"pbOutput")),
-      position_(std::make_unique<skinner::ControlProgress>(this, u"pbPosition")),
+      position_(std::make_unique<screens::ControlProgressBookmarks>(this, u"pbPosition")),
       mode_(std::make_unique<skinner::ControlButtonMultistate>(4, this, u"btnMode")),
-      rec_lamp_(std::make_unique<skinner::ControlCheckBox>(this, u"checkRec")),
-      play_lamp_(std::make_unique<skinner::ControlCheckBox>(this, u"checkPlay")),
+      rec_lamp_(std::make_unique<screens::ControlFlash>(this, u"checkRec")),
+      play_lamp_(std::make_unique<screens::ControlFlash>(this, u"checkPlay")),
       stereo_(std::make_unique<skinner::ControlCheckBox>(this, u"checkStereo")),
+      speed_(std::make_unique<screens::ControlSpeed>(this, u"frmSpeed")),
       vas_(std::make_unique<skinner::ControlCheckBox>(this, u"checkVAS")),
       info_(std::make_unique<skinner::ControlFrame>(this, u"frmInfo")),
       title_(std::make_unique<skinner::ControlFrame>(this, u"frmTitle")),
+      clock_(std::make_unique<screens::ControlClock>(this, u"Clock")),
       clock_mode_(std::make_unique<skinner::ControlButton>(this, u"btnClockMode")),
       main_menu_(std::make_unique<skinner::ControlMenuMain>(this, u"MainMenu")),
       file_menu_(std::make_unique<skinner::MenuMainSubMenu>(this, u"File", u"File", 1)),
@@ -55,12 +63,10 @@ MainForm::MainForm(skinner::Properties* skin, const std::u16string& form_name)
       power_manager_(std::make_unique<skinner::PowerManager>(this)) {
     set_visible(false);
     SetWindowTextW(get_window(), u"Sonbrix");
-    // The lamps only show the state.
-    for (skinner::Control* lamp : {static_cast<skinner::Control*>(vas_.get()), static_cast<skinner::Control*>(stereo_.get()),
-                                   static_cast<skinner::Control*>(rec_lamp_.get()),
-                                   static_cast<skinner::Control*>(play_lamp_.get())}) {
-        lamp->set_enabled(false);
-    }
+    // These only show the state.
+    vas_->set_enabled(false);
+    speed_->set_enabled(false);
+    stereo_->set_enabled(false);
     show_panel(0);
     Settings const& settings = Document::instance()->get_settings();
     power_manager_->set_turn_off_interval(settings.play.turn_off);
@@ -107,6 +113,16 @@ void MainForm::show(bool visible) {
     skinner::Point const position = get_window_position();
     os::get_log() << "Size =" << size.width << " " << size.height << "\n";
     os::get_log() << "Position =" << position.x << " " << position.y << "\n";
+}
+
+void MainForm::layout() {
+    skinner::Form::layout();
+    if (get_current_size().width == 0) return;  // not laid out yet
+    skinner::Point origin;
+    skinner::Size area;
+    skinner::get_work_area(true, origin, area);
+    skinner::Size const least = get_min_size();
+    move_window(origin, {std::max(area.width, least.width), std::max(area.height, least.height)});
 }
 
 void MainForm::show_panel(std::uint32_t mode) {

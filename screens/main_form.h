@@ -14,6 +14,12 @@
 #include "skin/form.h"
 
 class CCommandDelegate;
+namespace screens {
+class ControlClock;
+class ControlFlash;
+class ControlProgressBookmarks;
+class ControlSpeed;
+}  // namespace screens
 class PanelEqualizer;
 class PanelFileExplorer;
 class PanelLevels;
@@ -49,6 +55,8 @@ public:
     void on_value_changed(skinner::Control* sender, double value) override;
     void on_menu_create(skinner::MenuItemInfo& menu) override;
     bool on_keydown(int key) override;
+    // The main window fills the work area between the shell's bars, whatever the skin says.
+    void layout() override;
 
     // ---- Timer, document and command line ------------------------------------------------
     void on_timer_broadcast(UINT_PTR id) override;
@@ -97,14 +105,16 @@ private:
     std::unique_ptr<skinner::ControlButtonMultistate> record_;
     std::unique_ptr<skinner::ControlButton> stop_;
     std::unique_ptr<skinner::ControlProgress> output_;
-    std::unique_ptr<skinner::ControlProgress> position_;
+    std::unique_ptr<screens::ControlProgressBookmarks> position_;
     std::unique_ptr<skinner::ControlButtonMultistate> mode_;
-    std::unique_ptr<skinner::ControlCheckBox> rec_lamp_;
-    std::unique_ptr<skinner::ControlCheckBox> play_lamp_;
+    std::unique_ptr<screens::ControlFlash> rec_lamp_;
+    std::unique_ptr<screens::ControlFlash> play_lamp_;
     std::unique_ptr<skinner::ControlCheckBox> stereo_;
+    std::unique_ptr<screens::ControlSpeed> speed_;
     std::unique_ptr<skinner::ControlCheckBox> vas_;
     std::unique_ptr<skinner::ControlFrame> info_;
     std::unique_ptr<skinner::ControlFrame> title_;
+    std::unique_ptr<screens::ControlClock> clock_;
     std::unique_ptr<skinner::ControlButton> clock_mode_;
     std::unique_ptr<skinner::ControlMenuMain> main_menu_;
     std::unique_ptr<skinner::MenuMainSubMenu> file_menu_;

@@ -5,6 +5,8 @@
 #include "app/settings.h"
 #include "foundation/file_system.h"
 #include "foundation/paths.h"
+#include "screens/control_clock.h"
+#include "screens/control_progress_bookmarks.h"
 #include "screens/main_form.h"
 #include "screens/panel_file_explorer.h"
 #include "skin/button_multistate.h"
@@ -76,7 +78,7 @@ bool MainForm::on_command(const std::u16string& command) {
         show_panel(mode_->get_state());
         document.notify(view_only);
     } else if (command == u"ClockMode") {
-        // The clock control is still to come.
+        clock_->set_mode(!clock_->get_mode());
     } else if (command == u"NewBookmark") {
         document.add_bookmark(u"Bookmark");
         document.notify(Change());

@@ -4,6 +4,10 @@
 #include "app/text_utils.h"
 #include "foundation/log.h"
 #include "platform/dialogs.h"
+#include "screens/control_clock.h"
+#include "screens/control_flash.h"
+#include "screens/control_progress_bookmarks.h"
+#include "screens/control_speed.h"
 #include "screens/main_form.h"
 #include "screens/panel_file_explorer.h"
 #include "skin/button.h"
@@ -104,8 +108,9 @@ void MainForm::on_document_changed(const Change& change) {
         title_->set_text(document.get_caption());
         vas_->set_checked(document.is_vas_on());
         stereo_->set_checked(document.is_stereo());
-        play_lamp_->set_checked(playing);
-        rec_lamp_->set_checked(recording);
+        play_lamp_->set_flashing(playing);
+        rec_lamp_->set_flashing(recording);
+        speed_->set_speed(document.get_speed());
         new_mark_->set_enabled(playing || recording);
         stop_->set_enabled(playing || recording);
         rewind_->set_enabled(document.has_previous());
@@ -122,7 +127,9 @@ void MainForm::on_document_changed(const Change& change) {
                    document.get_bitrate_text();
         }
         info_->set_text(info);
+        position_->set_bookmarks(document.get_length(), playing ? &document.get_bookmarks() : nullptr);
         position_->set_progress(document.get_position_fraction());
+        clock_->set_time(document.get_position_seconds(), document.get_remaining_seconds());
     }
     if (change.volume_changed) output_->set_progress(document.get_volume());
 }

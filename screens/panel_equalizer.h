@@ -1,11 +1,16 @@
-// The main form's equaliser panel: a switch per band that turns the settings' band on and
-// off. (The bands' curve comes with the equaliser control.)
+// The main form's equaliser panel: the equaliser's curve with its three bands and a switch
+// per band. A band is in the curve exactly while its switch is on; every edit is stored in
+// the settings and applied to the sound.
 #pragma once
 
 #include <array>
 #include <memory>
 
 #include "skin/panel.h"
+
+namespace screens {
+class ControlEqualizer;
+}  // namespace screens
 
 namespace skinner {
 class ControlCheckBox;
@@ -19,5 +24,7 @@ public:
 
 private:
     void save();
+    void add_band(std::size_t index);
+    std::unique_ptr<screens::ControlEqualizer> equalizer_;
     std::array<std::unique_ptr<skinner::ControlCheckBox>, 3> switches_;
 };

@@ -1,5 +1,6 @@
 #include "screens/panel_levels.h"
 
+#include "screens/control_progress_2scale.h"
 #include "skin/check_box.h"
 #include "skin/progress.h"
 
@@ -17,8 +18,8 @@ PanelLevels::PanelLevels(skinner::Container* container, const std::u16string& na
       vas_(make_in<skinner::ControlProgress>(*this, u"pbVAS")),
       input_(make_in<skinner::ControlProgress>(*this, u"pbInput")),
       output_(make_in<skinner::ControlProgress>(*this, u"pbOutput")),
-      vas_left_(make_in<skinner::ControlProgress>(*this, u"pbVASLeft")),
-      vas_right_(make_in<skinner::ControlProgress>(*this, u"pbVASRight")),
+      vas_left_(make_in<screens::ControlProgress2Scale>(*this, u"pbVASLeft")),
+      vas_right_(make_in<screens::ControlProgress2Scale>(*this, u"pbVASRight")),
       input_left_(make_in<skinner::ControlProgress>(*this, u"pbInputLeft")),
       input_right_(make_in<skinner::ControlProgress>(*this, u"pbInputRight")),
       output_left_(make_in<skinner::ControlProgress>(*this, u"pbOutputLeft")),
@@ -34,7 +35,7 @@ PanelLevels::PanelLevels(skinner::Container* container, const std::u16string& na
     output_lamp_->set_checked(false);
     for (skinner::ControlCheckBox* lamp : {vas_lamp_.get(), input_lamp_.get(), output_lamp_.get()}) lamp->set_enabled(false);
     // The meters only show levels.
-    for (skinner::ControlProgress* meter :
+    for (skinner::ControlProgress* meter : std::initializer_list<skinner::ControlProgress*>
          {vas_left_.get(), vas_right_.get(), input_left_.get(), input_right_.get(), output_left_.get(), output_right_.get()}) {
         meter->set_enabled(false);
     }
@@ -67,6 +68,8 @@ void PanelLevels::on_document_changed(const Change& change) {
     if (change.position_changed || change.state_changed) {
         vas_->set_progress(document.get_vas_threshold());
         input_->set_progress(document.get_input_gain());
+        vas_left_->set_second_value(document.get_vas_threshold());
+        vas_right_->set_second_value(document.get_vas_threshold());
         vas_left_->set_progress(document.get_vas_input_level(0));
         vas_right_->set_progress(document.get_vas_input_level(1));
         input_left_->set_progress(document.get_input_level(0));

@@ -7,6 +7,10 @@
 #include "app/document.h"
 #include "skin/panel.h"
 
+namespace screens {
+class ControlProgress2Scale;
+}  // namespace screens
+
 namespace skinner {
 class ControlCheckBox;
 class ControlProgress;
@@ -27,8 +31,8 @@ private:
     std::unique_ptr<skinner::ControlProgress> vas_;
     std::unique_ptr<skinner::ControlProgress> input_;
     std::unique_ptr<skinner::ControlProgress> output_;
-    std::unique_ptr<skinner::ControlProgress> vas_left_;
-    std::unique_ptr<skinner::ControlProgress> vas_right_;
+    std::unique_ptr<screens::ControlProgress2Scale> vas_left_;
+    std::unique_ptr<screens::ControlProgress2Scale> vas_right_;
     std::unique_ptr<skinner::ControlProgress> input_left_;
     std::unique_ptr<skinner::ControlProgress> input_right_;
     std::unique_ptr<skinner::ControlProgress> output_left_;

@@ -21,10 +21,10 @@ constexpr int position_y = 110;
 // The panels' area.
 constexpr int panel_top = 124, panel_bottom = 250;
 
-// Two seconds of a loud square wave, mono, 16 bits, 8000 Hz.
+// Twenty seconds of a loud square wave, mono, 16 bits, 8000 Hz.
 std::string square_wave_file() {
     std::string samples;
-    for (int i = 0; i < 16000; ++i) {
+    for (int i = 0; i < 160000; ++i) {
         std::int16_t const value = (i / 20) % 2 ? 12000 : -12000;
         samples += static_cast<char>(value & 0xFF);
         samples += static_cast<char>((value >> 8) & 0xFF);
