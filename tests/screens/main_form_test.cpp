@@ -8,6 +8,7 @@
 #include "app/comm/comm_identifiers.h"
 #include "app/comm/serializable.h"
 #include "app/comm/sonbrix_status.h"
+#include "platform/dialogs.h"
 #include "screens/panel_file_explorer.h"
 #include "screens/panel_levels.h"
 #include "screens/panel_more_controls.h"
@@ -187,6 +188,29 @@ TEST_F(MainFormTest, TheStatusOfAnIdleProgram) {
     EXPECT_EQ(data.stereo, 2);
     EXPECT_EQ(data.current_file[0], u'\0');
     EXPECT_FALSE(form().is_window_visible());
+}
+
+}  // namespace
+
+namespace {
+
+// A later start without a command line: in front it records or stops; behind it only shows.
+TEST_F(MainFormTest, ALaterStartWithoutACommandLineRecordsOrStopsOnlyWhenTheFormIsInFront) {
+    make_form();
+    form().bring_to_front(u"-hide");
+    EXPECT_FALSE(form().is_window_visible());
+
+    form().bring_to_front(u"");  // behind: only shown
+    EXPECT_TRUE(form().is_window_visible());
+    ASSERT_TRUE(testing_support::eventually([&] { return GetForegroundWindow() == form().get_window(); }));
+    EXPECT_FALSE(document().is_recording());
+
+    form().bring_to_front(u"");
+    EXPECT_TRUE(document().is_recording());
+    EXPECT_EQ(form().get_explorer().get_selected_file(), document().get_record_file());
+    EXPECT_TRUE(testing_support::eventually([&] { return document().get_position_seconds() > 0.2; }));
+    form().bring_to_front(u"");
+    EXPECT_FALSE(document().is_recording());
 }
 
 }  // namespace
