@@ -3,9 +3,12 @@
 #include <filesystem>
 #include <string>
 
+#include "app/settings.h"
+#include "foundation/date_time.h"
 #include "tests/audio/wav_fixture.h"
 #include "tests/screens/program_fixture.h"
 #include "tests/support/eventually.h"
+#include "tests/support/system_time.h"
 #include "todayplugin/command_senders.h"
 
 namespace {
@@ -33,6 +36,8 @@ std::string square_wave_file() {
 }
 
 std::u16string file_of(const StatusData& status) { return status.current_file; }
+
+constexpr char16_t settings_file[] = u"\\Program Files\\Sonbrix\\Sonbrix.xml";
 
 TEST_F(ProgramTest, StartsOnANewDeviceAndEndsByTheMenusExit) {
     auto program = start();
@@ -184,6 +189,50 @@ TEST_F(ProgramTest, TheChannelsRequestsDriveTheProgram) {
 
     EXPECT_FALSE(send_stop(false));  // nothing to stop
     program->kill_hard();
+}
+
+TEST_F(ProgramTest, ABrokenSkinSettingFallsBackToTheDefaultSkinAndStaysAsItWas) {
+    Settings settings;
+    settings.skin = u"\\Program Files\\Sonbrix\\skins\\Gone\\Gone.skin";
+    ASSERT_TRUE(settings.save(settings_file));
+    auto program = start();
+    ASSERT_TRUE(wait_for_main_window(true));
+    ASSERT_TRUE(exit_by_menu());
+    EXPECT_EQ(program->wait_for_exit(), 0);
+    Settings stored;
+    stored.load(settings_file);
+    EXPECT_EQ(stored.skin, settings.skin);
+}
+
+TEST_F(ProgramTest, WithoutAUsableSkinItWarnsAndEnds) {
+    std::filesystem::remove(device.host_path("Program Files/Sonbrix/skins/Default/Default.skin"));
+    auto program = start();
+    auto const warning = [&] {
+        for (auto const& window : screen_->windows())
+            if (window.class_name == "sonbrix_message_box" && window.title == "Warning") return true;
+        return false;
+    };
+    ASSERT_TRUE(eventually(warning));
+    EXPECT_FALSE(main_window());
+    ASSERT_TRUE(screen_->control().press(0x0D));  // VK_RETURN: OK
+    EXPECT_EQ(program->wait_for_exit(), 0);
+}
+
+// Started by the wake-up agent within a scheduled time, the program records at once.
+TEST_F(ProgramTest, AStartAtAScheduledTimeRecords) {
+    os::DateTime const now = os::DateTime::now();
+    Settings settings;
+    ScheduleTask const today(testing_support::make_time(now.get_year(), now.get_month(), now.get_day()),
+                             testing_support::make_time(now.get_year(), now.get_month(), now.get_day(), 23, 59, 59));
+    ASSERT_GE(settings.schedule.insert(today), 0);
+    ASSERT_TRUE(settings.save(settings_file));
+    auto program = start("AppRunAtTime");
+    ASSERT_TRUE(wait_for_main_window(true));
+    ASSERT_TRUE(wait_for_state(3));
+    ASSERT_TRUE(send_stop(false));
+    ASSERT_TRUE(wait_for_state(1));
+    ASSERT_TRUE(exit_by_menu());
+    EXPECT_EQ(program->wait_for_exit(), 0);
 }
 
 }  // namespace
