@@ -33,6 +33,7 @@ void MainFormTest::make_form(const Settings* settings) {
     skin_ = std::make_unique<skinner::Properties>(constants::startup_globals().default_skin_path,
                                                   skinner::get_screen_size());
     ASSERT_TRUE(skin_->is_suitable(constants::skin_compatibility_name, skinner::get_screen_size()));
+    ASSERT_TRUE(skin_->set_language(document_->get_settings().get_language_path()));
     form_ = std::make_unique<MainForm>(skin_.get(), u"Main");
 }
 

@@ -14,6 +14,7 @@
 #include "screens/panel_more_controls.h"
 #include "skin/button_multistate.h"
 #include "skin/control.h"
+#include "tests/audio/wav_fixture.h"
 #include "tests/screens/main_form_fixture.h"
 #include "tests/support/eventually.h"
 
@@ -211,6 +212,31 @@ TEST_F(MainFormTest, ALaterStartWithoutACommandLineRecordsOrStopsOnlyWhenTheForm
     EXPECT_TRUE(testing_support::eventually([&] { return document().get_position_seconds() > 0.2; }));
     form().bring_to_front(u"");
     EXPECT_FALSE(document().is_recording());
+}
+
+}  // namespace
+
+namespace {
+
+// An insert whose splice fails (here: its target went away while it recorded) is told to the
+// user by the next timer step, naming the recording that is kept.
+TEST_F(MainFormTest, AnInsertThatCannotBeSplicedIsReported) {
+    make_form();
+    std::filesystem::create_directories(device.host_path("My Documents"));
+    std::string const samples(16000, '\x10');
+    testing_support::write_host_file(device.host_path("My Documents/t.wav"), wav_fixture::pcm_file(1, 16, 8000, samples));
+    ASSERT_EQ(request(&MainForm::on_insert_recording_request, u"\\My Documents\\t.wav,100,n"), true);
+    ASSERT_TRUE(testing_support::eventually([&] { return document().get_position_seconds() > 0.2; }));
+    std::filesystem::remove(device.host_path("My Documents/t.wav"));
+    ASSERT_EQ(request(&MainForm::on_stop_request, u"n"), true);
+
+    testing::internal::CaptureStderr();
+    form().on_timer_broadcast(form().get_timer_id());
+    std::string const shown = testing::internal::GetCapturedStderr();
+    EXPECT_NE(shown.find("Insert failed"), std::string::npos) << shown;
+    EXPECT_NE(shown.find("insert1.tmp"), std::string::npos) << shown;
+    EXPECT_TRUE(testing_support::host_file_exists(device.host_path("My Documents/insert1.tmp")));
+    EXPECT_FALSE(document().take_failed_insert());
 }
 
 }  // namespace
