@@ -80,7 +80,8 @@ void MainForm::check_recording_stream() {
 
 void MainForm::check_playback_stream() {
     Document& document = *Document::instance();
-    if (!document.is_playing() || document.is_stream_ok()) return;
+    // A file that never opened has no play chain but is still asked for: it fails here too.
+    if (document.is_stream_ok()) return;
     if (get_file_extension_lower(document.get_current_file()) == u"wma") {
         skinner::message_box(this, get_properties().translate(u"NO_WMA_CAPTION"), get_properties().translate(u"NO_WMA"));
     }

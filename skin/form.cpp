@@ -33,6 +33,16 @@ bool in_form_list(Form* form) {
     return std::find(forms.begin(), forms.end(), form) != forms.end();
 }
 
+// A change of skin or language reloads every form that reads those properties.
+void refresh_forms_of(Properties& properties) {
+    std::vector<Form*> const forms = form_list();
+    for (Form* form : forms) {
+        if (in_form_list(form) && &form->get_properties() == &properties) form->refresh_skin();
+    }
+}
+
+[[maybe_unused]] bool const forms_refresh_with_their_skin = (Properties::set_form_refresher(refresh_forms_of), true);
+
 void log_modal_step(int step) { os::get_log() << os::seconds_since_start() << " Form::do_modal: " << step << "\n"; }
 
 }  // namespace
