@@ -95,6 +95,7 @@ def ui_atlas():
         atlas.add(key, 16, 16, new_row=key == "icon_folder")
     for key in ["eq1", "eq2", "eq3"]:
         atlas.add(key, 12, 12)
+    atlas.add("icon_card", 16, 16)  # last, so that no part before it moves
     return atlas
 
 
