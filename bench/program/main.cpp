@@ -268,10 +268,19 @@ int run_play(const std::string& file, double seconds, const std::string& size) {
     double const program = process_cpu_seconds(*pid).value_or(0.0) - program_before;
     double const screen = server ? process_cpu_seconds(*server).value_or(0.0) - server_before : 0.0;
     bench.end(*pid);
+    std::uintmax_t played = 0;
+    std::error_code error;
+    for (auto const& entry : fs::directory_iterator(fs::path(bench.device()) / "audio", error))
+        played += entry.file_size(error);
+    if (played == 0) {
+        std::fprintf(stderr, "bench-program: the device played nothing\n");
+        return 1;
+    }
 
     auto const job = job_cpu_seconds((fs::path(bench.device()) / "fs" / "My Documents" / "bench.mp3").string());
     std::printf("playing %.0f s of %s with the main form in front (CPU ms per second of sound):\n", wall,
                 fs::path(file).filename().c_str());
+    std::printf("  (the device received %.1f MB of sound)\n", static_cast<double>(played) / 1e6);
     std::printf("  program  %6.1f ms/s  (%.1f %% of a core)\n", program * 1000.0 / wall, program * 100.0 / wall);
     if (server) std::printf("  screen   %6.1f ms/s  (the screen server's composing and presenting)\n", screen * 1000.0 / wall);
     if (job) std::printf("  bench-job mp3-decode  %6.1f ms/s  (the play chain alone, %.1f s of sound)\n",
