@@ -11,11 +11,13 @@
 #include <string>
 
 #include "app/settings.h"
+#include "foundation/file_info.h"
 #include "foundation/paths.h"
 #include "platform/dialogs.h"
 #include "platform/messages.h"
 #include "platform/registry.h"
 #include "platform/testing.h"
+#include "platform/wave_testing.h"
 #include "platform/windows.h"
 #include "screens/panel_file_explorer.h"
 #include "skin/combo_box_string.h"
@@ -35,7 +37,10 @@ constexpr char16_t sound_file[] = u"\\My Documents\\long.wav";
 
 class MainFormDeviceTest : public MainFormTest {
 protected:
-    ~MainFormDeviceTest() override { platform::set_tick_offset(0); }
+    ~MainFormDeviceTest() override {
+        platform::set_tick_offset(0);
+        platform::reset_virtual_wave();
+    }
 
     // A minute of quiet mono sound: it plays on through the whole test.
     void put_sound_file() {
@@ -213,6 +218,26 @@ TEST_F(MainFormDeviceTest, AFileThatCannotBePlayedIsStoppedAndOnlyAWmaFileIsRepo
         EXPECT_FALSE(document().is_playing());
         EXPECT_TRUE(document().is_stream_ok()) << "nothing asked to play any more";
     }
+}
+
+// A recording whose device stops taking buffers is paused, reported and stopped by the next
+// timer step; what was recorded stays.
+TEST_F(MainFormDeviceTest, ARecordingWhoseDeviceFailsIsReportedAndStopped) {
+    platform::set_virtual_wave_speed(20);  // the device returns its buffers sooner
+    make_form();
+    ASSERT_TRUE(form().on_command(u"Record"));
+    ASSERT_TRUE(document().is_recording());
+    std::u16string const file = document().get_record_file();
+    ASSERT_TRUE(testing_support::eventually([&] { return document().get_position_seconds() > 0.2; }));
+    platform::set_virtual_wave_refusals(false, true);
+    ASSERT_TRUE(testing_support::eventually([&] { return !document().is_stream_ok(); }));
+
+    testing::internal::CaptureStderr();
+    timer_step();
+    std::string const shown = testing::internal::GetCapturedStderr();
+    EXPECT_NE(shown.find("The recording could not go on and was stopped."), std::string::npos) << shown;
+    EXPECT_FALSE(document().is_recording());
+    EXPECT_GT(os::FileInfo(file).get_size(), 44u) << "the recorded sound is kept";
 }
 
 // "Help" opens the language's help file beside the program with the shell.
