@@ -33,7 +33,8 @@ bool in_form_list(Form* form) {
     return std::find(forms.begin(), forms.end(), form) != forms.end();
 }
 
-// A change of skin or language reloads every form that reads those properties.
+// A new skin or language reloads every form made on those properties, unless a refresher
+// of the program's own is installed.
 void refresh_forms_of(Properties& properties) {
     std::vector<Form*> const forms = form_list();
     for (Form* form : forms) {
@@ -41,7 +42,10 @@ void refresh_forms_of(Properties& properties) {
     }
 }
 
-[[maybe_unused]] bool const forms_refresh_with_their_skin = (Properties::set_form_refresher(refresh_forms_of), true);
+void install_form_refresher() {
+    Properties::FormRefresher current = Properties::set_form_refresher(nullptr);
+    Properties::set_form_refresher(current ? std::move(current) : Properties::FormRefresher(refresh_forms_of));
+}
 
 void log_modal_step(int step) { os::get_log() << os::seconds_since_start() << " Form::do_modal: " << step << "\n"; }
 
@@ -63,6 +67,7 @@ Form::Form(Form* owner, FormImpl* impl, Properties* properties, const std::u16st
 }
 
 void Form::construct(const std::u16string&) {
+    install_form_refresher();
     impl_->set_form(this);
     form_list().push_back(this);
     load_form_properties();
