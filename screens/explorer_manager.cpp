@@ -33,6 +33,11 @@ bool is_plain_file(const std::u16string& path) {
 
 void set_confirm_asker(ConfirmAsker asker) { confirm_asker() = asker ? std::move(asker) : ask_with_message_box; }
 
+int ask_confirmation(skinner::Form* owner, skinner::Properties* properties, const std::u16string& form_name,
+                     const std::u16string& caption, const std::u16string& message) {
+    return confirm_asker()(owner, properties, form_name, caption, message);
+}
+
 ExplorerManager::ExplorerManager(skinner::Form* owner, skinner::Properties* properties, std::u16string confirm_form)
     : owner_(owner),
       properties_(properties),
@@ -101,8 +106,8 @@ std::u16string ExplorerManager::text(const std::u16string& key, const std::u16st
 }
 
 int ExplorerManager::ask(const std::u16string& key, const std::u16string& source, const std::u16string& destination) {
-    return confirm_asker()(owner_, properties_, confirm_form_, text(key + u"_caption", source, destination),
-                           text(key, source, destination));
+    return ask_confirmation(owner_, properties_, confirm_form_, text(key + u"_caption", source, destination),
+                            text(key, source, destination));
 }
 
 void ExplorerManager::report(const std::u16string& key, const std::u16string& source,

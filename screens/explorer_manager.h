@@ -21,6 +21,9 @@ using ConfirmAsker = std::function<int(skinner::Form* owner, skinner::Properties
 // The asker of every explorer manager made afterwards; an empty one restores the standard
 // message box with Yes, No and Cancel.
 void set_confirm_asker(ConfirmAsker asker);
+// Asks through the asker in force.
+int ask_confirmation(skinner::Form* owner, skinner::Properties* properties, const std::u16string& form_name,
+                     const std::u16string& caption, const std::u16string& message);
 
 class ExplorerManager : public FileManager {
 public:

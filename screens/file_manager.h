@@ -53,6 +53,10 @@ public:
     virtual bool on_progress(const std::u16string& source, const std::u16string& destination, double file_fraction,
                              double total_fraction);
 
+    // Whether the destination may be written: true when it is absent or the user agreed to
+    // replace it; cancelled tells a cancel from a no.
+    bool check_overwrite(bool& cancelled, const std::u16string& source, const std::u16string& destination);
+
     std::uint64_t get_total() const { return total_; }
     std::uint64_t get_done() const { return done_; }
     // Whether the last rename_item moved the item (a declined overwrite also succeeds).
@@ -70,7 +74,6 @@ private:
     bool run_items(Mode mode, const PathList& items, const std::u16string& folder);
     bool validate_targets(const PathList& items, const std::u16string& folder);
     std::uint64_t calculate_total(const PathList& items);
-    bool check_overwrite(bool& cancelled, const std::u16string& source, const std::u16string& destination);
     bool copy_file_data(const std::u16string& source, const std::u16string& destination, bool& cancelled);
     bool walk_folder(Mode mode, const std::u16string& source, const std::u16string& destination);
     bool make_folder(const std::u16string& destination);
