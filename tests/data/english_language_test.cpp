@@ -43,6 +43,7 @@ const std::vector<ScreenKey> screen_keys{
     {"on_copy_error", "%src%"}, {"on_copy_error_caption"},
     {"on_move_error", "%src%"}, {"on_move_error_caption"},
     {"on_create_folder_error"}, {"on_create_folder_error_caption"},
+    {"on_invalid_name", "%src%"}, {"on_invalid_name_caption"}, {"on_convert_error", "%src%"}, {"on_convert_error_caption"},
     {"on_progress_delete"}, {"on_progress_delete_caption"}, {"on_progress_copy"}, {"on_progress_copy_caption"},
     {"on_progress_move"}, {"on_progress_move_caption"},
     {"on_not_enough_storage_memory"}, {"on_not_enough_storage_memory_caption"},

@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <deque>
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -166,6 +167,25 @@ TEST_F(PanelFileExplorerTest, BrowsesFoldersAndKeepsTheDocumentsPlaylist) {
     EXPECT_EQ(narrow(panel->get_folder()), "\\");
     panel->on_click(panel->get_panel_container()->find_control(u"btnFolderUp"));
     EXPECT_EQ(narrow(panel->get_folder()), "\\") << "the root has no parent";
+}
+
+TEST_F(PanelFileExplorerTest, BrowsingWithTheStylus) {
+    form->set_visible(true);
+    painted();
+    // Taps on the device screen while this thread serves the form, until the panel shows
+    // what the tap asked for.
+    auto tap_until = [&](int x, int y, const std::function<bool()>& shown_as_asked) {
+        as_user([&] { tap(x, y); }, [&] { EXPECT_TRUE(pump_until(shown_as_asked)); });
+    };
+    // The panel lies at (0, 96): sort buttons at y 130, rows of 20 from y 154.
+    tap_until(60, 184, [&] { return panel->get_folder() == u"\\My Documents\\Music"; });  // the row "Music"
+    EXPECT_EQ(shown(), (Names{"x.wav"}));
+    tap_until(220, 112, [&] { return panel->get_folder() == u"\\My Documents"; });  // folder up
+    EXPECT_EQ(narrow(panel->get_file_list().get_single_selected_path()), "\\My Documents\\Music");
+    tap_until(60, 140, [&] { return document->get_settings().file_explorer.sort == screens::SORT_NAME_DESCENDING; });
+    EXPECT_EQ(shown(), (Names{"Music", "Empty", "c.wav", "b.wav", "a.wav"}));
+    tap_until(60, 184, [&] { return panel->get_folder() == u"\\My Documents\\Empty"; });
+    EXPECT_TRUE(shown().empty());
 }
 
 TEST_F(PanelFileExplorerTest, SortButtonsToggleBetweenAscendingAndDescending) {
