@@ -3,24 +3,21 @@
 #include "app/text_utils.h"
 #include "foundation/file_info.h"
 #include "foundation/paths.h"
-#include "platform/dialogs.h"
 #include "skin/form_impl.h"
 #include "skin/properties.h"
 
 namespace screens {
 namespace {
 
-int ask_with_message_box(skinner::Form* owner, skinner::Properties*, const std::u16string&,
-                         const std::u16string& caption, const std::u16string& message) {
-    switch (MessageBoxW(owner ? owner->get_window() : nullptr, message.c_str(), caption.c_str(), MB_YESNOCANCEL)) {
-    case IDYES: return ANSWER_YES;
-    case IDCANCEL: return ANSWER_CANCEL;
-    default: return ANSWER_NO;
-    }
+int ask_with_confirm_form(skinner::Form* owner, skinner::Properties* properties, const std::u16string& form_name,
+                          const std::u16string& caption, const std::u16string& message) {
+    ConfirmForm form(owner, properties, form_name);
+    set_form_texts(form, caption, message);
+    return form.run();
 }
 
 ConfirmAsker& confirm_asker() {
-    static ConfirmAsker asker = ask_with_message_box;
+    static ConfirmAsker asker = ask_with_confirm_form;
     return asker;
 }
 
@@ -31,7 +28,14 @@ bool is_plain_file(const std::u16string& path) {
 
 }  // namespace
 
-void set_confirm_asker(ConfirmAsker asker) { confirm_asker() = asker ? std::move(asker) : ask_with_message_box; }
+void set_confirm_asker(ConfirmAsker asker) { confirm_asker() = asker ? std::move(asker) : ask_with_confirm_form; }
+
+void show_error_text(skinner::Form* owner, skinner::Properties* properties, const std::u16string& caption,
+                     const std::u16string& message) {
+    ErrorForm form(owner, properties);
+    set_form_texts(form, caption, message);
+    form.do_modal();
+}
 
 int ask_confirmation(skinner::Form* owner, skinner::Properties* properties, const std::u16string& form_name,
                      const std::u16string& caption, const std::u16string& message) {
@@ -112,7 +116,7 @@ int ExplorerManager::ask(const std::u16string& key, const std::u16string& source
 
 void ExplorerManager::report(const std::u16string& key, const std::u16string& source,
                              const std::u16string& destination) {
-    show_error(owner_, properties_, text(key + u"_caption", source, destination), text(key, source, destination));
+    show_error_text(owner_, properties_, text(key + u"_caption", source, destination), text(key, source, destination));
 }
 
 int ExplorerManager::on_delete_read_only(const std::u16string& path) { return ask(u"on_delete_read_only", path, {}); }

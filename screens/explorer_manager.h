@@ -8,6 +8,7 @@
 #include <string>
 
 #include "screens/file_forms.h"
+#include "screens/message_forms.h"
 #include "screens/file_manager.h"
 
 namespace screens {
@@ -18,12 +19,16 @@ using ConfirmAsker = std::function<int(skinner::Form* owner, skinner::Properties
                                        const std::u16string& form_name, const std::u16string& caption,
                                        const std::u16string& message)>;
 
-// The asker of every explorer manager made afterwards; an empty one restores the standard
-// message box with Yes, No and Cancel.
+// The asker of every explorer manager made afterwards (tests answer through it); an empty
+// one restores the confirmation form.
 void set_confirm_asker(ConfirmAsker asker);
 // Asks through the asker in force.
 int ask_confirmation(skinner::Form* owner, skinner::Properties* properties, const std::u16string& form_name,
                      const std::u16string& caption, const std::u16string& message);
+
+// An error form over the owner with these texts; returns when it is closed.
+void show_error_text(skinner::Form* owner, skinner::Properties* properties, const std::u16string& caption,
+                     const std::u16string& message);
 
 class ExplorerManager : public FileManager {
 public:

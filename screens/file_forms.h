@@ -1,5 +1,4 @@
-// The small forms of the file explorer: the progress of a running file operation with its
-// Cancel button, and the modal box that shows an error.
+// The progress of a running file operation, with its Cancel button.
 #pragma once
 
 #include <string>
@@ -10,9 +9,6 @@
 #include "skin/progress.h"
 
 namespace screens {
-
-// Sets the texts of the frames "frmCaption" and "frmMessage" of a form that has them.
-void set_form_texts(skinner::Form& form, const std::u16string& caption, const std::u16string& message);
 
 // Shown without a modal loop while an operation runs on this thread; the operation reads
 // the cancel flag after letting pending messages through.
@@ -41,21 +37,5 @@ private:
     skinner::ControlButton cancel_;
     bool cancelled_ = false;
 };
-
-// A modal box with a caption and a message, closed by its OK button.
-class ErrorForm : public skinner::Form {
-public:
-    ErrorForm(skinner::Form* owner, skinner::Properties* properties);
-
-    void on_click(skinner::Control* sender) override;
-
-private:
-    skinner::ControlFrame message_;
-    skinner::ControlFrame caption_;
-};
-
-// Builds an ErrorForm over the owner, shows the texts and returns when it is closed.
-void show_error(skinner::Form* owner, skinner::Properties* properties, const std::u16string& caption,
-                const std::u16string& message);
 
 }  // namespace screens

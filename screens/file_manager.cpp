@@ -67,9 +67,9 @@ public:
 
 namespace {
 
-bool is_to_all(int answer) { return answer == ANSWER_YES_TO_ALL || answer == ANSWER_NO_TO_ALL; }
+bool is_to_all(int answer) { return answer == CONFIRM_YES_TO_ALL || answer == CONFIRM_NO_TO_ALL; }
 
-bool is_no(int answer) { return answer == ANSWER_NO || answer == ANSWER_NO_TO_ALL; }
+bool is_no(int answer) { return answer == CONFIRM_NO || answer == CONFIRM_NO_TO_ALL; }
 
 }  // namespace
 
@@ -147,13 +147,13 @@ bool FileManager::check_overwrite(bool& cancelled, const std::u16string& source,
     os::FileInfo const existing(destination);
     if (!existing.exists()) return true;
     int const first = answer(overwrite_answer_, [&] { return on_overwrite(source, destination); });
-    if (first == ANSWER_CANCEL) cancelled = true;
-    if (first == ANSWER_CANCEL || is_no(first)) return false;
+    if (first == CONFIRM_CANCEL) cancelled = true;
+    if (first == CONFIRM_CANCEL || is_no(first)) return false;
     if (!existing.is_read_only()) return true;
     int const second =
         answer(overwrite_read_only_answer_, [&] { return on_overwrite_read_only(source, destination); });
-    if (second == ANSWER_CANCEL) cancelled = true;
-    return second != ANSWER_CANCEL && !is_no(second);
+    if (second == CONFIRM_CANCEL) cancelled = true;
+    return second != CONFIRM_CANCEL && !is_no(second);
 }
 
 bool FileManager::delete_file(const std::u16string& path) {
@@ -161,7 +161,7 @@ bool FileManager::delete_file(const std::u16string& path) {
     os::FileInfo info(path);
     if (info.is_read_only()) {
         int const reply = answer(delete_read_only_answer_, [&] { return on_delete_read_only(path); });
-        if (reply == ANSWER_CANCEL) return false;
+        if (reply == CONFIRM_CANCEL) return false;
         if (is_no(reply)) return true;
         info.set_read_only(false);
     }
@@ -233,7 +233,7 @@ bool FileManager::move_file(const std::u16string& source, const std::u16string& 
     os::FileInfo info(source);
     if (info.is_read_only()) {
         int const reply = answer(move_read_only_answer_, [&] { return on_move_read_only(source, destination); });
-        if (reply == ANSWER_CANCEL) return false;
+        if (reply == CONFIRM_CANCEL) return false;
         if (is_no(reply)) return true;
     }
     bool cancelled = false;
@@ -291,10 +291,10 @@ bool FileManager::rename_item(const std::u16string& path, const std::u16string& 
     return renamed_;
 }
 
-int FileManager::on_delete_read_only(const std::u16string&) { return ANSWER_CANCEL; }
-int FileManager::on_overwrite(const std::u16string&, const std::u16string&) { return ANSWER_CANCEL; }
-int FileManager::on_overwrite_read_only(const std::u16string&, const std::u16string&) { return ANSWER_CANCEL; }
-int FileManager::on_move_read_only(const std::u16string&, const std::u16string&) { return ANSWER_CANCEL; }
+int FileManager::on_delete_read_only(const std::u16string&) { return CONFIRM_CANCEL; }
+int FileManager::on_overwrite(const std::u16string&, const std::u16string&) { return CONFIRM_CANCEL; }
+int FileManager::on_overwrite_read_only(const std::u16string&, const std::u16string&) { return CONFIRM_CANCEL; }
+int FileManager::on_move_read_only(const std::u16string&, const std::u16string&) { return CONFIRM_CANCEL; }
 void FileManager::on_recursive_operation_error(const std::u16string&, const std::u16string&) {}
 void FileManager::on_self_operation_error(const std::u16string&, const std::u16string&) {}
 bool FileManager::on_delete_error(const std::u16string&) { return false; }

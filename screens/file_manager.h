@@ -8,12 +8,12 @@
 #include <string>
 #include <vector>
 
+#include "screens/message_forms.h"  // ConfirmAnswer
+
 namespace screens {
 
 using PathList = std::vector<std::u16string>;
 
-// The answers of a confirmation box.
-enum ConfirmAnswer { ANSWER_YES = 0, ANSWER_NO = 1, ANSWER_YES_TO_ALL = 2, ANSWER_NO_TO_ALL = 3, ANSWER_CANCEL = 4 };
 
 class FileManager {
 public:
@@ -38,7 +38,7 @@ public:
     virtual bool move_file(const std::u16string& source, const std::u16string& destination);
     virtual bool move_folder(const std::u16string& source, const std::u16string& destination);
 
-    // The questions: a ConfirmAnswer.
+    // The questions: a ConfirmAnswer (CONFIRM_...).
     virtual int on_delete_read_only(const std::u16string& path);
     virtual int on_overwrite(const std::u16string& source, const std::u16string& destination);
     virtual int on_overwrite_read_only(const std::u16string& source, const std::u16string& destination);
@@ -81,10 +81,10 @@ private:
     template <class Ask>
     int answer(int& remembered, Ask ask);
 
-    int overwrite_answer_ = ANSWER_NO;
-    int delete_read_only_answer_ = ANSWER_NO;
-    int overwrite_read_only_answer_ = ANSWER_NO;
-    int move_read_only_answer_ = ANSWER_NO;
+    int overwrite_answer_ = CONFIRM_NO;
+    int delete_read_only_answer_ = CONFIRM_NO;
+    int overwrite_read_only_answer_ = CONFIRM_NO;
+    int move_read_only_answer_ = CONFIRM_NO;
     std::uint64_t total_ = 0;
     std::uint64_t done_ = 0;
     bool renamed_ = false;

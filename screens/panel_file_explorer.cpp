@@ -399,8 +399,8 @@ int PanelFileExplorer::ask(const std::u16string& form, const std::u16string& key
 }
 
 void PanelFileExplorer::report(const std::u16string& key, const std::u16string& source) {
-    show_error(get_form(), dialog_skin_, dialog_skin_->translate(key + u"_caption"),
-               replace_all(dialog_skin_->translate(key), u"%src%", source));
+    show_error_text(get_form(), dialog_skin_, dialog_skin_->translate(key + u"_caption"),
+                    replace_all(dialog_skin_->translate(key), u"%src%", source));
 }
 
 void PanelFileExplorer::run_command(const std::u16string& command) {
@@ -478,7 +478,7 @@ void PanelFileExplorer::remove() {
     if (!playlist_mode_) {
         std::vector<std::u16string> const selected = files_.get_selected_paths();
         if (selected.empty()) return;
-        if (ask(u"ConfirmYesNo", u"on_delete") == ANSWER_YES) {
+        if (ask(u"ConfirmYesNo", u"on_delete") == CONFIRM_YES) {
             ExplorerManager manager(get_form(), dialog_skin_, u"Confirm5Way");
             manager.delete_items(selected);
             refresh_file_list();

@@ -1,4 +1,5 @@
-// The controls a skin form declares by kind ("Auto.Button", ...), made in their container.
+// The controls a skin form declares by kind ("Auto.Button", "Auto.Frame"), made in their
+// container.
 #pragma once
 
 #include <string>

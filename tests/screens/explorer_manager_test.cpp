@@ -19,9 +19,9 @@
 namespace screens_test {
 namespace {
 
-using screens::ANSWER_CANCEL;
-using screens::ANSWER_NO;
-using screens::ANSWER_YES;
+using screens::CONFIRM_CANCEL;
+using screens::CONFIRM_NO;
+using screens::CONFIRM_YES;
 
 std::string narrow(const std::u16string& text) { return std::string(text.begin(), text.end()); }
 
@@ -35,7 +35,7 @@ protected:
                                           const std::u16string& caption, const std::u16string& message) {
             EXPECT_EQ(form, owner.get());
             questions.push_back(narrow(name) + ": " + narrow(caption) + " / " + narrow(message));
-            if (answers.empty()) return static_cast<int>(ANSWER_CANCEL);
+            if (answers.empty()) return static_cast<int>(CONFIRM_CANCEL);
             int const answer = answers.front();
             answers.pop_front();
             return answer;
@@ -91,7 +91,7 @@ TEST_F(ExplorerManagerTest, RenameMovesTheBookmarksOnlyWhenTheFileWasRenamed) {
     put("a.wav.bm", "marks of a");
     put("b.wav", "b");
 
-    answers = {ANSWER_NO};
+    answers = {CONFIRM_NO};
     EXPECT_TRUE(manager(u"ConfirmYesNo")->rename_item(u"\\a.wav", u"b.wav"));
     EXPECT_EQ(content("a.wav.bm"), "marks of a") << "declining to overwrite leaves the bookmarks with a.wav";
     EXPECT_FALSE(has("b.wav.bm"));
@@ -106,7 +106,7 @@ TEST_F(ExplorerManagerTest, RenameMovesTheBookmarksOnlyWhenTheFileWasRenamed) {
 TEST_F(ExplorerManagerTest, QuestionsCarryTheirTextsAndTheConfirmFormName) {
     put("ro.wav");
     chmod(device.host_path("ro.wav").c_str(), 0444);
-    answers = {ANSWER_NO};
+    answers = {CONFIRM_NO};
     EXPECT_TRUE(manager()->delete_items({u"\\ro.wav"}));
     ASSERT_EQ(questions.size(), 1u);
     EXPECT_EQ(questions[0], "Confirm5Way: Read-only file / \\ro.wav is read-only. Delete it anyway?");

@@ -18,11 +18,11 @@
 
 namespace {
 
-using screens::ANSWER_CANCEL;
-using screens::ANSWER_NO;
-using screens::ANSWER_NO_TO_ALL;
-using screens::ANSWER_YES;
-using screens::ANSWER_YES_TO_ALL;
+using screens::CONFIRM_CANCEL;
+using screens::CONFIRM_NO;
+using screens::CONFIRM_NO_TO_ALL;
+using screens::CONFIRM_YES;
+using screens::CONFIRM_YES_TO_ALL;
 using testing_support::read_host_file;
 using testing_support::write_host_file;
 
@@ -74,7 +74,7 @@ public:
 private:
     int ask(const std::string& question) {
         log.push_back(question);
-        if (answers.empty()) return ANSWER_CANCEL;
+        if (answers.empty()) return CONFIRM_CANCEL;
         int const reply = answers.front();
         answers.pop_front();
         return reply;
@@ -138,12 +138,12 @@ TEST_F(FileManagerTest, OverwriteQuestionsFollowTheAnswers) {
         std::vector<std::string> asked;
     };
     std::vector<Case> const cases{
-        {"yes", false, {ANSWER_YES}, true, "new", {"overwrite \\dst\\a.wav"}},
-        {"no", false, {ANSWER_NO}, true, "old", {"overwrite \\dst\\a.wav"}},
-        {"cancel", false, {ANSWER_CANCEL}, false, "old", {"overwrite \\dst\\a.wav"}},
-        {"read-only no", true, {ANSWER_YES, ANSWER_NO}, true, "old",
+        {"yes", false, {CONFIRM_YES}, true, "new", {"overwrite \\dst\\a.wav"}},
+        {"no", false, {CONFIRM_NO}, true, "old", {"overwrite \\dst\\a.wav"}},
+        {"cancel", false, {CONFIRM_CANCEL}, false, "old", {"overwrite \\dst\\a.wav"}},
+        {"read-only no", true, {CONFIRM_YES, CONFIRM_NO}, true, "old",
          {"overwrite \\dst\\a.wav", "overwrite-read-only \\dst\\a.wav"}},
-        {"read-only yes", true, {ANSWER_YES, ANSWER_YES}, true, "new",
+        {"read-only yes", true, {CONFIRM_YES, CONFIRM_YES}, true, "new",
          {"overwrite \\dst\\a.wav", "overwrite-read-only \\dst\\a.wav"}},
     };
     for (const Case& c : cases) {
@@ -167,7 +167,7 @@ TEST_F(FileManagerTest, YesToAllStopsOverwriteQuestionsButNotReadOnlyOnes) {
         put(std::string("dst/") + name + ".wav", "old");
     }
     make_read_only("dst/b.wav");
-    manager.answers = {ANSWER_YES_TO_ALL, ANSWER_NO};
+    manager.answers = {CONFIRM_YES_TO_ALL, CONFIRM_NO};
     EXPECT_TRUE(manager.copy_items({u"\\src\\a.wav", u"\\src\\b.wav", u"\\src\\c.wav"}, u"\\dst"));
     EXPECT_EQ(manager.log, (std::vector<std::string>{"overwrite \\dst\\a.wav", "overwrite-read-only \\dst\\b.wav"}));
     EXPECT_EQ(content("dst/a.wav"), "new");
@@ -180,13 +180,13 @@ TEST_F(FileManagerTest, DeletingAFolderWithASkippedReadOnlyFileKeepsBothAndGoesO
     put("keep/free.wav");
     put("other.wav");
     make_read_only("keep/locked.wav");
-    manager.answers = {ANSWER_NO};
+    manager.answers = {CONFIRM_NO};
     EXPECT_TRUE(manager.delete_items({u"\\keep", u"\\other.wav"}));
     EXPECT_TRUE(has("keep/locked.wav"));
     EXPECT_FALSE(has("keep/free.wav"));
     EXPECT_FALSE(has("other.wav"));
 
-    manager.answers = {ANSWER_YES};
+    manager.answers = {CONFIRM_YES};
     EXPECT_TRUE(manager.delete_items({u"\\keep"}));
     EXPECT_FALSE(has("keep"));
 }
@@ -196,13 +196,13 @@ TEST_F(FileManagerTest, DeleteReadOnlyAnswersToAllAreRememberedAndCancelStops) {
         put(std::string("ro/") + name + ".wav");
         make_read_only(std::string("ro/") + name + ".wav");
     }
-    manager.answers = {ANSWER_NO_TO_ALL};
+    manager.answers = {CONFIRM_NO_TO_ALL};
     EXPECT_TRUE(manager.delete_items({u"\\ro\\a.wav", u"\\ro\\b.wav"}));
     EXPECT_EQ(manager.log.size(), 1u) << "no to all asks once";
     EXPECT_TRUE(has("ro/a.wav") && has("ro/b.wav"));
 
     ScriptedManager cancelling;
-    cancelling.answers = {ANSWER_CANCEL};
+    cancelling.answers = {CONFIRM_CANCEL};
     EXPECT_FALSE(cancelling.delete_items({u"\\ro\\a.wav", u"\\ro\\b.wav"}));
     EXPECT_EQ(cancelling.log.size(), 1u);
 }
@@ -268,18 +268,18 @@ TEST_F(FileManagerTest, DeletingAFolderRemovesLinksButNeverWhatTheyPointTo) {
 TEST_F(FileManagerTest, RenameAsksBeforeReplacingAnExistingItem) {
     put("a.wav", "a");
     put("b.wav", "b");
-    manager.answers = {ANSWER_NO};
+    manager.answers = {CONFIRM_NO};
     EXPECT_TRUE(manager.rename_item(u"\\a.wav", u"b.wav")) << "a declined overwrite is no failure";
     EXPECT_FALSE(manager.was_renamed());
     EXPECT_EQ(content("b.wav"), "b");
 
-    manager.answers = {ANSWER_YES};
+    manager.answers = {CONFIRM_YES};
     EXPECT_TRUE(manager.rename_item(u"\\a.wav", u"b.wav"));
     EXPECT_TRUE(manager.was_renamed());
     EXPECT_EQ(content("b.wav"), "a");
     EXPECT_FALSE(has("a.wav"));
 
-    manager.answers = {ANSWER_CANCEL};
+    manager.answers = {CONFIRM_CANCEL};
     put("c.wav", "c");
     EXPECT_FALSE(manager.rename_item(u"\\c.wav", u"b.wav"));
     EXPECT_EQ(manager.log.size(), 3u);
@@ -288,7 +288,7 @@ TEST_F(FileManagerTest, RenameAsksBeforeReplacingAnExistingItem) {
 TEST_F(FileManagerTest, CountsSizesBeyondFourGigabytes) {
     put("huge.wav");
     std::filesystem::resize_file(device.host_path("huge.wav"), (std::uint64_t{5} << 30) + 7);  // sparse
-    manager.answers = {ANSWER_NO};
+    manager.answers = {CONFIRM_NO};
     make_folder("dst");
     put("dst/huge.wav");
     EXPECT_TRUE(manager.copy_items({u"\\huge.wav"}, u"\\dst"));

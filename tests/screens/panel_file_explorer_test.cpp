@@ -22,8 +22,8 @@
 namespace screens_test {
 namespace {
 
-using screens::ANSWER_NO;
-using screens::ANSWER_YES;
+using screens::CONFIRM_NO;
+using screens::CONFIRM_YES;
 using screens::PanelFileExplorer;
 using Names = std::vector<std::string>;
 
@@ -78,7 +78,7 @@ protected:
         screens::set_confirm_asker([this](skinner::Form*, skinner::Properties*, const std::u16string& name,
                                           const std::u16string& caption, const std::u16string&) {
             questions.push_back(narrow(name) + " " + narrow(caption));
-            if (answers.empty()) return static_cast<int>(screens::ANSWER_CANCEL);
+            if (answers.empty()) return static_cast<int>(screens::CONFIRM_CANCEL);
             int const answer = answers.front();
             answers.pop_front();
             return answer;
@@ -264,7 +264,7 @@ TEST_F(PanelFileExplorerTest, RenameKeepsTheExtensionAndTakesTheBookmarks) {
 
     select({"other.wav"});
     typed = {u"b"};
-    answers = {ANSWER_NO};
+    answers = {CONFIRM_NO};
     panel->run_command(u"Rename");
     EXPECT_EQ(questions, (std::vector<std::string>{"ConfirmYesNo Replace file"}));
     EXPECT_TRUE(has("My Documents/other.wav.bm")) << "declined: the bookmarks stay with their file";
@@ -313,7 +313,7 @@ TEST_F(PanelFileExplorerTest, NoToReplacingAPlaylistLeavesItAndCreatesNothing) {
     panel->refresh_file_list();
     select({"a.wav"});
     typed = {u"Evening"};
-    answers = {ANSWER_NO};
+    answers = {CONFIRM_NO};
     panel->run_command(u"NewPlaylist");
     EXPECT_EQ(content("My Documents/Evening.m3u"), "#EXTM3U\r\n\\My Documents\\c.wav\r\n");
     EXPECT_FALSE(panel->is_playlist_mode());
@@ -321,12 +321,12 @@ TEST_F(PanelFileExplorerTest, NoToReplacingAPlaylistLeavesItAndCreatesNothing) {
 
 TEST_F(PanelFileExplorerTest, DeleteAsksFirstAndTakesTheBookmarks) {
     select({"a.wav", "b.wav"});
-    answers = {ANSWER_NO};
+    answers = {CONFIRM_NO};
     panel->run_command(u"Delete");
     EXPECT_TRUE(has("My Documents/a.wav"));
 
     chmod(device.host_path("My Documents/b.wav").c_str(), 0444);
-    answers = {ANSWER_YES, ANSWER_YES};
+    answers = {CONFIRM_YES, CONFIRM_YES};
     panel->run_command(u"Delete");
     EXPECT_EQ(questions, (std::vector<std::string>{"ConfirmYesNo Delete", "ConfirmYesNo Delete",
                                                    "Confirm5Way Read-only file"}));
