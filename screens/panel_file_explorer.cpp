@@ -11,6 +11,7 @@
 #include "foundation/small_helpers.h"
 #include "foundation/paths.h"
 #include "platform/processes.h"
+#include "screens/convert_form.h"
 #include "screens/explorer_manager.h"
 #include "screens/file_forms.h"
 #include "skin/form.h"
@@ -61,7 +62,8 @@ PanelFileExplorer::PanelFileExplorer(skinner::Container* container, const std::u
       files_(get_panel_container(), u"lstFilelist"),
       playlist_(get_panel_container(), u"lstPlaylist"),
       folder_up_(get_panel_container(), u"btnFolderUp"),
-      mail_(send_by_mail) {
+      mail_(send_by_mail),
+      converter_([this](const std::u16string& source, const std::u16string& target) { return convert(source, target); }) {
     for (std::size_t index = 0; index < sort_buttons_.size(); ++index)
         sort_buttons_[index] = std::make_unique<skinner::ControlButtonMultistate>(3, get_panel_container(), sort_button_names[index]);
     for (const MenuButtonPlace& place : menu_button_places) {
@@ -595,6 +597,16 @@ void PanelFileExplorer::finish_new_playlist(const std::u16string& typed) {
     notify_document(false, false);
 }
 
+bool PanelFileExplorer::convert(const std::u16string& source, const std::u16string& target) {
+    ConvertForm form(get_form(), dialog_skin_, source, target);
+    if (!form.can_convert() || !form.has_enough_space()) {
+        form.set_visible(false);
+        return false;
+    }
+    form.execute();  // reports its own failures
+    return true;
+}
+
 void PanelFileExplorer::wav_to_mp3() {
     const ControlListFiles::Row* row = single_selected_row();
     if (playlist_mode_ || !row || row->is_folder) return;
@@ -611,7 +623,8 @@ void PanelFileExplorer::wav_to_mp3() {
     if (!manager.check_overwrite(cancelled, u"", target)) return;
     os::FileInfo(target).remove();
     if (converter_ && !converter_(source, target)) {
-        report(u"on_not_enough_storage_memory", os::get_file_name(target));
+        show_error_text(get_form(), dialog_skin_, dialog_skin_->translate(u"form.Convert.frmCaption.Text"),
+                        dialog_skin_->translate(u"on_not_enough_storage_memory"));
     }
     refresh_file_list();
     select_file(target);

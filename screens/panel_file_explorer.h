@@ -33,7 +33,8 @@ public:
     using NamePrompt = std::function<std::optional<std::u16string>(EditMode mode, const std::u16string& initial)>;
     // Sends one file away (beam over infrared, attach to a mail).
     using FileSender = std::function<void(const std::u16string& path)>;
-    // Converts a WAV file into the MP3 file of the target path; false when it failed.
+    // Converts a WAV file into the MP3 file of the target path; false when it could not
+    // start (no room for the new file). Failures later on are the converter's to report.
     using Converter = std::function<bool(const std::u16string& source, const std::u16string& target)>;
 
     // dialog_skin: the skin of the progress, confirmation and error forms.
@@ -120,6 +121,7 @@ private:
     void new_playlist();
     void send(const FileSender& sender);
     void wav_to_mp3();
+    bool convert(const std::u16string& source, const std::u16string& target);
     void move_playlist_row(int step);
     void toggle_show_folders();
 

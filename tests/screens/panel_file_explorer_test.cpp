@@ -360,6 +360,14 @@ TEST_F(PanelFileExplorerTest, ConvertingAFileThatNoReaderTakesIsAnError) {
     EXPECT_FALSE(has("My Documents/broken.mp3"));
 }
 
+TEST_F(PanelFileExplorerTest, ConvertingAWavFileMakesTheMp3FileBesideItAndSelectsIt) {
+    select({"a.wav"});
+    panel->run_command(u"WavToMp3");
+    EXPECT_TRUE(has("My Documents/a.mp3"));
+    EXPECT_TRUE(has("My Documents/a.wav"));
+    EXPECT_EQ(narrow(panel->get_file_list().get_single_selected_path()), "\\My Documents\\a.mp3");
+}
+
 TEST_F(PanelFileExplorerTest, TheContextMenuFollowsTheSelection) {
     auto enabled = [this](const std::u16string& command) {
         for (const auto& entry : panel->context_menu())
