@@ -79,9 +79,11 @@ MainForm::MainForm(skinner::Properties* skin, const std::u16string& form_name)
     register_requests();
     mode_menu_->set_image_index(Document::instance()->get_play_mode());
     mode_menu_->set_separator_after(true);
+    constructed_ = true;
 }
 
 MainForm::~MainForm() {
+    constructed_ = false;
     unregister_requests();
     if (timer_id_) kill_timer(timer_id_);
 }

@@ -96,6 +96,9 @@ private:
     void register_requests();
     void unregister_requests();
 
+    // False while the members are made or destroyed: the explorer notifies the Document as
+    // it reads its folder, and the form is one of the Document's views from its start.
+    bool constructed_ = false;
     std::unique_ptr<screens::PanelFileExplorer> explorer_;
     std::unique_ptr<PanelLevels> levels_;
     std::unique_ptr<PanelEqualizer> equalizer_;
