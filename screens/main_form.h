@@ -95,6 +95,9 @@ private:
     void register_requests();
     void unregister_requests();
 
+    // Between the end of the constructor and the start of the destructor: the panels notify
+    // the Document while they are made and destroyed, and the form hears it.
+    bool whole_ = false;
     std::unique_ptr<screens::PanelFileExplorer> explorer_;
     std::unique_ptr<PanelLevels> levels_;
     std::unique_ptr<PanelEqualizer> equalizer_;

@@ -100,6 +100,7 @@ void MainForm::report_failed_insert() {
 }
 
 void MainForm::on_document_changed(const Change& change) {
+    if (!whole_) return;
     Document& document = *Document::instance();
     if (change.file_changed || change.state_changed) explorer_->update_menu();
     bool const playing = document.is_playing();
