@@ -197,6 +197,7 @@ def equalizer_panel(skin, art):
 def bookmarks_form(skin, art, name, height, variant_of=None):
     grow = height - 268
     form = skin.form(name, 240, height, variant_of)
+    form.integer("StartPosition", 3)  # fills the work area, below the task bar
     window_background(form, art)
     form.add(frame_control("frmName", EDGE, 4, 232, 18, FONT_SMALL, TEXT_DIM))
     ranges = form.add(stretch_down(grid(art, "grdBookmarks", EDGE, 24, 232, 170 + grow)))
@@ -309,6 +310,7 @@ def beam_form(skin, art):
 
 def id3_form(skin, art):
     form = skin.form("Id3Tags", 240, 268)
+    form.integer("StartPosition", 3)  # fills the work area, below the task bar
     window_background(form, art)
     rows = [("Title", 4), ("Artist", 30), ("Album", 56), ("Genre", 82), ("Year", 110), ("Comment", 136)]
     for key, y in rows:

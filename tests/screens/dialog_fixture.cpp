@@ -129,12 +129,21 @@ bool DialogTest::settle() {
         }
         return true;
     };
+    // The end of a modal loop is left for that loop: it is put back and settling stops.
+    auto const dispatch_all = [] {
+        MSG message;
+        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+            if (skinner::dispatch_message(message)) continue;
+            PostMessageW(message.hwnd, message.message, message.wParam, message.lParam);
+            return false;
+        }
+        return true;
+    };
     // The input the screen sends is handled here, so the screen is asked in short waits.
     for (int round = 0; round < 500; ++round) {
-        MSG message;
-        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) skinner::dispatch_message(message);
+        if (!dispatch_all()) return true;
         if (nothing_to_paint() && platform::detail::sync_screen() && screen.control().wait_idle(20)) {
-            while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) skinner::dispatch_message(message);
+            if (!dispatch_all()) return true;
             if (nothing_to_paint()) return true;
         }
     }
