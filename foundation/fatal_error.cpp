@@ -12,7 +12,7 @@ void fatal_error(const std::u16string& place, const std::u16string& message) {
         log << u"Gluck: " + message + u" @ " + place + u"\n";
         log.flush();
     }
-    MessageBoxW(GetForegroundWindow(), message.c_str(), place.c_str(), MB_OK);
+    platform::show_error_box(message.c_str(), place.c_str());
     TerminateProcess(GetCurrentProcess(), 0);
     std::abort();  // only if the platform refused to end the process
 }

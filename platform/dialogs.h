@@ -49,6 +49,10 @@ namespace platform {
 using MessageBoxPresenter = int (*)(HWND owner, LPCWSTR text, LPCWSTR caption, UINT type);
 // Installed by the native controls when they start; the previous presenter (null: none).
 MessageBoxPresenter set_message_box_presenter(MessageBoxPresenter presenter);
+// MessageBoxW(GetForegroundWindow(), text, caption, MB_OK), for a message that must reach the
+// user from code that may run in a program without windows (a fatal error): only a program
+// that started the native controls takes in the window system for it.
+int show_error_box(LPCWSTR text, LPCWSTR caption);
 }  // namespace platform
 
 // The window last brought to the foreground with SetForegroundWindow (platform/windows.h),

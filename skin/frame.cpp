@@ -54,6 +54,8 @@ void ControlFrame::set_picture(const PictureRef& picture) {
     repaint();
 }
 
+void ControlFrame::set_colour(std::uint32_t colour) { colour_ = colour; }
+
 int ControlFrame::line_height(const std::u16string& line) const { return font_.measure_text(line).cy; }
 
 void ControlFrame::layout_text(const std::u16string& text) {

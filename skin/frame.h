@@ -27,12 +27,19 @@ public:
     // Lays out and repaints only when the text differs.
     void set_text(const std::u16string& text);
     void set_picture(const PictureRef& picture);
+    // The text colour (red in the low byte); the caller repaints.
+    void set_colour(std::uint32_t colour);
 
     const std::u16string& get_text() const { return text_; }
     const std::vector<std::u16string>& get_lines() const { return lines_; }
     Size get_content_size() const { return content_size_; }
     int get_halignment() const { return halignment_; }
     int get_valignment() const { return valignment_; }
+    Point get_border_min() const { return border_min_; }
+    Point get_border_max() const { return border_max_; }
+    const PictureRef& get_picture() const { return picture_; }
+    const FontRef& get_font() const { return font_; }
+    std::uint32_t get_colour() const { return colour_; }
 
 private:
     void load_frame_properties();

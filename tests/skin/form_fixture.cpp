@@ -112,7 +112,7 @@ std::string control_xml(const std::string& name, int x, int y, int width, int he
 
 FormTest::FormTest() : FormTest("240x320") {}
 
-FormTest::FormTest(const char* screen_size) : screen(screen_size) {
+FormTest::FormTest(const char* screen_size, bool shell) : screen(screen_size, shell) {
     picture_fixture::use_stb_loader();
     WNDCLASSW window_class{};
     window_class.lpfnWndProc = action_procedure;

@@ -79,8 +79,8 @@ std::string control_xml(const std::string& name, int x, int y, int width, int he
 class FormTest : public testing_support::DeviceTest {
 protected:
     FormTest();
-    // On a screen of another size ("480x640": the high-density screen).
-    explicit FormTest(const char* screen_size);
+    // On a screen of another size ("480x640": the high-density screen), with the shell when asked.
+    explicit FormTest(const char* screen_size, bool shell = false);
     ~FormTest() override;
 
     // Compiles the skin (screens and pictures are added: "half" is 20 x 20, see-through on

@@ -6,12 +6,13 @@
 #include <cerrno>
 #include <string>
 
-#include "platform/linux/user/screen_windows.h"
+#include "platform/linux/user/message_box_hooks.h"
 #include "platform/unicode.h"
 
 namespace {
 
 std::atomic<platform::MessageBoxPresenter> presenter{nullptr};
+std::atomic<const platform::detail::WindowSystemHooks*> window_system{nullptr};
 
 std::string to_utf8(LPCWSTR text) { return text ? platform::utf16_to_utf8(text) : std::string(); }
 
@@ -38,16 +39,24 @@ int first_button(UINT type) {
 
 }  // namespace
 
-platform::MessageBoxPresenter platform::set_message_box_presenter(MessageBoxPresenter next) {
+platform::MessageBoxPresenter platform::detail::install_message_box_presenter(MessageBoxPresenter next,
+                                                                             const WindowSystemHooks* hooks) {
+    if (hooks) window_system.store(hooks);
     return presenter.exchange(next);
 }
 
 int MessageBoxW(HWND owner, LPCWSTR text, LPCWSTR caption, UINT type) {
     auto const show = presenter.load();
-    if (show && platform::detail::screen_reachable()) {
+    auto const* const windows = window_system.load();
+    if (show && windows && windows->screen_reachable()) {
         int const answer = show(owner, text, caption, type);
         if (answer != 0) return answer;
     }
     write_to_stderr(to_utf8(caption) + ": " + to_utf8(text) + "\n");
     return first_button(type);
+}
+
+int platform::show_error_box(LPCWSTR text, LPCWSTR caption) {
+    auto const* const windows = window_system.load();
+    return MessageBoxW(windows ? windows->foreground() : nullptr, text, caption, MB_OK);
 }
