@@ -29,12 +29,14 @@ RangeMark::RangeMark(std::int32_t position, std::int32_t length, std::u16string 
       play(play) {}
 
 RangeGrid::RangeGrid(skinner::Container* container, const std::u16string& name, int lookup_mode)
-    : skinner::ControlGrid(container, name, lookup_mode) {
+    : skinner::ControlGrid(container, name, lookup_mode),
+      editor_(skinner::create_edit_of_kind(*this, get_panel_container(), u"EditKind")) {
+    editor_->set_visible(false);
     read_keys();
     refresh();
 }
 
-RangeGrid::~RangeGrid() = default;
+RangeGrid::~RangeGrid() { end_inplace_edit(false); }
 
 void RangeGrid::read_keys() {
     if (get_lookup_mode() == skinner::LOOKUP_NONE) return;
@@ -72,8 +74,20 @@ void RangeGrid::paint_item(int column, int row, skinner::Canvas& canvas, skinner
             .draw(canvas, POINT{position.x + (check_width_ - box.x) / 2, position.y + (check_width_ - box.y) / 2}, box);
         return;
     }
+    // The field over the cell being renamed shows the name.
+    if (get_inplace_edit() != nullptr && get_inplace_cell() == skinner::Cell{column, row}) return;
     std::u16string const& text = column == 1 ? mark.name : column == 2 ? mark.start_text : mark.end_text;
     look.font.draw_text(canvas, look.colour, text, POINT{position.x, position.y}, POINT{size.width, size.height}, 0, 1);
+}
+
+std::vector<RangeSelection::Range> RangeGrid::get_selected_ranges() const {
+    std::vector<Range> ranges;
+    for (int const row : get_selected_rows()) {
+        if (row < 0 || row >= static_cast<int>(rows_.size())) continue;
+        RangeMark const& mark = rows_[static_cast<std::size_t>(row)];
+        ranges.push_back({mark.position, mark.length});
+    }
+    return ranges;
 }
 
 void RangeGrid::set_rows(std::vector<RangeMark> rows) {
@@ -114,6 +128,7 @@ BookmarksForm::BookmarksForm(skinner::Form* owner, skinner::Properties* properti
       edit_(this, u"btnEdit"),
       go_(this, u"btnGo"),
       name_(this, u"frmName"),
+      range_(this, u"Range", skinner::LOOKUP_BY_NAME, &grid_, reader.get_size()),
       reader_(reader) {
     name_.set_text(name_text);
 }
@@ -157,8 +172,7 @@ void BookmarksForm::update_buttons() {
     up_.set_enabled(row >= 1);
     down_.set_enabled(row >= 0 && row < count - 1);
     delete_.set_enabled(!grid_.get_selected_rows().empty());
-    // Renaming in place needs an edit field, which this build does not have yet.
-    edit_.set_enabled(false);
+    edit_.set_enabled(row >= 0);
     go_.set_enabled(row >= 0);
 }
 
@@ -211,6 +225,8 @@ void BookmarksForm::on_click(skinner::Control* sender) {
         move_selected(1);
     } else if (sender == &delete_) {
         delete_selected();
+    } else if (sender == &edit_) {
+        edit_selected();
     } else if (sender == &go_) {
         int const row = single_selected_row();
         if (row < 0) return;
@@ -227,11 +243,28 @@ void BookmarksForm::on_item_click(skinner::Control* sender, skinner::Cell cell) 
     grid_.repaint();
 }
 
-void BookmarksForm::on_inplace_edit_done(skinner::Control*, const skinner::EditRecord&) {}
+void BookmarksForm::edit_selected() {
+    int const row = single_selected_row();
+    if (row < 0) return;
+    skinner::ControlEdit& editor = grid_.get_editor();
+    editor.set_text(grid_.row(row).name);
+    editor.set_selection(0, static_cast<int>(editor.get_text().size()));
+    grid_.start_inplace_edit(&editor, 1, row);
+    editor.set_focus();
+}
+
+void BookmarksForm::on_inplace_edit_done(skinner::Control* grid, const skinner::EditRecord& record) {
+    // A cancelled edit (Escape, or the form losing the screen) keeps the old name.
+    if (grid != &grid_ || !record.accepted) return;
+    if (record.row < 0 || record.row >= static_cast<int>(grid_.get_rows().size())) return;
+    grid_.row(record.row).name = grid_.get_editor().get_text();
+    grid_.repaint();
+}
 
 void BookmarksForm::on_selection_changed(skinner::Control* sender) {
     if (sender != &grid_) return;
     update_buttons();
+    range_.repaint();
 }
 
 }  // namespace screens

@@ -4,10 +4,13 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "screens/control_range.h"
 #include "skin/button.h"
+#include "skin/edit.h"
 #include "skin/form.h"
 #include "skin/frame.h"
 #include "skin/grid.h"
@@ -37,7 +40,7 @@ struct RangeMark {
 };
 
 // Columns: the play tick, the name, the start and the end; several rows may be selected.
-class RangeGrid : public skinner::ControlGrid, public skinner::GridSelectionStrategyMultiRowCE {
+class RangeGrid : public skinner::ControlGrid, public skinner::GridSelectionStrategyMultiRowCE, public RangeSelection {
 public:
     RangeGrid(skinner::Container* container, const std::u16string& name, int lookup_mode = skinner::LOOKUP_BY_NAME);
     ~RangeGrid() override;
@@ -48,6 +51,8 @@ public:
     void paint_item(int column, int row, skinner::Canvas& canvas, skinner::Point position, skinner::Size size,
                     bool selected, bool highlighted) override;
     void load_properties() override;
+    // The selected rows' ranges, for the strip.
+    std::vector<Range> get_selected_ranges() const override;
 
     const std::vector<RangeMark>& get_rows() const { return rows_; }
     RangeMark& row(int index) { return rows_.at(static_cast<std::size_t>(index)); }
@@ -56,11 +61,14 @@ public:
     void remove_row(int index);
     // From the row's position to the next greater position among the rows, or to total.
     std::int32_t range_length(int index, std::int32_t total) const;
+    // The field that renames a row in place ("EditKind"), hidden while not editing.
+    skinner::ControlEdit& get_editor() { return *editor_; }
 
 private:
     void read_keys();
 
     std::vector<RangeMark> rows_;
+    std::unique_ptr<skinner::ControlEdit> editor_;
     skinner::PictureRef ticked_;
     skinner::PictureRef not_ticked_;
     int start_width_ = 0;
@@ -92,6 +100,7 @@ private:
     void update_buttons();
     void move_selected(int by);
     void delete_selected();
+    void edit_selected();
     void select_only(int row);
 
     RangeGrid grid_;
@@ -102,6 +111,7 @@ private:
     skinner::ControlButton edit_;
     skinner::ControlButton go_;
     skinner::ControlFrame name_;
+    ControlRange range_;
     audio::FileReader& reader_;
     std::int32_t result_ = -1;
 };

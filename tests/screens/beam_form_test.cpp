@@ -106,8 +106,10 @@ TEST_F(BeamFormTest, ARefusedTransferIsReportedOnceAndClosesTheForm) {
     };
     std::function<void()> answer = [&] {
         ++reports;
-        tap(*skinner::Form::get_current_modal()->find_control(u"btnOk"));
-        when(error_shown, answer);
+        skinner::Form* const error = skinner::Form::get_current_modal();
+        tap(*error->find_control(u"btnOk"));
+        // Watch for another one once this one has gone.
+        when([error] { return skinner::Form::get_current_modal() != error; }, [&] { when(error_shown, answer); });
     };
     when([&] { return form.get_state() == BeamForm::State::choosing; }, [&] { tap(control(form, u"btnBeam")); });
     when(error_shown, answer);

@@ -11,6 +11,7 @@
 #include "audio/bookmarks.h"
 #include "audio/file_reader_wav_pcm.h"
 #include "audio/play_chain_factory.h"
+#include "platform/messages.h"
 #include "platform/windows.h"
 #include "screens/bookmarks_form.h"
 #include "tests/screens/dialog_fixture.h"
@@ -47,6 +48,14 @@ protected:
     }
     void tap_button(BookmarksForm& form, const char16_t* name) {
         tap(*form.find_control(name));
+        settle();
+    }
+    // Keys as the device's keyboard gives them.
+    void type(const std::u16string& text) {
+        for (char16_t c : text) {
+            UINT const vk = c >= u'a' && c <= u'z' ? c - u'a' + u'A' : c;
+            EXPECT_TRUE(screen.control().press(vk, c));
+        }
         settle();
     }
     static std::vector<std::u16string> names(BookmarksForm& form) {
@@ -123,6 +132,33 @@ TEST_F(BookmarksFormTest, TickingAndMovingRowsMakeTheNewPlayOrder) {
     EXPECT_EQ(marks.get_played(1).name, u"C");
     EXPECT_EQ(marks.get_played(2).name, u"B");
     EXPECT_EQ(marks.get(0).play, -1);
+}
+
+TEST_F(BookmarksFormTest, ARowIsRenamedInPlaceOnlyWhenTheEditIsAccepted) {
+    Bookmarks marks = four_marks();
+    BookmarksForm form(nullptr, main_skin.get(), u"Bookmarks", *reader, path);
+    post_action([&] {
+        tap_cell(form, 1, 1);
+        tap_button(form, u"btnEdit");
+        // The whole old name is selected: typing replaces it.
+        type(u"Chorus");
+        settle();
+        expect_looks_like("bookmarks_rename");
+        EXPECT_TRUE(screen.control().press(VK_RETURN));
+        settle();
+        EXPECT_EQ(form.get_grid().get_rows()[1].name, u"Chorus");
+        tap_cell(form, 1, 2);
+        tap_button(form, u"btnEdit");
+        type(u"Bridge");
+        EXPECT_TRUE(screen.control().press(VK_ESCAPE));
+        settle();
+        EXPECT_EQ(form.get_grid().get_rows()[2].name, u"C");
+        // The input panel may still cover the buttons.
+        PostMessageW(form.get_window(), WM_CLOSE, 0, 0);
+    });
+    form.run(marks);
+    EXPECT_EQ(marks.get(1).name, u"Chorus");
+    EXPECT_EQ(marks.get(2).name, u"C");
 }
 
 TEST_F(BookmarksFormTest, AClickOutsideTheTickColumnDoesNotTick) {
