@@ -55,7 +55,8 @@ void ConvertForm::discard_unfinished_file() {
 
 bool ConvertForm::has_enough_space() {
     if (chain_ == nullptr) return false;
-    double const bytes = bit_rate * chain_->get_reader()->get_duration() * 0.125;
+    // The MP3 file's expected size in bytes at the encoder's constant bit rate.
+    double const bytes = bit_rate / 8.0 * chain_->get_reader()->get_duration();
     return os::get_disk_free_space(os::get_folder(destination_)) > bytes;
 }
 

@@ -121,7 +121,7 @@ TEST_F(ConvertFormTest, ClosingTheFormHalfWayKeepsNoPartOfTheFile) {
     EXPECT_FALSE(std::filesystem::exists(device.host_path("My Documents/long.mp3.bm")));
 }
 
-TEST_F(ConvertFormTest, AFileThatCannotBeWrittenWholeIsReportedAndRemoved) {
+TEST_F(ConvertFormTest, AFileThatCannotBeWrittenWholeIsReportedAndGetsNoBookmarks) {
     std::u16string const source = make_wav("tone.wav", 20);
     {
         Bookmarks marks;
