@@ -11,6 +11,7 @@
 #include "platform/windows.h"
 #include "screens/beam_form.h"
 #include "screens/message_forms.h"
+#include "skin/progress.h"
 #include "skin/string_list.h"
 #include "tests/screens/dialog_fixture.h"
 #include "tests/support/child_process.h"
@@ -95,6 +96,23 @@ TEST_F(BeamFormTest, ClosingTheFormWhileItSearchesEndsTheSearch) {
     });
     form.execute();
     EXPECT_FALSE(form.was_sent());
+}
+
+TEST_F(BeamFormTest, TheBarFollowsTheTransferAndClosingTheFormCancelsIt) {
+    // The receiver takes the connection and four packets of the file, then falls silent.
+    start_receiver({"--max-packet", "1024", "--stall-after", "5"});
+    BeamForm form(nullptr, dialogs.get(), u"\\My Documents\\take.wav");
+    auto const& bar = dynamic_cast<skinner::ControlProgress&>(*form.find_control(u"pbProgress"));
+    when([&] { return form.get_state() == BeamForm::State::choosing; }, [&] { tap(control(form, u"btnBeam")); });
+    // The bar stood full at the end of the search; now it shows the part sent.
+    when([&] {
+             return form.get_state() == BeamForm::State::sending && bar.get_progress() > 0.0 &&
+                    bar.get_progress() < 1.0;
+         },
+         [&] { PostMessageW(form.get_window(), WM_CLOSE, 0, 0); });
+    form.execute();
+    EXPECT_FALSE(form.was_sent());
+    EXPECT_FALSE(std::filesystem::exists(received + "/take.wav"));
 }
 
 TEST_F(BeamFormTest, ARefusedTransferIsReportedOnceAndClosesTheForm) {
