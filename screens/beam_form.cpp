@@ -97,6 +97,9 @@ void BeamForm::start_search() {
 
 void BeamForm::on_click(skinner::Control* sender) {
     if (sender == &beam_) {
+        // Only a device chosen from a finished search can be sent to.
+        int const row = devices_.get_current_row();
+        if (state_ != State::choosing || row < 0 || row >= devices_.get_row_count()) return;
         beam_.set_enabled(false);
         refresh_.set_enabled(false);
         wake_worker(State::connecting);

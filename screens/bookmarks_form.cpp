@@ -146,7 +146,8 @@ std::int32_t BookmarksForm::run(Bookmarks& bookmarks) {
     }
     for (int index = 0; index < bookmarks.size(); ++index) {
         Bookmark const& mark = bookmarks.get(index);
-        if (mark.play == -1) rows.emplace_back(mark.position, bookmarks.get_length(index, total), mark.name, false, reader_);
+        if (mark.play != -1) continue;
+        rows.emplace_back(mark.position, bookmarks.get_length(index, total), mark.name, false, reader_);
     }
     std::stable_sort(rows.begin(), rows.end(),
                      [](const RangeMark& a, const RangeMark& b) { return a.position < b.position; });

@@ -31,7 +31,8 @@ class Id3TagForm : public skinner::Form {
 public:
     class GenreCombo : public skinner::ControlComboBoxGenericReadonly<std::vector<Id3Genre>> {
     public:
-        GenreCombo(skinner::Container* container, const std::u16string& name, int lookup_mode = skinner::LOOKUP_BY_NAME);
+        GenreCombo(skinner::Container* container, const std::u16string& name,
+                   int lookup_mode = skinner::LOOKUP_BY_NAME);
 
         void on_selection_changed(skinner::Control* sender) override;
         void paint_item(int column, int row, skinner::Canvas& canvas, skinner::Point position, skinner::Size size,

@@ -55,7 +55,8 @@ protected:
     }
 
     double mp3_duration(const std::string& host_path) {
-        return std::atof(output_of("ffprobe -v error -show_entries format=duration -of csv=p=0 '" + host_path + "'").c_str());
+        std::string const command = "ffprobe -v error -show_entries format=duration -of csv=p=0 '" + host_path + "'";
+        return std::atof(output_of(command).c_str());
     }
 
     skinner::ControlProgress& bar_of(ConvertForm& form) {

@@ -34,10 +34,9 @@ protected:
         DialogTest::SetUp();
         host = device.host_path("My Documents/song.mp3");
         std::filesystem::create_directories(std::filesystem::path(host).parent_path());
-        ASSERT_EQ(std::system(("ffmpeg -v error -f lavfi -i sine=f=440:d=2 -c:a libmp3lame -b:a 64k -id3v2_version 0 '" +
-                               host + "' </dev/null")
-                                  .c_str()),
-                  0);
+        std::string const command =
+            "ffmpeg -v error -f lavfi -i sine=f=440:d=2 -c:a libmp3lame -b:a 64k -id3v2_version 0 '" + host + "'";
+        ASSERT_EQ(std::system((command + " </dev/null").c_str()), 0);
     }
 
     // ffprobe's "key=value" lines of the file's tags.
