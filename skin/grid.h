@@ -99,6 +99,9 @@ public:
     void on_timer(liba::Timer* timer) override;
 
     const StateLook& get_header_look() { return looks_[HEADER_NORMAL]; }
+    // The item borders that item painters keep free ("BorderMin", "BorderMax").
+    Point get_item_border_min() const { return border_min_; }
+    Point get_item_border_max() const { return border_max_; }
     void start_inplace_edit(Control* edit, int column, int row);
     void end_inplace_edit(bool accepted);
     Control* get_inplace_edit() const { return edit_; }

@@ -74,7 +74,7 @@ int Surface::count_not(std::uint32_t value, RECT r) const {
     return n;
 }
 
-void ControlKindsTest::use_kinds_skin(const std::string& forms) {
+void ControlKindsTest::use_kinds_skin(const std::string& forms, skinner::Size screen) {
     using picture_fixture::image_of;
     auto const half = image_of(20, 20, [](int x, int) { return x < 10 ? 0xFFFFFF : 0xFF0000; });
     auto const mask = image_of(20, 20, [](int x, int) { return x < 10 ? 0 : 0xFFFFFF; });
@@ -105,7 +105,7 @@ void ControlKindsTest::use_kinds_skin(const std::string& forms) {
         skin_compiler::compile_skin(skin_test::source(body), device.host_path("skins/Test"), parsed, diagnostics);
     for (auto const& error : diagnostics.errors) ADD_FAILURE() << "line " << error.line << ": " << error.message;
     properties = std::make_unique<skinner::Properties>(std::make_unique<skinner::PropertiesImpl>(
-        std::move(image), u"\\skins\\Test\\Test.skin", skinner::Size{240, 320}));
+        std::move(image), u"\\skins\\Test\\Test.skin", screen));
     ASSERT_TRUE(properties->is_loaded());
 }
 

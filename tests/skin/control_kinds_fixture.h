@@ -62,8 +62,13 @@ private:
 
 class ControlKindsTest : public FormTest {
 protected:
-    // Compiles the forms with the pictures above.
-    void use_kinds_skin(const std::string& forms);
+    ControlKindsTest() = default;
+    // On a screen of another size ("480x640"); load the skin for that screen too.
+    explicit ControlKindsTest(const char* screen_size) : FormTest(screen_size) {}
+
+    // Compiles the forms with the pictures above, made for 240 x 320 and loaded for the
+    // screen given (twice the scale on 480 x 640).
+    void use_kinds_skin(const std::string& forms, skinner::Size screen = {240, 320});
     bool logged(const std::string& entry) const { return std::find(log.begin(), log.end(), entry) != log.end(); }
 };
 
