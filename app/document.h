@@ -9,6 +9,7 @@
 #include <functional>
 #include <list>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -157,6 +158,14 @@ public:
     bool start_recording_append(const std::u16string& path);
     bool start_insert_recording(const std::u16string& target, std::uint32_t position);
     bool insert_at_play_position();
+    // An insert whose splice failed: the file that was to take the recording, left as it
+    // was, and the recording, kept beside it. Stopping reports no error, so whoever stopped
+    // takes this afterwards (taking clears it) and tells the user.
+    struct FailedInsert {
+        std::u16string target;
+        std::u16string recording;
+    };
+    std::optional<FailedInsert> take_failed_insert();
     std::u16string start_scheduled_recording();
 
     // ---- Scheduled recording -----------------------------------------------------------
@@ -222,6 +231,7 @@ private:
     std::u16string record_file;
     std::u16string insert_target;
     std::uint32_t insert_position = 0;
+    std::optional<FailedInsert> failed_insert;
     playlist::Entry current_entry;
     std::vector<playlist::Entry> playlist;
     PlayOrder play_order;

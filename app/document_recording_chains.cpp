@@ -1,8 +1,11 @@
 // Recording into files: new recordings, re-recording and appending in a file's format,
 // insert recordings and their splice.
 #include <algorithm>
+#include <utility>
 
 #include "app/document.h"
+
+#include <utility>
 #include "app/text_utils.h"
 #include "audio/play_chain.h"
 #include "audio/record_chain.h"
@@ -254,6 +257,7 @@ bool Document::splice_insert() {
     if (!replaced) {
         os::get_log() << "insert failed: " << target.c_str() << " kept, the recording is " << recording.c_str() << "\n";
         os::FileInfo(output).remove();
+        failed_insert = FailedInsert{target, recording};
         return false;
     }
     merged.save(get_bookmark_file_path(target));
@@ -261,6 +265,10 @@ bool Document::splice_insert() {
     os::FileInfo bookmarks_of_recording(get_bookmark_file_path(recording));
     if (bookmarks_of_recording.exists()) bookmarks_of_recording.remove();
     return true;
+}
+
+std::optional<Document::FailedInsert> Document::take_failed_insert() {
+    return std::exchange(failed_insert, std::nullopt);
 }
 
 bool Document::copy_spliced(audio::PlayChain& target, audio::PlayChain& recording, audio::RecordChain& output,

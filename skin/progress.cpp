@@ -132,15 +132,18 @@ ControlProgress::Rect ControlProgress::handle_rect(double f) const {
 }
 
 void ControlProgress::paint(Canvas& canvas, Point clip_position, Size clip_size) {
+    paint_bar(canvas);
+    paint_handle(canvas);
+    Control::paint(canvas, clip_position, clip_size);
+}
+
+void ControlProgress::paint_bar(Canvas& canvas) {
     Point const p = get_position();
     Size const s = get_rect_size();
     double const f = get_progress();
-    if (orientation_ < TOP_DOWN || orientation_ > LEFT_TO_RIGHT) {
+    if (!has_known_orientation()) {
         draw(get_background(), canvas, p, s);
-        Control::paint(canvas, clip_position, clip_size);
-        return;
-    }
-    if (orientation_ == BOTTOM_UP || orientation_ == RIGHT_TO_LEFT) {
+    } else if (orientation_ == BOTTOM_UP || orientation_ == RIGHT_TO_LEFT) {
         // The bar fills from the far end: progress everywhere, background over what is left.
         draw(progress_, canvas, p, s);
         Rect const rest = filled_part(orientation_ == BOTTOM_UP ? TOP_DOWN : LEFT_TO_RIGHT, 1.0 - f);
@@ -150,9 +153,12 @@ void ControlProgress::paint(Canvas& canvas, Point clip_position, Size clip_size)
         Rect const filled = filled_part(orientation_, f);
         draw(progress_, canvas, filled.position, filled.size);
     }
-    Rect const handle = handle_rect(f);
+}
+
+void ControlProgress::paint_handle(Canvas& canvas) {
+    if (!has_known_orientation()) return;
+    Rect const handle = handle_rect(get_progress());
     draw(get_handle_picture(), canvas, handle.position, handle.size);
-    Control::paint(canvas, clip_position, clip_size);
 }
 
 }  // namespace skinner

@@ -74,6 +74,14 @@ public:
     // Where the handle stands for the fraction.
     Rect handle_rect(double fraction) const;
 
+protected:
+    // The two halves of paint, for bars that draw between them: the background and the
+    // progress picture, then the handle.
+    void paint_bar(Canvas& canvas);
+    void paint_handle(Canvas& canvas);
+    const PictureRef& get_progress_picture() const { return progress_; }
+    bool has_known_orientation() const { return orientation_ >= TOP_DOWN && orientation_ <= LEFT_TO_RIGHT; }
+
 private:
     void load_progress_properties();
 

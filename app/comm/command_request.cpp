@@ -60,6 +60,13 @@ std::vector<std::u16string> split_request(std::u16string_view text, const std::v
     return fields;
 }
 
+namespace {
+
+// The commands that record into a named file.
+bool needs_path(std::int32_t command_id) { return command_id == 2 || command_id == 3 || command_id == 4; }
+
+}  // namespace
+
 CommandRequest parse_command_request(std::int32_t command_id, std::u16string_view text) {
     CommandRequest request;
     std::vector<RequestField> const kinds = fields_of(command_id);
@@ -67,19 +74,35 @@ CommandRequest parse_command_request(std::int32_t command_id, std::u16string_vie
         request.well_formed = false;
         return request;
     }
-    bool rest_left = false;
-    std::vector<std::u16string> const fields = split_request(text, kinds, rest_left);
-    request.well_formed = !rest_left;
-    for (std::size_t i = 0; i < kinds.size(); ++i) {
-        switch (kinds[i]) {
-            case RequestField::path: request.path = fields[i]; break;
-            case RequestField::flag: request.activate = fields[i] == u"y"; break;
+    // The fixed fields are read from the right, each behind its own comma; whatever is left
+    // in front of them is the path, commas and all.
+    std::u16string_view rest = text;
+    for (std::size_t i = kinds.size(); i-- > 0;) {
+        RequestField const kind = kinds[i];
+        std::u16string_view field = rest;
+        if (kind != RequestField::path) {
+            std::size_t const comma = i == 0 ? std::u16string_view::npos : rest.rfind(u',');
+            if (i > 0 && comma == std::u16string_view::npos) {
+                request.well_formed = false;
+                return request;
+            }
+            field = i == 0 ? rest : rest.substr(comma + 1);
+            rest = i == 0 ? std::u16string_view{} : rest.substr(0, comma);
+        }
+        if (field.size() > longest(kind)) {
+            request.well_formed = false;
+            field = field.substr(0, longest(kind));
+        }
+        switch (kind) {
+            case RequestField::path: request.path = field; break;
+            case RequestField::flag: request.activate = field == u"y"; break;
             case RequestField::number:
-                if (auto const number = decimal(fields[i])) request.number = *number;
+                if (auto const number = decimal(field)) request.number = *number;
                 else request.well_formed = false;
                 break;
         }
     }
+    if (needs_path(command_id) && request.path.empty()) request.well_formed = false;
     return request;
 }
 

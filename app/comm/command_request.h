@@ -1,8 +1,8 @@
 // The request texts of the command channel as the program's handlers read them. A request
-// is split at "," into the fields of its command: a path of at most 200 characters, a
-// number of at most 20 and the activate flag of 1 ("y" shows the main form first). A
-// field ends at the next comma, at the end of the text or at its longest, whichever comes
-// first; the next field begins after the comma, or right there when no comma ended it.
+// holds the fields of its command separated by ",": a path of at most 200 characters, a
+// number of at most 20 and the activate flag of 1 ("y" shows the main form first). The path
+// is the only field that may hold a comma, so the fixed fields are read from the right,
+// each behind the last comma left, and the path is all that is in front of them.
 #pragma once
 
 #include <cstdint>
@@ -21,15 +21,17 @@ struct CommandRequest {
     std::u16string path;
     std::int32_t number = 0;
     bool activate = false;
-    // False when the text is not what the command's sender writes: text is left after the
-    // last field (a path that holds a comma, an over-long field), or a number field is no
-    // decimal number of 32 bits (it then reads 0). A handler answers false to such a
-    // request and runs nothing: a path cut at a comma would name another file.
+    // False when the text is not what the command's sender writes: a comma is missing, a
+    // field is longer than its longest (a path of more than 200 characters would be cut and
+    // name another file), a number field is no decimal number of 32 bits (it then reads 0),
+    // or a command that records into a named file (2, 3, 4) names none. A handler answers
+    // false to such a request and runs nothing.
     bool well_formed = true;
 };
 
-// The fields of the text in the given kinds; a field the text does not reach is empty.
-// rest_left tells whether text is left after the last field.
+// The fields of the text in the given kinds, each read from the left up to its next comma
+// or its longest; a field the text does not reach is empty. rest_left tells whether text is
+// left after the last field. (How a text is cut when read naively; the handlers do not.)
 std::vector<std::u16string> split_request(std::u16string_view text, const std::vector<RequestField>& kinds,
                                           bool& rest_left);
 

@@ -94,8 +94,10 @@ def main_form(skin, art, name, height, variant_of=None):
     form.add(frame_control("frmTitle", EDGE, 4, 232, 18, FONT_TITLE, TEXT))
     form.add(frame_control("frmInfo", EDGE, 24, 120, 14, FONT_SMALL, TEXT_DIM))
     lamps = [("checkRec", "led_record"), ("checkPlay", "led_play"), ("checkStereo", "led_accent"), ("checkVAS", "led_amber")]
+    blinking = ("checkRec", "checkPlay")
     for index, (lamp, lit) in enumerate(lamps):
-        form.add(indicator(art, lamp, 128 + index * 14, 25, lit))
+        make = flash_lamp if lamp in blinking else indicator
+        form.add(make(art, lamp, 128 + index * 14, 25, lit))
     speed = form.add(control("frmSpeed", 186, 24, 50, 14))
     speed.font("Normal", FONT_SMALL).color("Normal", TEXT_DIM).color("Highlighted", AMBER)
     form.add(panel("Clock", "ClockPanel", EDGE, 40, 120, 32))

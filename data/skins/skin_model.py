@@ -234,6 +234,14 @@ def indicator(art, name, x, y, lit="led_accent", size=12):
     return node
 
 
+def flash_lamp(art, name, x, y, lit, size=12):
+    """A lamp that blinks: "On" lit, "Off" dark."""
+    node = control(name, x, y, size, size)
+    node.picture("On", art.ui, art.part(lit))
+    node.picture("Off", art.ui, art.part("led"))
+    return node
+
+
 def frame_control(name, x, y, w, h, font=FONT_NORMAL, colour=TEXT, align="LEFT", background=None, art=None):
     node = control(name, x, y, w, h)
     if background is not None:

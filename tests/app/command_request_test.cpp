@@ -36,22 +36,25 @@ TEST(CommandRequest, RequestsAreSplitIntoTheirCommandsFields) {
         {8, u"-1,n", u"", -1, false, true},
         {8, u"+1,n", u"", 1, false, true},
         {0, long_path + u",y", long_path, 0, true, true},
-        // No comma: the whole text is the path, the flag is empty.
-        {0, u"\\a.wav", u"\\a.wav", 0, false, true},
-        {2, u"", u"", 0, false, true},
+        // A path may hold commas: the fixed fields are read from the right.
+        {0, u"\\a,b.wav,y", u"\\a,b.wav", 0, true, true},
+        {4, u"\\My, Music\\t.wav,0,n", u"\\My, Music\\t.wav", 0, false, true},
+        {1, u"\\x,5,y,3,y", u"\\x,5,y", 3, true, true},
+        {1, u",,n", u"", 0, false, false},  // the number is empty
         // Hostile or broken requests.
-        {0, u"\\a,b.wav,y", u"\\a", 0, false, false},  // the path holds a comma
-        {4, u"\\My, Music\\t.wav,0,n", u"\\My", 0, false, false},
-        {0, long_path + u"x,y", long_path, 0, false, false},  // a path of 201
+        {0, u"\\a.wav", u"", 0, false, false},  // no comma before the flag
+        {0, long_path + u"x,y", long_path, 0, true, false},  // a path of 201 is refused
+        {2, u",y", u"", 0, true, false},  // recording into no file
+        {3, u",n", u"", 0, false, false},
+        {4, u",5,n", u"", 5, false, false},
         {1, u",12345678901234567890123,n", u"", 0, false, false},  // a number of 23
         {1, u",99999999999,n", u"", 0, false, false},  // beyond 32 bits
         {1, u",abc,n", u"", 0, false, false},
         {1, u",1x,n", u"", 0, false, false},
-        {1, u",,n", u"", 0, false, false},
-        {1, u"\\r.wav", u"\\r.wav", 0, false, false},  // the number is missing
+        {1, u"\\r.wav,y", u"", 0, true, false},  // the number is missing
         {8, u"- 1,n", u"", 0, false, false},
         {5, u"yes", u"", 0, true, false},
-        {6, u"n,", u"", 0, false, true},  // a comma that ends the text leaves nothing
+        {6, u"n,", u"", 0, false, false},
         {7, u"y", u"", 0, false, false},  // the status request takes no text
         {9, u",n", u"", 0, false, false},
         {-1, u",n", u"", 0, false, false},

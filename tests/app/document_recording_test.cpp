@@ -277,6 +277,10 @@ TEST_F(DocumentRecording, AnInsertThatCannotBeWrittenLeavesTheTargetAsItWas) {
             if (!document.start_insert_recording(target, 1000)) std::_Exit(3);
             if (!wait_until([&] { return document.get_position_seconds() >= 0.25; })) std::_Exit(4);
             stopped = document.stop();
+            // The stop succeeds, but the failed splice is there for the screen to tell.
+            auto const failed = document.take_failed_insert();
+            if (!failed || failed->target != target || failed->recording.empty()) std::_Exit(5);
+            if (document.take_failed_insert()) std::_Exit(6);
         }
         std::_Exit(stopped ? 0 : 1);
     };
