@@ -74,6 +74,7 @@ def tree_pictures(node, art):
     node.integer("BranchWidth", 16)
     node.picture("IconFolder", art.ui, art.part("icon_folder"), stretch=False)
     node.picture("IconRoot", art.ui, art.part("icon_root"), stretch=False)
+    node.picture("IconCard", art.ui, art.part("icon_card"), stretch=False)
     node.integer("IconFolderWidth", 20)
     node.string("EditKind", "Edit.InList")
     return node
