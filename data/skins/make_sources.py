@@ -236,6 +236,7 @@ def main_skin():
 
 def dialog(skin, art, name, width, height, caption=None):
     form = skin.form(name, width, height)
+    form.integer("StartPosition", 1)  # a box in the middle of the work area, below the task bar
     dialog_background(form, art)
     if caption is None:
         form.add(frame_control("frmCaption", 8, 6, width - 16, 20, FONT_TITLE, ACCENT_LIGHT))

@@ -49,6 +49,7 @@ const std::vector<ScreenKey> screen_keys{
     // recording, playing, sending
     {"on_recording_error"}, {"on_recording_error_caption"}, {"NO_WMA"}, {"NO_WMA_CAPTION"}, {"BEAM_SEARCHING"},
     {"BEAM_NO_DEVICES"}, {"on_failed_to_beam"}, {"on_failed_to_beam_caption"},
+    {"on_failed_to_convert"}, {"on_failed_to_convert_caption"},
     // panels and settings pages
     {"DynamicProcessorOff"}, {"DynamicProcessorLow"}, {"DynamicProcessorMedium"}, {"DynamicProcessorHigh"},
     {"TurnOffTimeNever"}, {"TurnOffTime2sec"}, {"TurnOffTime5sec"}, {"TurnOffTime10sec"}, {"TurnOffTime30sec"},
