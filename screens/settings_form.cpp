@@ -1,5 +1,7 @@
 #include "screens/settings_form.h"
 
+#include <algorithm>
+
 #include "screens/settings_associate.h"
 #include "screens/settings_buttons.h"
 #include "screens/settings_language.h"
@@ -7,6 +9,7 @@
 #include "screens/settings_recording.h"
 #include "screens/settings_schedule.h"
 #include "screens/settings_skin_page.h"
+#include "skin/form_impl.h"
 #include "skin/menu_main_button.h"
 #include "skin/tab.h"
 
@@ -21,6 +24,7 @@ SettingsForm::SettingsForm(skinner::Form* owner, skinner::Properties* properties
     language_ = std::make_unique<SettingsLanguage>(tab_.get(), u"tabLanguage", *settings);
     skin_ = std::make_unique<SettingsSkin>(tab_.get(), u"tabSkin", *settings);
     menu_ = std::make_unique<skinner::ControlMenuMain>(this, u"menuMain");
+    fill_work_area();
 }
 
 SettingsForm::~SettingsForm() {
@@ -47,4 +51,18 @@ bool SettingsForm::can_close() {
     schedule_->apply(*settings_);
     associate_->apply(*settings_);
     return true;
+}
+
+void SettingsForm::layout() {
+    skinner::Form::layout();
+    if (get_current_size().width == 0) return;  // not laid out yet
+    fill_work_area();
+}
+
+void SettingsForm::fill_work_area() {
+    skinner::Point origin;
+    skinner::Size area;
+    skinner::get_work_area(true, origin, area);
+    skinner::Size const least = get_min_size();
+    move_window(origin, {std::max(area.width, least.width), std::max(area.height, least.height)});
 }

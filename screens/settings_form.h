@@ -29,6 +29,8 @@ public:
     // Writes the pages back: the language before the skin, so a new skin comes up with the
     // new texts. The form may always close.
     bool can_close() override;
+    // The form fills the work area between the shell's bars, as the main window does.
+    void layout() override;
 
     skinner::ControlTab& get_tab() { return *tab_; }
     SettingsRecording& get_recording() { return *recording_; }
@@ -40,6 +42,8 @@ public:
     SettingsSkin& get_skin() { return *skin_; }
 
 private:
+    void fill_work_area();
+
     Settings* settings_;
     std::unique_ptr<skinner::ControlTab> tab_;
     std::unique_ptr<SettingsRecording> recording_;

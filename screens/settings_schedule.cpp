@@ -1,5 +1,6 @@
 #include "screens/settings_schedule.h"
 
+#include <cstdint>
 #include <vector>
 
 #include "app/settings.h"
@@ -19,6 +20,17 @@ os::DateTime date_with_time(const os::DateTime& date, const os::DateTime& time) 
     combined.wSecond = static_cast<WORD>(time.get_second());
     combined.wMilliseconds = 0;
     return os::DateTime(combined);
+}
+
+// Now to the minute, and an hour later: a task the user only has to move.
+void suggest_task(os::DateTime& begin, os::DateTime& end) {
+    constexpr std::uint64_t hour = 36000000000ULL;  // in file-time units of 100 ns
+    begin = os::DateTime::now();
+    begin.set_time(begin.get_hour(), begin.get_minute(), 0);
+    FILETIME const start = begin.get_filetime();
+    std::uint64_t const later =
+        ((static_cast<std::uint64_t>(start.dwHighDateTime) << 32) | start.dwLowDateTime) + hour;
+    end.set_filetime(FILETIME{static_cast<DWORD>(later & 0xFFFFFFFFu), static_cast<DWORD>(later >> 32)});
 }
 
 }  // namespace
@@ -65,6 +77,13 @@ SettingsSchedule::SettingsSchedule(skinner::ControlTab* tab, const std::u16strin
     date_end_ = std::make_unique<skinner::ControlCalendar>(inner, u"calDateEnd");
     time_begin_ = std::make_unique<skinner::ControlCalendar>(inner, u"calTimeBegin");
     time_end_ = std::make_unique<skinner::ControlCalendar>(inner, u"calTimeEnd");
+    os::DateTime begin;
+    os::DateTime end;
+    suggest_task(begin, end);
+    date_begin_->set_time(begin);
+    time_begin_->set_time(begin);
+    date_end_->set_time(end);
+    time_end_->set_time(end);
     delete_->set_enabled(false);
     change_->set_enabled(false);
     delete_all_->set_enabled(false);
