@@ -1,5 +1,12 @@
 #include "tests/screens/settings_fixture.h"
 
+#include <functional>
+
+#include "platform/messages.h"
+#include "platform/timers.h"
+#include "platform/windows.h"
+#include "screens/message_forms.h"
+#include "skin/frame.h"
 #include "skin/tab.h"
 
 namespace settings_test {
@@ -18,6 +25,56 @@ void SettingsFormTest::close() {
 void SettingsFormTest::show_page(skinner::ControlTabElement& page) {
     page.set_visible(true);
     settle();
+}
+
+namespace {
+
+// Checked at each tick of a timer: ticks come only when no other message waits, so the
+// stylus input that brings the box up is handled first.
+std::function<bool()> pending_check;
+
+LRESULT checker_procedure(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+    if (message == WM_TIMER && pending_check && pending_check()) {
+        KillTimer(window, wparam);
+        pending_check = nullptr;
+        return 0;
+    }
+    return DefWindowProcW(window, message, wparam, lparam);
+}
+
+skinner::Form* find_error_box() {
+    for (skinner::Form* shown : skinner::Form::get_forms()) {
+        if (dynamic_cast<screens::ErrorForm*>(shown)) return shown;
+    }
+    return nullptr;
+}
+
+}  // namespace
+
+SettingsFormTest::SettingsFormTest(const char* screen_size) : DialogTest(screen_size) {
+    WNDCLASSW window_class{};
+    window_class.lpfnWndProc = checker_procedure;
+    window_class.lpszClassName = u"SettingsTestChecker";
+    RegisterClassW(&window_class);
+    checker_ = CreateWindowExW(0, u"SettingsTestChecker", u"", 0, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr);
+}
+
+SettingsFormTest::~SettingsFormTest() {
+    pending_check = nullptr;
+    DestroyWindow(checker_);
+    UnregisterClassW(u"SettingsTestChecker", nullptr);
+}
+
+void SettingsFormTest::answer_error_box(std::u16string& message) {
+    pending_check = [&message] {
+        skinner::Form* const box = find_error_box();
+        if (!box) return false;
+        auto* const text = dynamic_cast<skinner::ControlFrame*>(box->find_control(u"frmMessage"));
+        message = text ? text->get_text() : u"(no message frame)";
+        PostMessageW(box->get_window(), WM_CLOSE, 0, 0);
+        return true;
+    };
+    SetTimer(checker_, 1, 10, nullptr);
 }
 
 std::string SettingsFormTest::program_file(const std::string& name) const {

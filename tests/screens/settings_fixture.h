@@ -5,6 +5,8 @@
 #include <memory>
 #include <string>
 
+#include "platform/types.h"
+
 #include "app/settings.h"
 #include "screens/settings_form.h"
 #include "skin/tab.h"
@@ -14,7 +16,8 @@ namespace settings_test {
 
 class SettingsFormTest : public dialog_test::DialogTest {
 protected:
-    explicit SettingsFormTest(const char* screen_size = "240x320") : DialogTest(screen_size) {}
+    explicit SettingsFormTest(const char* screen_size = "240x320");
+    ~SettingsFormTest() override;
 
     // The form over no owner, editing `settings`.
     SettingsForm& open(skinner::Form* owner = nullptr);
@@ -22,11 +25,16 @@ protected:
     void close();
     // Shows the page and waits until it is painted.
     void show_page(skinner::ControlTabElement& page);
+    // Closes the next error box that comes up, keeping its message in `message`.
+    void answer_error_box(std::u16string& message);
     // The host path of a device path below the program folder.
     std::string program_file(const std::string& name) const;
 
     Settings settings;
     std::unique_ptr<SettingsForm> form;
+
+private:
+    HWND checker_ = nullptr;
 };
 
 }  // namespace settings_test
