@@ -36,10 +36,18 @@ std::u16string lower_extension(const std::u16string& path) {
     return extension;
 }
 
+// The program's own dialog skins carry the main skin's name, but they have no main window.
+bool is_dialog_skin(const std::u16string& path) {
+    auto const& globals = constants::startup_globals();
+    std::u16string const expanded = os::expanded_path(path);
+    return os::paths_equal(expanded, os::expanded_path(globals.settings_skin_path)) ||
+           os::paths_equal(expanded, os::expanded_path(globals.dialogs_skin_path));
+}
+
 }  // namespace
 
 bool MySkinFinder::on_file(const std::u16string& path) {
-    if (lower_extension(path) != u"skin") return true;
+    if (lower_extension(path) != u"skin" || is_dialog_skin(path)) return true;
     skinner::Size const screen = skinner::get_screen_size();
     if (skinner::is_skin_file_suitable(path, constants::skin_compatibility_name, screen)) {
         put_path(main_skins, path);
