@@ -29,8 +29,6 @@ void SettingsFormTest::show_page(skinner::ControlTabElement& page) {
 
 namespace {
 
-// Checked at each tick of a timer: ticks come only when no other message waits, so the
-// stylus input that brings the box up is handled first.
 std::function<bool()> pending_check;
 
 LRESULT checker_procedure(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
@@ -42,6 +40,27 @@ LRESULT checker_procedure(HWND window, UINT message, WPARAM wparam, LPARAM lpara
     return DefWindowProcW(window, message, wparam, lparam);
 }
 
+}  // namespace
+
+TickCheck::TickCheck() {
+    WNDCLASSW window_class{};
+    window_class.lpfnWndProc = checker_procedure;
+    window_class.lpszClassName = u"SettingsTestChecker";
+    RegisterClassW(&window_class);
+    window_ = CreateWindowExW(0, u"SettingsTestChecker", u"", 0, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr);
+}
+
+TickCheck::~TickCheck() {
+    pending_check = nullptr;
+    DestroyWindow(window_);
+    UnregisterClassW(u"SettingsTestChecker", nullptr);
+}
+
+void TickCheck::start(std::function<bool()> check) {
+    pending_check = std::move(check);
+    SetTimer(window_, 1, 10, nullptr);
+}
+
 skinner::Form* find_error_box() {
     for (skinner::Form* shown : skinner::Form::get_forms()) {
         if (dynamic_cast<screens::ErrorForm*>(shown)) return shown;
@@ -49,32 +68,19 @@ skinner::Form* find_error_box() {
     return nullptr;
 }
 
-}  // namespace
+SettingsFormTest::SettingsFormTest(const char* screen_size) : DialogTest(screen_size) {}
 
-SettingsFormTest::SettingsFormTest(const char* screen_size) : DialogTest(screen_size) {
-    WNDCLASSW window_class{};
-    window_class.lpfnWndProc = checker_procedure;
-    window_class.lpszClassName = u"SettingsTestChecker";
-    RegisterClassW(&window_class);
-    checker_ = CreateWindowExW(0, u"SettingsTestChecker", u"", 0, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr);
-}
-
-SettingsFormTest::~SettingsFormTest() {
-    pending_check = nullptr;
-    DestroyWindow(checker_);
-    UnregisterClassW(u"SettingsTestChecker", nullptr);
-}
+SettingsFormTest::~SettingsFormTest() = default;
 
 void SettingsFormTest::answer_error_box(std::u16string& message) {
-    pending_check = [&message] {
+    checker_.start([&message] {
         skinner::Form* const box = find_error_box();
         if (!box) return false;
         auto* const text = dynamic_cast<skinner::ControlFrame*>(box->find_control(u"frmMessage"));
         message = text ? text->get_text() : u"(no message frame)";
         PostMessageW(box->get_window(), WM_CLOSE, 0, 0);
         return true;
-    };
-    SetTimer(checker_, 1, 10, nullptr);
+    });
 }
 
 std::string SettingsFormTest::program_file(const std::string& name) const {

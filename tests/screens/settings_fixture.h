@@ -2,6 +2,7 @@
 // that holds the staged program files.
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -13,6 +14,22 @@
 #include "tests/screens/dialog_fixture.h"
 
 namespace settings_test {
+
+// Runs a check at each tick of a timer until it returns true. Ticks come only when no other
+// message waits, so stylus input given before is handled first; the check runs inside
+// whatever modal loop is pumping then.
+class TickCheck {
+public:
+    TickCheck();
+    ~TickCheck();
+    void start(std::function<bool()> check);
+
+private:
+    HWND window_ = nullptr;
+};
+
+// The error box that is up, if any.
+skinner::Form* find_error_box();
 
 class SettingsFormTest : public dialog_test::DialogTest {
 protected:
@@ -34,7 +51,7 @@ protected:
     std::unique_ptr<SettingsForm> form;
 
 private:
-    HWND checker_ = nullptr;
+    TickCheck checker_;
 };
 
 }  // namespace settings_test
