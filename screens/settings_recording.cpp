@@ -4,7 +4,7 @@
 #include "app/settings.h"
 #include "screens/turn_off_combo.h"
 #include "skin/check_box.h"
-#include "skin/combo_box_string.h"
+#include "skin/combo_box_folder_tree.h"
 #include "skin/drop_down_list.h"
 #include "skin/edit.h"
 
@@ -91,7 +91,7 @@ SettingsRecording::SettingsRecording(skinner::ControlTab* tab, const std::u16str
     skinner::Container* const inner = get_panel_container();
     formats_ = std::make_unique<FormatCombo>(inner, u"cbFormats");
     default_folder_ = std::make_unique<skinner::ControlCheckBox>(inner, u"chkDefaultDir");
-    folder_ = std::make_unique<skinner::ControlComboBoxStringReadonly>(inner, u"cbDirectory");
+    folder_ = std::make_unique<skinner::ControlComboBoxFolderTree>(inner, u"cbDirectory");
     date_folder_ = std::make_unique<skinner::ControlCheckBox>(inner, u"chkCreateDateFolder");
     prefix_ = std::make_unique<skinner::ControlEdit>(inner, u"editPrefix");
     include_date_ = std::make_unique<skinner::ControlCheckBox>(inner, u"chkIncludeDate");
@@ -110,12 +110,11 @@ SettingsRecording::SettingsRecording(skinner::ControlTab* tab, const std::u16str
 
 SettingsRecording::~SettingsRecording() = default;
 
-std::u16string SettingsRecording::get_folder_text() { return folder_->get_item_text(0); }
+std::u16string SettingsRecording::get_folder_text() { return folder_->get_path(); }
 
 void SettingsRecording::set_folder_text(const std::u16string& folder) {
-    folder_->set_items({folder});
-    folder_->set_selected_index(-1);
-    folder_->set_selected_index(0);
+    folder_->set_path(u"\\");
+    folder_->get_path_frame().set_text(folder);
 }
 
 void SettingsRecording::enable_folder_controls() {

@@ -15,7 +15,7 @@ class ControlComboBoxTurnOff;
 }
 namespace skinner {
 class ControlCheckBox;
-class ControlComboBoxStringReadonly;
+class ControlComboBoxFolderTree;
 class ControlEdit;
 }  // namespace skinner
 
@@ -57,13 +57,13 @@ public:
 
     FormatCombo& get_formats() { return *formats_; }
     skinner::ControlCheckBox& get_default_folder() { return *default_folder_; }
-    skinner::ControlComboBoxStringReadonly& get_folder() { return *folder_; }
+    skinner::ControlComboBoxFolderTree& get_folder() { return *folder_; }
     skinner::ControlCheckBox& get_date_folder() { return *date_folder_; }
     skinner::ControlEdit& get_prefix() { return *prefix_; }
     skinner::ControlCheckBox& get_include_date() { return *include_date_; }
     screens::ControlComboBoxTurnOff& get_turn_off() { return *turn_off_; }
 
-    // The folder the field shows (its only entry).
+    // The folder the combo shows; its tree starts at the device's root.
     std::u16string get_folder_text();
     void set_folder_text(const std::u16string& folder);
 
@@ -72,7 +72,7 @@ private:
 
     std::unique_ptr<FormatCombo> formats_;
     std::unique_ptr<skinner::ControlCheckBox> default_folder_;
-    std::unique_ptr<skinner::ControlComboBoxStringReadonly> folder_;
+    std::unique_ptr<skinner::ControlComboBoxFolderTree> folder_;
     std::unique_ptr<skinner::ControlCheckBox> date_folder_;
     std::unique_ptr<skinner::ControlEdit> prefix_;
     std::unique_ptr<skinner::ControlCheckBox> include_date_;

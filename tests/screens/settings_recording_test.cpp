@@ -5,7 +5,10 @@
 #include "screens/settings_recording.h"
 #include "screens/turn_off_combo.h"
 #include "skin/check_box.h"
-#include "skin/combo_box_string.h"
+#include <filesystem>
+
+#include "skin/combo_box_folder_tree.h"
+#include "skin/tree_folder.h"
 #include "skin/edit.h"
 #include "tests/screens/settings_fixture.h"
 
@@ -97,6 +100,34 @@ TEST_F(SettingsRecordingTest, WithoutTheOwnFolderTheFolderControlsAreDisabledBut
     close();
     EXPECT_FALSE(settings.record.default_folder);
     EXPECT_TRUE(settings.record.date_folder);
+    EXPECT_EQ(settings.record.folder, u"\\Records");
+}
+
+TEST_F(SettingsRecordingTest, TheFolderIsPickedFromTheDevicesFolderTree) {
+    std::filesystem::create_directories(device.fs() + "/My Documents/Voice");
+    std::filesystem::create_directories(device.fs() + "/Records");
+    settings.record.default_folder = true;
+    settings.record.folder = u"\\My Documents";
+    SettingsRecording& page = open().get_recording();
+    show_page(page);
+    skinner::ControlComboBoxFolderTree& folder = page.get_folder();
+    EXPECT_EQ(folder.get_root_folder(), u"\\");
+
+    bool picked = false;
+    TickCheck pick;
+    pick.start([&] {
+        auto* const tree = folder.get_tree();
+        if (!folder.is_dropdown_open() || !tree) return false;
+        // Opened on the way to the folder shown; the user picks another one.
+        EXPECT_NE(tree->get_current_folder(), nullptr);
+        picked = tree->select_folder(u"\\Records");
+        folder.close_dropdown_window();
+        return true;
+    });
+    folder.open_dropdown_window();
+    EXPECT_TRUE(picked);
+    EXPECT_EQ(page.get_folder_text(), u"\\Records");
+    close();
     EXPECT_EQ(settings.record.folder, u"\\Records");
 }
 
