@@ -430,7 +430,9 @@ def playback_page(skin, art):
 
 def buttons_page(skin, art):
     form = page(skin, "PageButtons")
-    form.add(stretch_down(grid(art, "lstButtons", EDGE, 4, 232, 130).integer("Indent", 6)))
+    # The button's name, then the command it runs in the rest of the row.
+    buttons = form.add(stretch_down(grid(art, "lstButtons", EDGE, 4, 232, 130).integer("Indent", 6)))
+    buttons.integer("NameWidth", 110)
     form.add(stick_bottom(label(skin, form, form.name, "lblAssign", "Command", EDGE, 140, 78, 24)))
     form.add(stick_bottom(combo(art, "cbAssign", 84, 140, 152)))
     form.add(stick_bottom(check_box(skin, art, form.name, "chkUnmap", "Free the buttons in the background", EDGE, 170, 232)))
@@ -440,6 +442,7 @@ def schedule_page(skin, art):
     form = page(skin, "PageSchedule")
     schedule = form.add(stretch_down(grid(art, "grdSchedule", EDGE, 4, 232, 70)))
     schedule.integer("Indent", 6)
+    schedule.integer("BeginWidth", 114)  # the end takes the rest of the row
     for row, (key, english) in enumerate([("Begin", "Start"), ("End", "End")]):
         y = 78 + row * 26
         form.add(stick_bottom(label(skin, form, form.name, "lbl" + key, english, EDGE, y, 40, 22)))
