@@ -63,6 +63,7 @@ MainForm::MainForm(skinner::Properties* skin, const std::u16string& form_name)
       mode_menu_(std::make_unique<skinner::MenuMainButton>(this, u"Mode", u"", 2)),
       hardware_keys_(std::make_unique<skinner::HardwareKeys>(this)),
       power_manager_(std::make_unique<skinner::PowerManager>(this)) {
+    whole_ = true;
     set_visible(false);
     SetWindowTextW(get_window(), u"Sonbrix");
     // These only show the state.
@@ -79,11 +80,10 @@ MainForm::MainForm(skinner::Properties* skin, const std::u16string& form_name)
     register_requests();
     mode_menu_->set_image_index(Document::instance()->get_play_mode());
     mode_menu_->set_separator_after(true);
-    constructed_ = true;
 }
 
 MainForm::~MainForm() {
-    constructed_ = false;
+    whole_ = false;
     unregister_requests();
     if (timer_id_) kill_timer(timer_id_);
 }

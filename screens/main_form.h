@@ -65,6 +65,9 @@ public:
     void bring_to_front(const std::u16string& text) override;
     void on_document_changed(const Change& change) override;
     void apply_settings(const Settings& settings);
+    // Edits a copy of the settings in the settings form, then stores and applies it; a
+    // settings file that cannot be written is reported.
+    void run_settings_form();
 
     // Shows or hides the window; shown, it comes to the front.
     void show(bool visible);
@@ -81,7 +84,6 @@ public:
     std::uint32_t on_play_step_request();
 
     screens::PanelFileExplorer& get_explorer() const { return *explorer_; }
-    skinner::PowerManager& get_power_manager() const { return *power_manager_; }
     UINT_PTR get_timer_id() const { return timer_id_; }
 
 private:
@@ -96,9 +98,9 @@ private:
     void register_requests();
     void unregister_requests();
 
-    // False while the members are made or destroyed: the explorer notifies the Document as
-    // it reads its folder, and the form is one of the Document's views from its start.
-    bool constructed_ = false;
+    // Between the end of the constructor and the start of the destructor: the panels notify
+    // the Document while they are made and destroyed, and the form hears it.
+    bool whole_ = false;
     std::unique_ptr<screens::PanelFileExplorer> explorer_;
     std::unique_ptr<PanelLevels> levels_;
     std::unique_ptr<PanelEqualizer> equalizer_;

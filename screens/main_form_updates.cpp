@@ -80,8 +80,7 @@ void MainForm::check_recording_stream() {
 
 void MainForm::check_playback_stream() {
     Document& document = *Document::instance();
-    // A file that never opened has no play chain but is still asked for: it fails here too.
-    if (document.is_stream_ok()) return;
+    if (!document.is_playing() || document.is_stream_ok()) return;
     if (get_file_extension_lower(document.get_current_file()) == u"wma") {
         skinner::message_box(this, get_properties().translate(u"NO_WMA_CAPTION"), get_properties().translate(u"NO_WMA"));
     }
@@ -101,7 +100,7 @@ void MainForm::report_failed_insert() {
 }
 
 void MainForm::on_document_changed(const Change& change) {
-    if (!constructed_) return;
+    if (!whole_) return;
     Document& document = *Document::instance();
     if (change.file_changed || change.state_changed) explorer_->update_menu();
     bool const playing = document.is_playing();
@@ -137,6 +136,7 @@ void MainForm::on_document_changed(const Change& change) {
 }
 
 void MainForm::apply_settings(const Settings& settings) {
+    hardware_keys_->set_unmap_when_inactive(settings.buttons.unmap_when_inactive);
     auto const& keys = hardware_keys_->get_keys();
     for (std::size_t index = 0; index < keys.size(); ++index) {
         std::u16string const action = index < settings.buttons.keys.size() ? settings.buttons.keys[index] : u"";
