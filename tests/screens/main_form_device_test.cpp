@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "app/settings.h"
 #include "foundation/file_info.h"
@@ -203,6 +204,7 @@ TEST_F(MainFormDeviceTest, TheLevelChoicesShowTheSettingsAndStoreTheUsersChoice)
 // A stream that fails is stopped at the next timer step; only a WMA file is reported.
 TEST_F(MainFormDeviceTest, AFileThatCannotBePlayedIsStoppedAndOnlyAWmaFileIsReported) {
     make_form();
+    answer_error_forms();
     std::filesystem::create_directories(device.host_path("My Documents"));
     struct Case {
         const char* name;
@@ -213,10 +215,10 @@ TEST_F(MainFormDeviceTest, AFileThatCannotBePlayedIsStoppedAndOnlyAWmaFileIsRepo
         write_host_file(device.host_path(std::string("My Documents/") + c.name), std::string(4000, '\x5a'));
         form().get_explorer().select_file(u"\\My Documents\\" + std::u16string(c.name, c.name + std::strlen(c.name)));
         form().on_command(u"Play");
-        testing::internal::CaptureStderr();
+        errors_shown.clear();
         timer_step();
-        std::string const shown = testing::internal::GetCapturedStderr();
-        EXPECT_EQ(shown.find("This Windows Media file cannot be played.") != std::string::npos, c.reported) << shown;
+        std::vector<std::string> const expected = {"Cannot play / This Windows Media file cannot be played."};
+        EXPECT_EQ(errors_shown, c.reported ? expected : std::vector<std::string>{});
         EXPECT_FALSE(document().is_playing());
         EXPECT_TRUE(document().is_stream_ok()) << "nothing asked to play any more";
     }
@@ -234,10 +236,10 @@ TEST_F(MainFormDeviceTest, ARecordingWhoseDeviceFailsIsReportedAndStopped) {
     platform::set_virtual_wave_refusals(false, true);
     ASSERT_TRUE(testing_support::eventually([&] { return !document().is_stream_ok(); }));
 
-    testing::internal::CaptureStderr();
+    answer_error_forms();
     timer_step();
-    std::string const shown = testing::internal::GetCapturedStderr();
-    EXPECT_NE(shown.find("The recording could not go on and was stopped."), std::string::npos) << shown;
+    EXPECT_EQ(errors_shown, std::vector<std::string>{"Recording stopped / The recording could not go on and was "
+                                                     "stopped. What was recorded is kept."});
     EXPECT_FALSE(document().is_recording());
     EXPECT_GT(os::FileInfo(file).get_size(), 44u) << "the recorded sound is kept";
 }

@@ -257,11 +257,11 @@ TEST_F(MainFormTest, AnInsertThatCannotBeSplicedIsReported) {
     std::filesystem::remove(device.host_path("My Documents/t.wav"));
     ASSERT_EQ(request(&MainForm::on_stop_request, u"n"), true);
 
-    testing::internal::CaptureStderr();
+    answer_error_forms();
     form().on_timer_broadcast(form().get_timer_id());
-    std::string const shown = testing::internal::GetCapturedStderr();
-    EXPECT_NE(shown.find("Insert failed"), std::string::npos) << shown;
-    EXPECT_NE(shown.find("insert1.tmp"), std::string::npos) << shown;
+    ASSERT_EQ(errors_shown.size(), 1u);
+    EXPECT_NE(errors_shown[0].find("Insert failed"), std::string::npos) << errors_shown[0];
+    EXPECT_NE(errors_shown[0].find("insert1.tmp"), std::string::npos) << errors_shown[0];
     EXPECT_TRUE(testing_support::host_file_exists(device.host_path("My Documents/insert1.tmp")));
     EXPECT_FALSE(document().take_failed_insert());
 }
