@@ -98,9 +98,10 @@ protected:
     }
 
     // The installed program started as a user would, hidden; once its window is there.
-    void start_program_hidden() {
-        program_ = std::make_unique<ChildProcess>(device.host_path("Program Files/Sonbrix/Sonbrix.exe"),
-                                                  std::vector<std::string>{"-hide"});
+    void start_program_hidden() { start_program({"-hide"}); }
+
+    void start_program(const std::vector<std::string>& arguments) {
+        program_ = std::make_unique<ChildProcess>(device.host_path("Program Files/Sonbrix/Sonbrix.exe"), arguments);
         ASSERT_TRUE(eventually([&] { return main_window().has_value(); }));
     }
 
@@ -280,6 +281,18 @@ TEST_F(ItemDrivesTheProgramOnTheLargeScreenTest, TheItemShowsTheProgramIdleRecor
     EXPECT_EQ(end_program(), 0);
 }
 
+// The program shown before the start screen came forward goes back to the front.
+TEST_F(ItemDrivesTheProgramTest, ActivateBringsTheProgramBackInFrontOfTheStartScreen) {
+    start_program({});
+    ASSERT_TRUE(eventually([&] { return program_in_front(); }));
+    start_host();
+    ASSERT_TRUE(eventually([&] { return !program_in_front(); })) << "the start screen is in front";
+    EXPECT_EQ(difference_from("program_idle", false), "");
+    tap(activate);
+    EXPECT_TRUE(eventually([&] { return program_in_front(); }));
+    EXPECT_EQ(end_program(), 0);
+}
+
 // The senders start the installed program hidden and then deliver the request.
 TEST_F(ItemDrivesTheProgramTest, ATapWithoutTheProgramStartsItHiddenAndActs) {
     start_host();
@@ -292,12 +305,16 @@ TEST_F(ItemDrivesTheProgramTest, ATapWithoutTheProgramStartsItHiddenAndActs) {
     EXPECT_EQ(difference_from("program_recording", true), "");
     tap(stop);
     EXPECT_EQ(difference_from("program_idle", false), "");
-    end_program();
-    EXPECT_EQ(difference_from("not_running", false), "");
 
-    // With nothing to play, the started program comes to the front instead.
-    tap(play);
-    EXPECT_TRUE(eventually([&] { return program_in_front(); })) << log();
+    // With nothing to play, the started program comes to the front instead; Activate
+    // shows it.
+    for (Button const& button : {play, activate}) {
+        SCOPED_TRACE(button.name);
+        end_program();
+        EXPECT_EQ(difference_from("not_running", false), "");
+        tap(button);
+        EXPECT_TRUE(eventually([&] { return program_in_front(); })) << log();
+    }
 }
 
 }  // namespace
