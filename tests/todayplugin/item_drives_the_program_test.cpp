@@ -90,6 +90,7 @@ protected:
         host_ = std::make_unique<ChildProcess>(SONBRIX_TODAY_HOST, std::vector<std::string>{"--log", log_path()});
         ASSERT_TRUE(eventually([&] { return log().find("entry Sonbrix") != std::string::npos; })) << log();
         ASSERT_TRUE(screen.wait_idle());
+        zero_time = time_shown();
     }
 
     int quit_host() {
@@ -205,6 +206,7 @@ protected:
         for (int guard = 0; guard < 3 && recorded_size() < six_seconds_of_recording; ++guard)
             eventually([&] { return recorded_size() >= six_seconds_of_recording; });
         ASSERT_GE(recorded_size(), six_seconds_of_recording);
+        EXPECT_TRUE(eventually([&] { return time_shown() != zero_time; })) << "the time runs";
         tap(stop);
         EXPECT_EQ(difference_from("program_idle", false), "");
     }
@@ -216,6 +218,8 @@ protected:
     testing_support::TestScreen screen;
     std::unique_ptr<ChildProcess> host_;
     std::unique_ptr<ChildProcess> program_;
+    // The item's time before anything has run: "00:00".
+    std::vector<std::uint32_t> zero_time;
 };
 
 // The same on the large screen, where the item skin is drawn at twice its size.
@@ -228,7 +232,6 @@ TEST_F(ItemDrivesTheProgramTest, EveryButtonActsOnTheRunningProgram) {
     start_program_hidden();
     start_host();
     EXPECT_EQ(difference_from("program_idle", false), "") << log();
-    auto const zero_time = time_shown();
 
     record_through_the_item();
     EXPECT_FALSE(main_window()->visible) << "the item's requests leave the program hidden";
