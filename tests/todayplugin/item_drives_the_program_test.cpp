@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "app/settings.h"
 #include "platform/messages.h"
 #include "platform/windows.h"
 #include "tests/support/channel_peer.h"
@@ -293,6 +294,22 @@ TEST_F(ItemDrivesTheProgramTest, ActivateBringsTheProgramBackInFrontOfTheStartSc
     EXPECT_EQ(difference_from("program_idle", false), "");
     tap(activate);
     EXPECT_TRUE(eventually([&] { return program_in_front(); }));
+    EXPECT_EQ(end_program(), 0);
+}
+
+// A file name beyond ASCII crosses the channel and shows as it is.
+TEST_F(ItemDrivesTheProgramTest, TheItemShowsANameBeyondAscii) {
+    Settings settings;
+    settings.record.prefix = u"Café Ünter ";
+    ASSERT_TRUE(settings.save(u"\\Program Files\\Sonbrix\\Sonbrix.xml"));
+    start_program_hidden();
+    start_host();
+    tap(record);
+    EXPECT_TRUE(eventually([&] {
+        return testing_support::host_file_exists(device.host_path("My Documents/Café Ünter 1.mp3"));
+    }));
+    EXPECT_EQ(difference_from("program_recording_beyond_ascii", true), "");
+    tap(stop);
     EXPECT_EQ(end_program(), 0);
 }
 

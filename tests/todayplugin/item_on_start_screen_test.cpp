@@ -240,6 +240,20 @@ TEST_F(ItemOnStartScreenTest, ATapWithoutTheProgramStartsItAndTheRequestReachesI
     EXPECT_EQ(std::count(notes.begin(), notes.end(), "1:,0,n"), 1);
 }
 
+// The refresh asks only a program whose window it sees. One that closes meanwhile and answers
+// no more is not started again (it would run on hidden, though the user had closed it).
+TEST_F(ItemOnStartScreenTest, TheRefreshNeverStartsAProgramThatNoLongerAnswers) {
+    start_host();
+    start_program(u"state=1 closing");
+    auto const status_requests = [] {
+        auto const notes = channel_peer_notes();
+        return std::count(notes.begin(), notes.end(), "7:0");
+    };
+    ASSERT_TRUE(eventually([&] { return status_requests() >= 2; })) << "two refreshes found the window";
+    auto const notes = channel_peer_notes();
+    EXPECT_EQ(std::count(notes.begin(), notes.end(), "start:-hide"), 0) << log();
+}
+
 TEST_F(ItemOnStartScreenTest, TheReloadUnloadsThePluginWhichReadsTheItemSkinAgain) {
     start_host();
     EXPECT_EQ(difference_from("item_not_running_240x320"), "");
