@@ -21,7 +21,9 @@ class ControlProgressBookmarks;
 class ControlSpeed;
 }  // namespace screens
 class PanelEqualizer;
+namespace screens {
 class PanelFileExplorer;
+}
 class PanelLevels;
 class PanelMoreControls;
 class Settings;
@@ -63,6 +65,9 @@ public:
     void bring_to_front(const std::u16string& text) override;
     void on_document_changed(const Change& change) override;
     void apply_settings(const Settings& settings);
+    // Edits a copy of the settings in the settings form, then stores and applies it; a
+    // settings file that cannot be written is reported.
+    void run_settings_form();
 
     // Shows or hides the window; shown, it comes to the front.
     void show(bool visible);
@@ -78,7 +83,7 @@ public:
     std::uint32_t on_status_request();
     std::uint32_t on_play_step_request();
 
-    PanelFileExplorer& get_explorer() const { return *explorer_; }
+    screens::PanelFileExplorer& get_explorer() const { return *explorer_; }
     UINT_PTR get_timer_id() const { return timer_id_; }
 
 private:
@@ -93,7 +98,10 @@ private:
     void register_requests();
     void unregister_requests();
 
-    std::unique_ptr<PanelFileExplorer> explorer_;
+    // Between the end of the constructor and the start of the destructor: the panels notify
+    // the Document while they are made and destroyed, and the form hears it.
+    bool whole_ = false;
+    std::unique_ptr<screens::PanelFileExplorer> explorer_;
     std::unique_ptr<PanelLevels> levels_;
     std::unique_ptr<PanelEqualizer> equalizer_;
     std::unique_ptr<PanelMoreControls> more_controls_;

@@ -43,13 +43,16 @@ const std::vector<ScreenKey> screen_keys{
     {"on_copy_error", "%src%"}, {"on_copy_error_caption"},
     {"on_move_error", "%src%"}, {"on_move_error_caption"},
     {"on_create_folder_error"}, {"on_create_folder_error_caption"},
+    {"on_invalid_name", "%src%"}, {"on_invalid_name_caption"}, {"on_convert_error", "%src%"}, {"on_convert_error_caption"},
     {"on_progress_delete"}, {"on_progress_delete_caption"}, {"on_progress_copy"}, {"on_progress_copy_caption"},
     {"on_progress_move"}, {"on_progress_move_caption"},
     {"on_not_enough_storage_memory"}, {"on_not_enough_storage_memory_caption"},
     // recording, playing, sending
     {"on_recording_error"}, {"on_recording_error_caption"}, {"on_insert_failed", "%src% %dst%"},
-    {"on_insert_failed_caption"}, {"NO_WMA"}, {"NO_WMA_CAPTION"}, {"BEAM_SEARCHING"},
+    {"on_insert_failed_caption"}, {"on_settings_not_saved"},
+    {"on_settings_not_saved_caption"}, {"NO_WMA"}, {"NO_WMA_CAPTION"}, {"BEAM_SEARCHING"},
     {"BEAM_NO_DEVICES"}, {"on_failed_to_beam"}, {"on_failed_to_beam_caption"},
+    {"on_failed_to_convert"}, {"on_failed_to_convert_caption"},
     // panels and settings pages
     {"DynamicProcessorOff"}, {"DynamicProcessorLow"}, {"DynamicProcessorMedium"}, {"DynamicProcessorHigh"},
     {"TurnOffTimeNever"}, {"TurnOffTime2sec"}, {"TurnOffTime5sec"}, {"TurnOffTime10sec"}, {"TurnOffTime30sec"},

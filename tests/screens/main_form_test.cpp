@@ -107,8 +107,6 @@ TEST_F(MainFormTest, TheModeButtonShowsExactlyOnePanelAndThePlayModeCyclesRound)
     document().set_play_mode(4);
     form().on_command(u"Mode");
     EXPECT_EQ(document().get_play_mode(), 0);
-    // Names the form does not know go to the explorer.
-    EXPECT_FALSE(form().on_command(u"NoSuchCommand"));
 }
 
 TEST_F(MainFormTest, TheLevelsAndSpeedBarsSnapToTheirMiddles) {
@@ -208,7 +206,7 @@ TEST_F(MainFormTest, ALaterStartWithoutACommandLineRecordsOrStopsOnlyWhenTheForm
 
     form().bring_to_front(u"");
     EXPECT_TRUE(document().is_recording());
-    EXPECT_EQ(form().get_explorer().get_selected_file(), document().get_record_file());
+    EXPECT_EQ(form().get_explorer().get_shown_list().get_single_selected_path(), document().get_record_file());
     EXPECT_TRUE(testing_support::eventually([&] { return document().get_position_seconds() > 0.2; }));
     form().bring_to_front(u"");
     EXPECT_FALSE(document().is_recording());
