@@ -81,6 +81,11 @@ protected:
             quit_host();
             host_->wait_for_exit();
         }
+        // A tap that reached no program started one; none may outlive the test.
+        if (main_window()) {
+            ADD_FAILURE() << "the program was started again after the test had ended it";
+            end_program();
+        }
     }
 
     std::string log_path() const { return device.folder() + "/host.log"; }
@@ -310,6 +315,8 @@ TEST_F(ItemDrivesTheProgramTest, TheItemShowsANameBeyondAscii) {
     }));
     EXPECT_EQ(difference_from("program_recording_beyond_ascii", true), "");
     tap(stop);
+    // A tap that reaches no program starts it: the program ends only once the stop has reached it.
+    EXPECT_EQ(difference_from("program_idle", false), "");
     EXPECT_EQ(end_program(), 0);
 }
 
@@ -326,11 +333,12 @@ TEST_F(ItemDrivesTheProgramTest, ATapWithoutTheProgramStartsItHiddenAndActs) {
     tap(stop);
     EXPECT_EQ(difference_from("program_idle", false), "");
 
-    // With nothing to play, the started program comes to the front instead; Activate
-    // shows it.
+    // With nothing to play (the recording is gone), the started program comes to the front
+    // instead; Activate shows it.
     for (Button const& button : {play, activate}) {
         SCOPED_TRACE(button.name);
         end_program();
+        std::filesystem::remove(device.host_path(first_recording));
         EXPECT_EQ(difference_from("not_running", false), "");
         tap(button);
         EXPECT_TRUE(eventually([&] { return program_in_front(); })) << log();
