@@ -7,25 +7,34 @@
 //                      channel with test handlers for the commands 0 to 8, notes "ready"
 //                      and serves until its window "ChannelPeerControl" gets WM_USER + 2
 //                      (or a minute has passed); then notes "end"
+//   "hold <name>"      takes the named mutex, writes "holding" on its standard output and
+//                      keeps it until a line (or the end) comes on its standard input;
+//                      then lets it go and ends
 // The test handlers note "<id>:<request>" for each request. A text request is answered
 // with true unless it ends in "y"; one that holds "refuse" is not answered (0), one that
 // holds "mute" answers 1 without a reply, one that holds "slow" replies after a second and
-// notes "<id>:slow replied" or "<id>:slow refused". The status request is answered with the status
+// notes "<id>:slow replied" or "<id>:slow refused", one that holds "hang" takes the
+// channel's reply lock as a reply does, notes "<id>:hanging" and keeps it for a minute
+// (until the test kills it). The status request is answered with the status
 // record of status_sent(); with the flag set it is answered false, without a record.
 #include <cstdio>
 #include <fstream>
+#include <iostream>
 #include <string>
 
 #include "app/comm/comm_channel.h"
 #include "app/comm/comm_clipboard.h"
+#include "app/comm/comm_exchange.h"
 #include "app/comm/comm_identifiers.h"
 #include "app/comm/command_delegate.h"
 #include "app/comm/memory_mapped_clipboard.h"
 #include "app/comm/serializable.h"
 #include "app/comm/sonbrix_status.h"
 #include "platform/device.h"
+#include "platform/handles.h"
 #include "platform/kernel.h"
 #include "platform/messages.h"
+#include "platform/mutex.h"
 #include "platform/timers.h"
 #include "platform/unicode.h"
 #include "platform/windows.h"
@@ -52,6 +61,14 @@ public:
         note(std::to_string(id) + ":" + platform::utf16_to_utf8(text));
         if (text.find(u"refuse") != std::u16string::npos) return 0;
         if (text.find(u"mute") != std::u16string::npos) return 1;
+        if (text.find(u"hang") != std::u16string::npos) {
+            CommExchange::instance().run_if_current(CommExchange::served(), [] {
+                note(std::to_string(id) + ":hanging");
+                Sleep(60000);
+                return false;
+            });
+            return 0;
+        }
         CSerializableBool const reply(text.empty() || text.back() != u'y');
         if (text.find(u"slow") != std::u16string::npos) {
             Sleep(1000);
@@ -134,10 +151,23 @@ int attach(std::uint32_t count) {
     return 0;
 }
 
+int hold(const std::string& name) {
+    HANDLE const mutex = CreateMutexW(nullptr, FALSE, platform::utf8_to_utf16(name).c_str());
+    DWORD const taken = mutex ? WaitForSingleObject(mutex, INFINITE) : WAIT_FAILED;
+    if (taken != WAIT_OBJECT_0 && taken != WAIT_ABANDONED) return 1;
+    std::cout << "holding" << std::endl;
+    std::string line;
+    std::getline(std::cin, line);
+    ReleaseMutex(mutex);
+    CloseHandle(mutex);
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     std::string const command_line = argc > 1 ? argv[1] : "";
+    if (command_line == "hold" && argc > 2) return hold(argv[2]);
     if (command_line.rfind("attach ", 0) == 0) return attach(static_cast<std::uint32_t>(std::stoul(command_line.substr(7))));
     return serve(command_line);
 }
