@@ -5,6 +5,7 @@
 
 #include "app/comm/comm_channel.h"
 #include "app/comm/comm_clipboard.h"
+#include "app/comm/comm_exchange.h"
 #include "app/comm/comm_identifiers.h"
 #include "app/comm/comm_module.h"
 #include "app/comm/serializable.h"
@@ -95,10 +96,15 @@ private:
 };
 
 // Under the sender mutex the stack belongs to this exchange: whatever it holds was left by
-// an exchange that failed half-way, and whatever this one leaves after a failure is removed.
+// an exchange that failed half-way (or by a sender that died in it, whose command the
+// program may still be working on: that exchange is ended first, so its reply cannot land
+// on this one's request), and whatever this one leaves after a failure is removed.
 class StackGuard {
 public:
-    explicit StackGuard(CCommClipboard& clipboard) : clipboard_(clipboard) { clipboard_.clear(); }
+    explicit StackGuard(CCommClipboard& clipboard) : clipboard_(clipboard) {
+        CommExchange::instance().end_current();
+        clipboard_.clear();
+    }
     ~StackGuard() {
         if (!succeeded_) clipboard_.clear();
     }

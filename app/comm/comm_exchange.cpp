@@ -94,6 +94,12 @@ void CommExchange::end(std::uint32_t number) {
     InterlockedCompareExchange(current(), 0, static_cast<LONG>(number));
 }
 
+void CommExchange::end_current() {
+    if (!words_) return;
+    ReplyLock const lock(reply_lock_);
+    InterlockedExchange(current(), 0);
+}
+
 bool CommExchange::run_if_current(std::uint32_t number, const std::function<bool()>& operation) {
     if (!words_) return false;
     ReplyLock const lock(reply_lock_);

@@ -28,6 +28,9 @@ public:
     std::uint32_t begin();
     // The exchange is over; from now on its handler cannot touch the stack.
     void end(std::uint32_t number);
+    // Ends whatever exchange is current. Under the sender mutex an exchange still current
+    // was left by a sender that died in it: its handler must not touch the stack from now.
+    void end_current();
     // Runs the stack operation when the exchange is the current one; false otherwise (also
     // when the reply lock cannot be had).
     bool run_if_current(std::uint32_t number, const std::function<bool()>& operation);

@@ -226,15 +226,33 @@ TEST_F(ExchangeTest, ALockOfAKilledProcessHoldsUpNoExchange) {
     for (const char16_t* name : {comm_identifiers::reply_lock_name, comm_identifiers::sender_mutex_name}) {
         std::string const name_text = platform::utf16_to_utf8(name);
         SCOPED_TRACE(name_text);
-        auto holder = testing_support::channel_peer_child({"hold", name_text});
-        ASSERT_EQ(holder->read_line(), "holding");
-        holder->kill_hard();
+        testing_support::ChildProcess holder({"mutex", name_text});
+        ASSERT_EQ(holder.read_line().rfind("owned ", 0), 0u);
+        holder.kill_hard();
         EXPECT_TRUE(send_pause(false));
         EXPECT_TRUE(send_skip(1, false));
         EXPECT_EQ(last_note(), "8:1,n");
         EXPECT_EQ(block.depth(), 0u);
         expect_channel_locks_free();
     }
+}
+
+// A sender killed while the program still works on its command: the next sender takes the
+// channel over, and the late reply cannot land on that sender's request.
+TEST_F(ExchangeTest, TheHandlerOfAKilledSendersCommandCannotTouchTheNextExchange) {
+    testing_support::ChildProcess killed({"play", "late"});
+    // The killed sender's search may ask this process's window of the channel first.
+    ASSERT_TRUE(testing_support::pump_messages_until([] {
+        auto const notes = channel_peer_notes();
+        return std::find(notes.begin(), notes.end(), "0:late,n") != notes.end();
+    }));
+    killed.kill_hard();
+    EXPECT_TRUE(send_pause(false));
+    auto const notes = channel_peer_notes();
+    ASSERT_GE(notes.size(), 3u);
+    EXPECT_EQ(std::vector<std::string>(notes.end() - 3, notes.end()),
+              (std::vector<std::string>{"0:late,n", "0:late refused", "5:n"}));
+    EXPECT_EQ(block.depth(), 0u);
 }
 
 // The program killed while it writes its reply: the sender waiting for it fails, and the
@@ -265,8 +283,8 @@ TEST_F(SenderTest, AProgramKilledWhileItRepliesIsStartedAgainAndServes) {
 // asked to close or quit (the start screen ends so), and otherwise gives up when its wait
 // is over. Nothing is sent either way.
 TEST_F(ExchangeTest, AWaitingSenderGivesWayToItsThreadsEndAndGivesUpInTime) {
-    auto holder = testing_support::channel_peer_child({"hold", platform::utf16_to_utf8(comm_identifiers::sender_mutex_name)});
-    ASSERT_EQ(holder->read_line(), "holding");
+    testing_support::ChildProcess holder({"mutex", platform::utf16_to_utf8(comm_identifiers::sender_mutex_name)});
+    ASSERT_EQ(holder.read_line().rfind("owned ", 0), 0u);
     HWND const window =
         dynamic_cast<CWindowCommModule&>(*find_comm_module(comm_identifiers::main_module_id)).get_window();
     struct Case {
@@ -294,8 +312,8 @@ TEST_F(ExchangeTest, AWaitingSenderGivesWayToItsThreadsEndAndGivesUpInTime) {
         }
     }
     EXPECT_EQ(channel_peer_notes(), notes_before);
-    holder->write_line("");
-    EXPECT_EQ(holder->wait_for_exit(), 0);
+    holder.write_line("release");
+    EXPECT_EQ(holder.wait_for_exit(), 0);
     EXPECT_TRUE(send_pause(false));
 }
 

@@ -269,15 +269,15 @@ TEST_F(ItemOnStartScreenTest, ATapWithoutTheProgramStartsItAndTheRequestReachesI
 // still quits.
 TEST_F(ItemOnStartScreenTest, ChannelLocksLeftOrKeptByOthersStopNeitherTheItemNorTheQuit) {
     start_host();
-    auto killed = testing_support::channel_peer_child({"hold", platform::utf16_to_utf8(comm_identifiers::reply_lock_name)});
-    ASSERT_EQ(killed->read_line(), "holding");
-    killed->kill_hard();
+    ChildProcess killed({"mutex", platform::utf16_to_utf8(comm_identifiers::reply_lock_name)});
+    ASSERT_EQ(killed.read_line().rfind("owned ", 0), 0u);
+    killed.kill_hard();
     start_program(u"state=2");
     std::size_t const mark = channel_peer_notes().size();
     EXPECT_TRUE(eventually([&] { return channel_peer_notes().size() >= mark + 3; })) << "the item goes on asking";
 
-    auto keeper = testing_support::channel_peer_child({"hold", platform::utf16_to_utf8(comm_identifiers::sender_mutex_name)});
-    ASSERT_EQ(keeper->read_line(), "holding");
+    ChildProcess keeper({"mutex", platform::utf16_to_utf8(comm_identifiers::sender_mutex_name)});
+    ASSERT_EQ(keeper.read_line().rfind("owned ", 0), 0u);
     EXPECT_EQ(end_host(), 0);
 }
 

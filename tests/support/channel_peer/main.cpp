@@ -7,19 +7,17 @@
 //                      channel with test handlers for the commands 0 to 8, notes "ready"
 //                      and serves until its window "ChannelPeerControl" gets WM_USER + 2
 //                      (or a minute has passed); then notes "end"
-//   "hold <name>"      takes the named mutex, writes "holding" on its standard output and
-//                      keeps it until a line (or the end) comes on its standard input;
-//                      then lets it go and ends
 // The test handlers note "<id>:<request>" for each request. A text request is answered
 // with true unless it ends in "y"; one that holds "refuse" is not answered (0), one that
 // holds "mute" answers 1 without a reply, one that holds "slow" replies after a second and
 // notes "<id>:slow replied" or "<id>:slow refused", one that holds "hang" takes the
 // channel's reply lock as a reply does, notes "<id>:hanging" and keeps it for a minute
-// (until the test kills it). The status request is answered with the status
+// (until the test kills it), one that holds "late" waits until the stack holds something
+// again (the next exchange's request) before it replies and notes "<id>:late replied" or
+// "<id>:late refused". The status request is answered with the status
 // record of status_sent(); with the flag set it is answered false, without a record.
 #include <cstdio>
 #include <fstream>
-#include <iostream>
 #include <string>
 
 #include "app/comm/comm_channel.h"
@@ -31,10 +29,10 @@
 #include "app/comm/serializable.h"
 #include "app/comm/sonbrix_status.h"
 #include "platform/device.h"
+#include "platform/file_mapping.h"
 #include "platform/handles.h"
 #include "platform/kernel.h"
 #include "platform/messages.h"
-#include "platform/mutex.h"
 #include "platform/timers.h"
 #include "platform/unicode.h"
 #include "platform/windows.h"
@@ -45,6 +43,16 @@ namespace {
 void note(const std::string& line) {
     std::ofstream log(platform::host_path(u"\\channel-peer.txt").value_or("/dev/null"), std::ios::app);
     log << line << '\n';
+}
+
+// Until the channel's stack is not empty (10 s at most).
+void wait_for_next_request() {
+    HANDLE const mapping = CreateFileMappingW(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0,
+                                              comm_identifiers::clipboard_capacity + 4, comm_identifiers::clipboard_name);
+    auto* const depth = static_cast<volatile std::uint32_t*>(MapViewOfFile(mapping, FILE_MAP_ALL_ACCESS, 0, 0, 4));
+    for (int i = 0; depth && *depth == 0 && i < 5000; ++i) Sleep(2);
+    if (depth) UnmapViewOfFile(const_cast<std::uint32_t*>(depth));
+    CloseHandle(mapping);
 }
 
 class TestHandlers {
@@ -70,10 +78,15 @@ public:
             return 0;
         }
         CSerializableBool const reply(text.empty() || text.back() != u'y');
-        if (text.find(u"slow") != std::u16string::npos) {
-            Sleep(1000);
+        for (std::string const kind : {"slow", "late"}) {
+            if (text.find(platform::utf8_to_utf16(kind)) == std::u16string::npos) continue;
+            if (kind == "slow") {
+                Sleep(1000);
+            } else {
+                wait_for_next_request();
+            }
             bool const written = CCommClipboard::write_object(clipboard, &reply);
-            note(std::to_string(id) + (written ? ":slow replied" : ":slow refused"));
+            note(std::to_string(id) + ":" + kind + (written ? " replied" : " refused"));
             return written ? 1 : 0;
         }
         return CCommClipboard::write_object(clipboard, &reply) ? 1 : 0;
@@ -151,23 +164,10 @@ int attach(std::uint32_t count) {
     return 0;
 }
 
-int hold(const std::string& name) {
-    HANDLE const mutex = CreateMutexW(nullptr, FALSE, platform::utf8_to_utf16(name).c_str());
-    DWORD const taken = mutex ? WaitForSingleObject(mutex, INFINITE) : WAIT_FAILED;
-    if (taken != WAIT_OBJECT_0 && taken != WAIT_ABANDONED) return 1;
-    std::cout << "holding" << std::endl;
-    std::string line;
-    std::getline(std::cin, line);
-    ReleaseMutex(mutex);
-    CloseHandle(mutex);
-    return 0;
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
     std::string const command_line = argc > 1 ? argv[1] : "";
-    if (command_line == "hold" && argc > 2) return hold(argv[2]);
     if (command_line.rfind("attach ", 0) == 0) return attach(static_cast<std::uint32_t>(std::stoul(command_line.substr(7))));
     return serve(command_line);
 }
