@@ -212,9 +212,10 @@ TEST_F(ProgramTest, WithoutAUsableSkinItWarnsAndEnds) {
     auto program = start();
     auto const warning = [&] {
         for (auto const& window : screen_->windows())
-            if (window.class_name == "sonbrix_message_box" && window.title == "Warning") return true;
+            if (window.class_name == "sonbrix_message_box" && window.title == "Warning") return window.foreground;
         return false;
     };
+    // In front: a key pressed before would go to whatever was in front then.
     ASSERT_TRUE(eventually(warning));
     EXPECT_FALSE(main_window());
     ASSERT_TRUE(screen_->control().press(0x0D));  // VK_RETURN: OK
