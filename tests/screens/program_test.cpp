@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <string>
 
+#include "app/play_order.h"
 #include "app/settings.h"
 #include "foundation/date_time.h"
 #include "tests/audio/wav_fixture.h"
@@ -74,6 +75,11 @@ TEST_F(ProgramTest, AHiddenProgramTakesTheCommandLineOfALaterStart) {
 }
 
 TEST_F(ProgramTest, RecordsWithTheRecordButtonAndPlaysItBack) {
+    // The recording is played over and over, so its end never comes between the steps
+    // below, however slowly they run.
+    Settings settings;
+    settings.play.mode = play_single_repeat;
+    ASSERT_TRUE(settings.save(settings_file));
     auto program = start();
     ASSERT_TRUE(wait_for_main_window(true));
     // The levels panel while idle, to see its meters move later.
