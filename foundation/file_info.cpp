@@ -24,7 +24,7 @@ FileInfo::FileInfo(const std::u16string& path) : path_(path) {
         FindHandle const search(remove_trailing_separator(expanded_path(path)), data);
         if (search.found()) {
             attributes_ = data.dwFileAttributes;
-            size_ = data.nFileSizeLow;
+            size_ = (static_cast<std::uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
             creation_time_ = local_time_of(data.ftCreationTime);
             last_write_time_ = local_time_of(data.ftLastWriteTime);
         }

@@ -26,7 +26,9 @@ public:
     std::uint32_t get_attributes() const { return attributes_; }
     std::uint32_t get_last_error() const { return last_error_; }
     // The low 32 bits of a file's size; 0 for a folder.
-    std::uint32_t get_size() const { return size_; }
+    std::uint32_t get_size() const { return static_cast<std::uint32_t>(size_); }
+    // The whole size of a file, however large; 0 for a folder.
+    std::uint64_t get_full_size() const { return size_; }
     // Local times.
     const DateTime& get_creation_time() const { return creation_time_; }
     const DateTime& get_last_write_time() const { return last_write_time_; }
@@ -47,7 +49,7 @@ private:
     std::u16string path_;
     std::uint32_t attributes_ = not_found;
     std::uint32_t last_error_ = 0;
-    std::uint32_t size_ = 0;
+    std::uint64_t size_ = 0;
     DateTime creation_time_;
     DateTime last_write_time_;
 };

@@ -2,9 +2,12 @@
 
 #include "foundation/log.h"
 #include "foundation/paths.h"
+#include "foundation/find_handle.h"
+#include "platform/file_attributes.h"
 #include "platform/file_ops.h"
 #include "platform/handles.h"
 #include "platform/shell_execute.h"
+#include "platform/storage_cards.h"
 
 namespace os {
 namespace {
@@ -24,6 +27,23 @@ double get_disk_free_space(const std::u16string& path) {
 }
 
 void make_folders(const std::u16string& path) { make_folder_chain(expanded_path(path)); }
+
+std::vector<std::u16string> get_storage_cards() {
+    std::vector<std::u16string> cards;
+    WIN32_FIND_DATAW found;
+    FindHandle search(FindFirstFlashCard(&found));
+    if (!search.found()) return cards;
+    do {
+        cards.push_back(join_path(u"\\", found.cFileName));
+    } while (search.next(found));
+    return cards;
+}
+
+bool is_storage_card(const std::u16string& path) {
+    DWORD const attributes = GetFileAttributesW(expanded_path(path).c_str());
+    DWORD constexpr card = FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_TEMPORARY;
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & card) == card;
+}
 
 }  // namespace os
 

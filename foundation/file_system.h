@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 namespace os {
 
@@ -10,6 +11,11 @@ double get_disk_free_space(const std::u16string& path);
 // Makes every missing folder of the path's chain, outermost first. Failures, folders that
 // exist already among them, are ignored.
 void make_folders(const std::u16string& path);
+
+// The device paths of the storage cards present ("\Storage Card"), in the platform's order.
+std::vector<std::u16string> get_storage_cards();
+// Whether the path names a storage card (a folder that the platform marks as one).
+bool is_storage_card(const std::u16string& path);
 
 }  // namespace os
 

@@ -14,6 +14,8 @@ public:
     // data holds the first entry when the search found one.
     FindHandle(const std::u16string& expanded_pattern, WIN32_FIND_DATAW& data)
         : handle_(FindFirstFileW(expanded_pattern.c_str(), &data)) {}
+    // Owns a search started elsewhere (INVALID_HANDLE_VALUE: none).
+    explicit FindHandle(HANDLE search) : handle_(search) {}
     ~FindHandle() {
         if (found()) FindClose(handle_);
     }

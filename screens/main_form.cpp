@@ -14,6 +14,7 @@
 #include "screens/panel_file_explorer.h"
 #include "screens/panel_levels.h"
 #include "screens/panel_more_controls.h"
+#include "screens/settings_skin.h"
 #include "skin/button.h"
 #include "skin/button_multistate.h"
 #include "skin/check_box.h"
@@ -34,7 +35,8 @@ constexpr double timer_period_seconds = 0.2;
 
 MainForm::MainForm(skinner::Properties* skin, const std::u16string& form_name)
     : skinner::Form(nullptr, skin, form_name, nullptr),
-      explorer_(std::make_unique<PanelFileExplorer>(this, u"PanelFileExplorer")),
+      explorer_(std::make_unique<screens::PanelFileExplorer>(this, u"PanelFileExplorer", *Document::instance(),
+                                                           &get_settings_skin())),
       levels_(std::make_unique<PanelLevels>(this, u"PanelLevels")),
       equalizer_(std::make_unique<PanelEqualizer>(this, u"PanelEqualizer")),
       more_controls_(std::make_unique<PanelMoreControls>(this, u"PanelMoreControls")),

@@ -21,7 +21,9 @@ class ControlProgressBookmarks;
 class ControlSpeed;
 }  // namespace screens
 class PanelEqualizer;
+namespace screens {
 class PanelFileExplorer;
+}
 class PanelLevels;
 class PanelMoreControls;
 class Settings;
@@ -78,7 +80,7 @@ public:
     std::uint32_t on_status_request();
     std::uint32_t on_play_step_request();
 
-    PanelFileExplorer& get_explorer() const { return *explorer_; }
+    screens::PanelFileExplorer& get_explorer() const { return *explorer_; }
     UINT_PTR get_timer_id() const { return timer_id_; }
 
 private:
@@ -93,7 +95,7 @@ private:
     void register_requests();
     void unregister_requests();
 
-    std::unique_ptr<PanelFileExplorer> explorer_;
+    std::unique_ptr<screens::PanelFileExplorer> explorer_;
     std::unique_ptr<PanelLevels> levels_;
     std::unique_ptr<PanelEqualizer> equalizer_;
     std::unique_ptr<PanelMoreControls> more_controls_;

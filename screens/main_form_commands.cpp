@@ -49,12 +49,12 @@ bool MainForm::on_command(const std::u16string& command) {
         else document.play_previous();
         document.notify(Change());
     } else if (command == u"Play") {
-        if (!document.is_playing()) explorer_->play_selected();
+        if (!document.is_playing()) explorer_->play_selected(false, 0);
         else if (document.is_playback_paused()) document.resume();
         else document.pause();
         document.notify(Change());
     } else if (command == u"PlayStop") {
-        if (!document.is_playing()) explorer_->play_selected();
+        if (!document.is_playing()) explorer_->play_selected(false, 0);
         else document.stop();
         document.notify(Change());
     } else if (command == u"Record") {
@@ -89,7 +89,7 @@ bool MainForm::on_command(const std::u16string& command) {
         get_properties().load(settings.skin, settings.get_language_path(), skinner::get_screen_size());
         document.notify(all_flags);
     } else {
-        return explorer_->run_command(command);
+        explorer_->run_command(command);
     }
     return true;
 }

@@ -57,7 +57,7 @@ std::uint32_t MainForm::run_text_request(std::int32_t id) {
     switch (id) {
         case 0:
             if (!path.empty()) explorer_->select_file(path);
-            result = explorer_->play_selected();
+            result = explorer_->play_selected(false, 0);
             break;
         case 1:
             result = path.empty() ? document.record_new_file(os::expanded_path(u"%my_documents%"))

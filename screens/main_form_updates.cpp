@@ -155,7 +155,7 @@ void MainForm::bring_to_front(const std::u16string& text) {
         }
     } else {
         explorer_->select_file(text);
-        explorer_->play_selected();
+        explorer_->play_selected(false, 0);
     }
     show(true);
     skinner::Form::bring_to_front(text);

@@ -29,7 +29,7 @@ void act_on_command_line(MainForm& form, const std::u16string& command_line) {
     } else if (command_line != u"-hide") {
         if (!command_line.empty()) {
             form.get_explorer().select_file(command_line);
-            form.get_explorer().play_selected();
+            form.get_explorer().play_selected(false, 0);
         }
         form.show(true);
     }

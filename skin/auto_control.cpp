@@ -3,6 +3,7 @@
 #include "skin/button.h"
 #include "skin/container.h"
 #include "skin/edit.h"
+#include "skin/frame.h"
 #include "skin/properties.h"
 
 namespace skinner {
@@ -26,6 +27,8 @@ Control* make_auto(Container* container, const std::u16string& name, const std::
 Control* create_auto_control(const std::u16string& kind, Container* container, const std::u16string& name) {
     if (kind == u"Auto.Button") return make_auto<ControlButton>(container, name, kind);
     if (kind == u"Auto.Edit") return make_auto<ControlEdit>(container, name, kind);
+    // The labels of a dialog, which its code never touches.
+    if (kind == u"Auto.Frame") return make_auto<ControlFrame>(container, name, kind);
     return nullptr;
 }
 

@@ -1,4 +1,5 @@
-// The controls a skin form declares by kind ("Auto.Button", "Auto.Edit", ...), made in their container.
+// The controls a skin form declares by kind ("Auto.Button", "Auto.Edit", "Auto.Frame"), made
+// in their container.
 #pragma once
 
 #include <string>

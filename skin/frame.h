@@ -35,6 +35,11 @@ public:
     Size get_content_size() const { return content_size_; }
     int get_halignment() const { return halignment_; }
     int get_valignment() const { return valignment_; }
+    Point get_border_min() const { return border_min_; }
+    Point get_border_max() const { return border_max_; }
+    const PictureRef& get_picture() const { return picture_; }
+    const FontRef& get_font() const { return font_; }
+    std::uint32_t get_colour() const { return colour_; }
 
 private:
     void load_frame_properties();

@@ -115,6 +115,8 @@ def draw_ui_part(key, w, h):
         return body
     if key == "icon_folder":
         return path("M1 4 H6 L8 6 H15 V13 H1 Z", AMBER)
+    if key == "icon_card":
+        return path("M3 1.5 H10 L13 4.5 V14.5 H3 Z", RAISED, TEXT_DIM, 1) + path("M5.5 3 V6 M7.5 3 V6 M9.5 3 V6", stroke=AMBER, sw=1)
     if key == "icon_root":
         return frame(2, 2, 12, 12, RAISED, TEXT_DIM, 2) + rect(5, 11, 6, 1.5, TEXT_DIM)
     sound = {"icon_wav": ACCENT, "icon_mp3": PLAYING, "icon_ogg": AMBER, "icon_wma": ACCENT_LIGHT, "icon_m3u": TEXT_DIM}

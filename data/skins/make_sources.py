@@ -74,6 +74,7 @@ def tree_pictures(node, art):
     node.integer("BranchWidth", 16)
     node.picture("IconFolder", art.ui, art.part("icon_folder"), stretch=False)
     node.picture("IconRoot", art.ui, art.part("icon_root"), stretch=False)
+    node.picture("IconCard", art.ui, art.part("icon_card"), stretch=False)
     node.integer("IconFolderWidth", 20)
     node.string("EditKind", "Edit.InList")
     return node
@@ -235,6 +236,7 @@ def main_skin():
 
 def dialog(skin, art, name, width, height, caption=None):
     form = skin.form(name, width, height)
+    form.integer("StartPosition", 1)  # a box in the middle of the work area, below the task bar
     dialog_background(form, art)
     if caption is None:
         form.add(frame_control("frmCaption", 8, 6, width - 16, 20, FONT_TITLE, ACCENT_LIGHT))

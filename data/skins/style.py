@@ -87,12 +87,15 @@ def ui_atlas():
     for key in ["arrow_up", "arrow_down", "arrow_left", "arrow_right"]:
         atlas.add(key, 16, 16, new_row=key == "arrow_up")
     atlas.add("drop", 20, 24, (4, 6, 4, 6))
+    # The tree's connectors fill rows taller than they are: their one stretching row lies
+    # below the arm, where only the line down to the next sibling runs.
     for key in ["tree_cross", "tree_branch", "tree_line", "tree_space", "tree_opened", "tree_closed"]:
-        atlas.add(key, 16, 16)
+        atlas.add(key, 16, 16, (0, 14, 0, 1))
     for key in ["icon_folder", "icon_root", "icon_wav", "icon_mp3", "icon_ogg", "icon_wma", "icon_m3u"]:
         atlas.add(key, 16, 16, new_row=key == "icon_folder")
     for key in ["eq1", "eq2", "eq3"]:
         atlas.add(key, 12, 12)
+    atlas.add("icon_card", 16, 16)  # last, so that no part before it moves
     return atlas
 
 

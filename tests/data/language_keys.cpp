@@ -196,19 +196,24 @@ ParsedFile parse(const CodeFile& file) {
 // Which arguments of a function are keys, each with the suffixes the lookup adds.
 using KeyParameters = std::map<std::size_t, std::set<std::string>>;
 
+// Functions of one name are told apart by their folder and their count of parameters.
 struct LookupFunction {
-    std::string folder;  // where it is defined; its calls count there ("" for anywhere)
+    std::string folder;          // where it is defined; its calls count there ("" for anywhere)
+    std::size_t parameters = 0;  // 0 for any count
     KeyParameters keys;
 };
 
 const LookupFunction* lookup_function(const std::map<std::string, std::vector<LookupFunction>>& functions,
-                                      const std::string& name, const std::string& folder) {
+                                      const std::string& name, const std::string& folder, std::size_t arguments) {
     auto const found = functions.find(name);
     if (found == functions.end()) return nullptr;
+    const LookupFunction* with_defaults = nullptr;
     for (const LookupFunction& function : found->second) {
-        if (function.folder.empty() || function.folder == folder) return &function;
+        if (!function.folder.empty() && function.folder != folder) continue;
+        if (function.parameters == 0 || function.parameters == arguments) return &function;
+        if (function.parameters > arguments && !with_defaults) with_defaults = &function;
     }
-    return nullptr;
+    return with_defaults;
 }
 
 // The literals a table gives to a loop variable: `for (const T& v : table)` with
@@ -264,12 +269,13 @@ const Definition* enclosing(const ParsedFile& file, std::size_t at) {
 
 // Functions that pass a parameter on to a lookup are lookups of that parameter themselves.
 std::map<std::string, std::vector<LookupFunction>> find_lookup_functions(const std::vector<ParsedFile>& files) {
-    std::map<std::string, std::vector<LookupFunction>> functions{{"translate", {{"", {{0, {""}}}}}}};
+    std::map<std::string, std::vector<LookupFunction>> functions{{"translate", {{"", 0, {{0, {""}}}}}}};
     for (bool grew = true; grew;) {
         grew = false;
         for (const ParsedFile& file : files) {
             for (const Call& call : file.calls) {
-                const LookupFunction* callee = lookup_function(functions, call.name, file.folder);
+                const LookupFunction* callee =
+                    lookup_function(functions, call.name, file.folder, call.arguments.size());
                 const Definition* caller = callee ? enclosing(file, call.at) : nullptr;
                 if (!caller || caller->name == "translate") continue;
                 for (const auto& [index, suffixes] : callee->keys) {
@@ -279,10 +285,12 @@ std::map<std::string, std::vector<LookupFunction>> find_lookup_functions(const s
                     auto const parameter = std::find(caller->parameters.begin(), caller->parameters.end(), argument.text);
                     if (parameter == caller->parameters.end()) continue;
                     auto& same_name = functions[caller->name];
-                    auto own = std::find_if(same_name.begin(), same_name.end(),
-                                            [&](const LookupFunction& f) { return f.folder == file.folder; });
+                    std::size_t const count = caller->parameters.size();
+                    auto own = std::find_if(same_name.begin(), same_name.end(), [&](const LookupFunction& f) {
+                        return f.folder == file.folder && f.parameters == count;
+                    });
                     if (own == same_name.end()) {
-                        same_name.push_back(LookupFunction{file.folder, {}});
+                        same_name.push_back(LookupFunction{file.folder, count, {}});
                         own = std::prev(same_name.end());
                     }
                     auto& keys = own->keys[static_cast<std::size_t>(parameter - caller->parameters.begin())];
@@ -334,7 +342,8 @@ LanguageKeyScan scan_language_keys(const std::vector<CodeFile>& files) {
              match != std::sregex_iterator(); ++match)
             scan.literals.insert((*match)[1]);
         for (const Call& call : file.calls) {
-            const LookupFunction* function = lookup_function(functions, call.name, file.folder);
+            const LookupFunction* function =
+                lookup_function(functions, call.name, file.folder, call.arguments.size());
             if (!function) continue;
             for (const auto& [index, suffixes] : function->keys) {
                 if (index >= call.arguments.size()) continue;

@@ -42,6 +42,16 @@ void Explorer::on_copy_failed() { report(u"on_copy_error", name); })"}},
      {{"screens/explorer.cpp", R"(std::u16string text(const std::u16string& key) { return translate(key); })"},
       {"app/settings.cpp", R"(void write(Values& v) { v.text(u"Record", u"Codec", codec); })"}},
      {}},
+    {"two helpers of one name told apart by their parameters",
+     {{"screens/explorer.cpp", R"(
+int Manager::ask(const std::u16string& key, const std::u16string& source, const std::u16string& target) {
+    return confirm(translate(key + u"_caption"), translate(key));
+}
+int Panel::ask(const std::u16string& form, const std::u16string& key) {
+    return confirm(form, translate(key));
+}
+void Panel::on_delete() { if (ask(u"ConfirmYesNo", u"on_delete") == 1) remove(); })"}},
+     {"on_delete"}},
     {"a table of structures whose member is looked up in a loop",
      {{"screens/combo.cpp", R"(
 struct Choice {

@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "foundation/file_system.h"
 #include "tests/support/scoped_environment.h"
@@ -60,3 +61,14 @@ TEST_F(FileSystem, ExecuteFileStartsTheProgramWithExpandedPaths) {
 }
 
 }  // namespace
+
+TEST_F(FileSystem, StorageCardsAreTheMarkedFoldersOfTheRoot) {
+    EXPECT_TRUE(os::get_storage_cards().empty());
+    std::filesystem::create_directories(device.host_path("Storage Card"));
+    std::filesystem::create_directories(device.host_path("Another"));
+    write_host_file(device.folder() + "/storage-cards", "Storage Card\nAnother\n");
+    EXPECT_EQ(os::get_storage_cards(), (std::vector<std::u16string>{u"\\Another", u"\\Storage Card"}));
+    EXPECT_TRUE(os::is_storage_card(u"\\storage card\\"));
+    EXPECT_FALSE(os::is_storage_card(u"%my_documents%"));
+    EXPECT_FALSE(os::is_storage_card(u"\\Missing"));
+}

@@ -208,7 +208,7 @@ TEST_F(MainFormTest, ALaterStartWithoutACommandLineRecordsOrStopsOnlyWhenTheForm
 
     form().bring_to_front(u"");
     EXPECT_TRUE(document().is_recording());
-    EXPECT_EQ(form().get_explorer().get_selected_file(), document().get_record_file());
+    EXPECT_EQ(form().get_explorer().get_shown_list().get_single_selected_path(), document().get_record_file());
     EXPECT_TRUE(testing_support::eventually([&] { return document().get_position_seconds() > 0.2; }));
     form().bring_to_front(u"");
     EXPECT_FALSE(document().is_recording());

@@ -6,6 +6,7 @@
 #include "platform/errors.h"
 #include "platform/file_ops.h"
 #include "platform/linux/files/entries.h"
+#include "platform/linux/files/storage_cards.h"
 
 using platform::detail::entry_error;
 using platform::detail::fail_with;
@@ -18,7 +19,9 @@ DWORD GetFileAttributesW(LPCWSTR file_name) {
         SetLastError(entry_error(errno, *path));
         return INVALID_FILE_ATTRIBUTES;
     }
-    return platform::detail::attributes_of(status.st_mode);
+    DWORD attributes = platform::detail::attributes_of(status.st_mode);
+    if (S_ISDIR(status.st_mode) && platform::detail::is_storage_card(*path)) attributes |= FILE_ATTRIBUTE_TEMPORARY;
+    return attributes;
 }
 
 BOOL SetFileAttributesW(LPCWSTR file_name, DWORD attributes) {

@@ -1,5 +1,6 @@
 // Directory search: FindFirstFileW, FindNextFileW, FindClose.
 #include "platform/find.h"
+#include "platform/storage_cards.h"
 
 #include <dirent.h>
 #include <fcntl.h>
@@ -16,6 +17,7 @@
 #include "platform/device.h"
 #include "platform/errors.h"
 #include "platform/linux/files/entries.h"
+#include "platform/linux/files/storage_cards.h"
 #include "platform/linux/kernel/errors.h"
 #include "platform/linux/kernel/handles.h"
 #include "platform/linux/files/wildcard.h"
@@ -33,7 +35,9 @@ struct FoundName {
 class FindObject final : public KernelObject {
 public:
     FindObject(std::string folder, std::vector<FoundName> names)
-        : folder_(std::move(folder)), names_(std::move(names)) {}
+        : folder_(std::move(folder)),
+          names_(std::move(names)),
+          cards_(is_device_root(folder_) ? storage_card_names() : std::vector<std::u16string>()) {}
 
     // Fills the next entry that is still there; false at the end.
     bool next(WIN32_FIND_DATAW& data);
@@ -42,6 +46,7 @@ private:
     std::mutex lock_;
     std::string const folder_;
     std::vector<FoundName> const names_;
+    std::vector<std::u16string> const cards_;  // when the folder is the root
     std::size_t next_ = 0;
 };
 
@@ -91,6 +96,9 @@ bool FindObject::next(WIN32_FIND_DATAW& data) {
         FoundName const& found = names_[next_++];
         if (auto const status = reportable_status(folder_ + "/" + found.host_name)) {
             fill(data, *status, found.name);
+            if (S_ISDIR(status->stx_mode) && is_storage_card_name(cards_, found.name)) {
+                data.dwFileAttributes |= FILE_ATTRIBUTE_TEMPORARY;
+            }
             return true;
         }
     }
@@ -179,6 +187,29 @@ BOOL FindNextFileW(HANDLE find, LPWIN32_FIND_DATAW find_data) {
     if (!search->next(*find_data)) return platform::detail::fail_with(ERROR_NO_MORE_FILES);
     return TRUE;
 }
+
+HANDLE FindFirstFlashCard(LPWIN32_FIND_DATAW find_data) {
+    if (!find_data) return fail_search(ERROR_INVALID_PARAMETER);
+    auto const root = platform::host_path(u"\\");
+    if (!root) return INVALID_HANDLE_VALUE;
+    auto names = platform::detail::matching_names(*root, u"*");
+    if (!names) return INVALID_HANDLE_VALUE;
+    auto const cards = platform::detail::storage_card_names();
+    std::erase_if(*names, [&cards](const platform::detail::FoundName& found) {
+        return !platform::detail::is_storage_card_name(cards, found.name);
+    });
+    // Every name left is a card when it is a folder; a file of that name is none.
+    std::erase_if(*names, [&root](const platform::detail::FoundName& found) {
+        return !platform::detail::is_host_folder(*root + "/" + found.host_name);
+    });
+    auto search = std::make_shared<FindObject>(*root, std::move(*names));
+    if (!search->next(*find_data)) return fail_search(ERROR_NO_MORE_FILES);
+    HANDLE const handle = platform::detail::add_handle(std::move(search));
+    SetLastError(ERROR_SUCCESS);
+    return handle;
+}
+
+BOOL FindNextFlashCard(HANDLE find, LPWIN32_FIND_DATAW find_data) { return FindNextFileW(find, find_data); }
 
 BOOL FindClose(HANDLE find) {
     if (!platform::detail::find_handle_as<FindObject>(find)) return platform::detail::fail_with(ERROR_INVALID_HANDLE);

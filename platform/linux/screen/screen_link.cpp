@@ -100,6 +100,13 @@ UniqueFd open_screen_socket() {
     }
 }
 
+bool screen_server_running() {
+    int const socket = connect_to(screen_socket_path());
+    if (socket < 0) return false;
+    ::close(socket);
+    return true;
+}
+
 std::string screen_socket_path() { return platform::detail::run_subfolder("screen") + "/socket"; }
 std::string screen_lock_path() { return platform::detail::run_subfolder("screen") + "/server.lock"; }
 

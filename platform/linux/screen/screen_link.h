@@ -17,6 +17,8 @@ std::string screen_lock_path();
 // A socket to the device's screen server, starting the server when none runs; empty when
 // none answers within ten seconds.
 UniqueFd open_screen_socket();
+// Whether the device's screen server runs now (its socket answers); starts none.
+bool screen_server_running();
 
 // Milliseconds a message may take to arrive once its first byte has come.
 constexpr int message_timeout_ms = 2000;

@@ -14,6 +14,7 @@
 #include "platform/linux/display/display_driver.h"
 #include "platform/linux/gdi/device_context.h"
 #include "platform/linux/screen/screen_client.h"
+#include "platform/linux/screen/screen_link.h"
 #include "platform/linux/screen/shell_layout.h"
 #include "platform/linux/user/input_state.h"
 #include "platform/linux/user/message_queue.h"
@@ -91,8 +92,11 @@ public:
     ScreenSize size() {
         std::lock_guard lock(mutex_);
         // The screen linked now knows best; a link that ended may have been another screen's.
+        // A process without windows yet asks a screen that runs (a skin is chosen by its size
+        // before the first window), but starts none only to learn a size.
         screen::ScreenMetrics metrics;
-        if (client_.linked_metrics(metrics) || (!known_.empty() && (metrics = client_.metrics()).width > 0)) {
+        bool const ask = !known_.empty() || screen::screen_server_running();
+        if (client_.linked_metrics(metrics) || (ask && (metrics = client_.metrics()).width > 0)) {
             if (metrics.width != size_.width || metrics.height != size_.height || metrics.bar != size_.bar)
                 remember_size(metrics);
             return size_;

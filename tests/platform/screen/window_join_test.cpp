@@ -244,6 +244,15 @@ TEST_F(WindowsOnScreen, AHotKeyComesToItsHolderWhateverIsInFront) {
               (std::vector<Seen>{{front, WM_KEYDOWN, 0xC3, 1}, {front, WM_KEYUP, 0xC3, static_cast<LPARAM>(0xC0000001u)}}));
 }
 
+// A program chooses its skin by the screen's size before it makes its first window: it must
+// learn the size of the screen that runs, not the one its environment would start.
+TEST_F(ScreenTest, AProcessWithoutWindowsLearnsTheSizeOfTheRunningScreen) {
+    ASSERT_TRUE(screen.connected());
+    ASSERT_TRUE(screen.control().set_size(480, 640));
+    EXPECT_EQ((std::vector<int>{GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)}),
+              (std::vector<int>{480, 640}));
+}
+
 TEST_F(WindowsOnScreen, MetricsComeFromTheScreenAndASizeChangeIsAnnounced) {
     HWND const window = CreateWindowExW(0, u"JoinPlain", u"", WS_VISIBLE, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
                                         CW_USEDEFAULT, nullptr, nullptr, nullptr, nullptr);
