@@ -62,10 +62,10 @@ def add_kinds(skin, art):
     node.look("ItemHighlight", art.ui, art.part("button_highlighted"), FONT_SMALL, TEXT)
     node.look("ItemSelectionHighlight", art.ui, art.part("tab_selected"), FONT_BOLD, TEXT)
     node.integer("ItemHeight", 22)
-    for name, arrow in [("Tab.Left", "arrow_left"), ("Tab.Right", "arrow_right")]:
+    for name, arrow in [("Tab.Left", "tab_left"), ("Tab.Right", "tab_right")]:
         node = skin.kind(name)
         node.picture("Normal", art.ui, art.part(arrow), stretch=False)
-        node.picture("Pressed", art.ui, art.part("button_pressed"))
+        node.picture("Pressed", art.ui, art.part(arrow + "_pressed"), stretch=False)
 
 
 def tree_pictures(node, art):
@@ -83,7 +83,7 @@ def tree_pictures(node, art):
 def drop_down_forms(skin, art):
     for name, height in [("DropList", 104), ("DropTree", 150)]:
         form = skin.form(name, 232, height)
-        form.picture("Background", art.ui, art.part("panel"))
+        form.picture("Background", art.ui, art.part("dropdown"))
 
 
 # --- the main skin ------------------------------------------------------------------------------
