@@ -148,9 +148,8 @@ def explorer_panel(skin, art):
                 node.look(look + "Disabled", art.ui, art.part(key), FONT_SMALL, TEXT_OFF)
         node.string("Text", skin.text("ExplorerPanel", name, english)).string("HAlignment", "LEFT")
         node.point("BorderMin", 6, 0)
-    # The lists' columns lie under the sort buttons: icon and name, date, size and scroll bar.
     for name in ["lstFilelist", "lstPlaylist"]:
-        form.add(stretch_down(file_list(art, name, EDGE, 56, 232, 74))).integer("DateWidth", 60)
+        form.add(stretch_down(file_list(art, name, EDGE, 56, 232, 74)))
     commands = ["ShowFolder", "RecordOperation", "Overwrite", "Append", "Insert", "Cut", "Copy", "Paste",
                 "Delete", "MoveUp", "MoveDown"]
     for index, command in enumerate(commands):
