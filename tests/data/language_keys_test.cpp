@@ -1,4 +1,4 @@
-// The scan that finds the language keys in the code, on small pieces of code written as the
+// The scan that finds the language keys in the code, on short samples of code written as the
 // screens write them.
 #include "tests/data/language_keys.h"
 
