@@ -63,6 +63,7 @@ MainForm::MainForm(skinner::Properties* skin, const std::u16string& form_name)
       mode_menu_(std::make_unique<skinner::MenuMainButton>(this, u"Mode", u"", 2)),
       hardware_keys_(std::make_unique<skinner::HardwareKeys>(this)),
       power_manager_(std::make_unique<skinner::PowerManager>(this)) {
+    whole_ = true;
     set_visible(false);
     SetWindowTextW(get_window(), u"Sonbrix");
     // These only show the state.
@@ -82,6 +83,7 @@ MainForm::MainForm(skinner::Properties* skin, const std::u16string& form_name)
 }
 
 MainForm::~MainForm() {
+    whole_ = false;
     unregister_requests();
     if (timer_id_) kill_timer(timer_id_);
 }

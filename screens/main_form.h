@@ -65,6 +65,9 @@ public:
     void bring_to_front(const std::u16string& text) override;
     void on_document_changed(const Change& change) override;
     void apply_settings(const Settings& settings);
+    // Edits a copy of the settings in the settings form, then stores and applies it; a
+    // settings file that cannot be written is reported.
+    void run_settings_form();
 
     // Shows or hides the window; shown, it comes to the front.
     void show(bool visible);
@@ -95,6 +98,9 @@ private:
     void register_requests();
     void unregister_requests();
 
+    // Between the end of the constructor and the start of the destructor: the panels notify
+    // the Document while they are made and destroyed, and the form hears it.
+    bool whole_ = false;
     std::unique_ptr<screens::PanelFileExplorer> explorer_;
     std::unique_ptr<PanelLevels> levels_;
     std::unique_ptr<PanelEqualizer> equalizer_;

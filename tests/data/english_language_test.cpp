@@ -36,15 +36,8 @@ const std::map<std::string, std::string> placeholders{
 // that its screen now uses may stay here until the list is next pruned.
 const std::set<std::string> awaiting_their_screens{
     "ControlListFilesHeaderName", "ControlListFilesHeaderDate", "ControlListFilesHeaderSize",
-    "on_not_enough_storage_memory_caption", "BEAM_SEARCHING", "BEAM_NO_DEVICES", "on_failed_to_beam_caption",
-    "on_failed_to_beam", "DynamicProcessorOff", "DynamicProcessorLow", "DynamicProcessorMedium",
-    "DynamicProcessorHigh", "PlaybackModeSingleFile", "PlaybackModeSingleFileRepeat",
-    "PlaybackModeAllFilesByOrder", "PlaybackModeAllFilesRepeating", "PlaybackModeShuffle",
-    "SettingsButtonsNone", "SettingsButtonsPlay", "SettingsButtonsPlayStop", "SettingsButtonsStop",
-    "SettingsButtonsRecord", "SettingsButtonsRecordStop", "SettingsButtonsNext", "SettingsButtonsPrevious",
-    "SettingsButtonsForward", "SettingsButtonsRewind", "SettingsButtonsNewBookmark", "SettingsButtonsVolumeUp",
-    "SettingsButtonsVolumeDown", "SettingsButtonsJoyLeft", "SettingsButtonsJoyRight",
-    "SettingsScheduleOverlaped", "SettingsScheduleBadStopStart",
+    "on_not_enough_storage_memory_caption", "DynamicProcessorOff", "DynamicProcessorLow",
+    "DynamicProcessorMedium", "DynamicProcessorHigh",
 };
 
 // The program's code that looks texts up.

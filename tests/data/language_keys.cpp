@@ -270,14 +270,18 @@ const Definition* enclosing(const ParsedFile& file, std::size_t at) {
 // Functions that pass a parameter on to a lookup are lookups of that parameter themselves.
 std::map<std::string, std::vector<LookupFunction>> find_lookup_functions(const std::vector<ParsedFile>& files) {
     std::map<std::string, std::vector<LookupFunction>> functions{{"translate", {{"", 0, {{0, {""}}}}}}};
-    for (bool grew = true; grew;) {
+    // Each round follows keys one call further out; a chain of helpers is never this long, and
+    // the bound ends calls in a circle that add a suffix each time round.
+    constexpr int longest_chain = 16;
+    bool grew = true;
+    for (int round = 0; grew && round < longest_chain; ++round) {
         grew = false;
         for (const ParsedFile& file : files) {
             for (const Call& call : file.calls) {
                 const LookupFunction* callee =
                     lookup_function(functions, call.name, file.folder, call.arguments.size());
                 const Definition* caller = callee ? enclosing(file, call.at) : nullptr;
-                if (!caller || caller->name == "translate") continue;
+                if (!caller || caller->name == "translate" || caller->name == call.name) continue;
                 for (const auto& [index, suffixes] : callee->keys) {
                     if (index >= call.arguments.size()) continue;
                     KeyArgument const argument = classify(call.arguments[index]);

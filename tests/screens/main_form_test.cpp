@@ -107,8 +107,6 @@ TEST_F(MainFormTest, TheModeButtonShowsExactlyOnePanelAndThePlayModeCyclesRound)
     document().set_play_mode(4);
     form().on_command(u"Mode");
     EXPECT_EQ(document().get_play_mode(), 0);
-    // Names the form does not know go to the explorer.
-    EXPECT_FALSE(form().on_command(u"NoSuchCommand"));
 }
 
 TEST_F(MainFormTest, TheLevelsAndSpeedBarsSnapToTheirMiddles) {

@@ -133,7 +133,10 @@ TEST_F(ProgramTest, TheModeButtonShowsTheFourPanelsInTurn) {
             EXPECT_TRUE(differ_within(panels[a], panels[b], 0, panel_top, 240, panel_bottom)) << a << " " << b;
         }
     }
-    EXPECT_FALSE(differ_within(panels[0], panels[4], 0, panel_top, 240, panel_bottom));
+    // The explorer again (the focus may have moved from its list to the mode button).
+    for (std::size_t other = 1; other < 4; ++other) {
+        EXPECT_TRUE(differ_within(panels[4], panels[other], 0, panel_top, 240, panel_bottom)) << other;
+    }
     ASSERT_TRUE(exit_by_menu());
     EXPECT_EQ(program->wait_for_exit(), 0);
 }
@@ -177,8 +180,8 @@ TEST_F(ProgramTest, TheChannelsRequestsDriveTheProgram) {
     ASSERT_TRUE(wait_for_main_window(true));
     ASSERT_TRUE(wait_for_state(2));
     EXPECT_EQ(file_of(*status()), take);
-    send_skip(1, false);
-    ASSERT_TRUE(send_stop(false));
+    send_skip(1, false);  // the next file of the folder is no sound: playing may end by itself
+    send_stop(false);
     ASSERT_TRUE(wait_for_state(1));
 
     // A path longer than a request holds never reaches the program; the other file is

@@ -197,6 +197,9 @@ BadManifest const bad_manifests[] = {
      "cannot read the file"},
     {"source is a folder", R"(<Package Name="S" InstallDir="\P" Setup="setup.dll"><File Source="." Target="\a"/></Package>)",
      "cannot read the file"},
+    {"optional source that is a folder",
+     R"(<Package Name="S" InstallDir="\P" Setup="setup.dll"><File Source="." Target="\a" Optional="yes"/></Package>)",
+     "cannot read the file"},
     {"target not on the device",
      R"(<Package Name="S" InstallDir="\P" Setup="setup.dll"><File Source="setup.dll" Target="a"/></Package>)",
      "the target of"},
@@ -218,6 +221,19 @@ TEST_F(PackageInstallerTest, ABadManifestIsRefusedWithItsReason) {
         EXPECT_FALSE(installer::read_manifest(package_folder() + "/bad.xml", package_folder(), error));
         EXPECT_EQ(error.rfind(row.error_start, 0), 0u) << error;
     }
+}
+
+TEST_F(PackageInstallerTest, AnOptionalFileThatIsNotBuiltIsLeftOut) {
+    write_host_file(package_folder() + "/built.dll", "built");
+    write_host_file(package_folder() + "/parts.xml", R"(<Package Name="S" InstallDir="\P" Setup="setup.dll">
+  <File Source="absent.exe" Target="%InstallDir%\absent.exe" Optional="yes"/>
+  <File Source="built.dll" Target="%InstallDir%\built.dll" Optional="yes"/>
+</Package>)");
+    std::string error;
+    auto const manifest = installer::read_manifest(package_folder() + "/parts.xml", package_folder(), error);
+    ASSERT_TRUE(manifest) << error;
+    ASSERT_EQ(manifest->files.size(), 1u);
+    EXPECT_EQ(manifest->files[0].target, u"\\P\\built.dll");
 }
 
 // The tool as a user runs it, with the project's own manifest over the build folder.

@@ -5,6 +5,7 @@
 #include <charconv>
 #include <filesystem>
 #include <fstream>
+#include <utility>
 
 #include "foundation/paths.h"
 #include "foundation/registry.h"
@@ -34,19 +35,24 @@ std::string source_path(const std::string& source_folder, const char* source) {
     return (path.is_absolute() ? path : std::filesystem::path(source_folder) / path).string();
 }
 
-bool read_file_entry(const pugi::xml_node& node, const Manifest& manifest, const std::string& source_folder,
-                     PackageFile& file, std::string& error) {
+// An optional file whose source is missing is left out of the package.
+bool read_file_entry(const pugi::xml_node& node, Manifest& manifest, const std::string& source_folder,
+                     std::string& error) {
+    PackageFile file;
     file.source = source_path(source_folder, node.attribute("Source").value());
     file.target = replace_install_folder(platform::utf8_to_utf16(node.attribute("Target").value()),
                                          manifest.install_folder);
-    if (!readable_file(file.source)) {
-        error = "cannot read the file " + file.source;
-        return false;
-    }
     if (!is_device_path(file.target)) {
         error = "the target of " + file.source + " is not a device path";
         return false;
     }
+    if (!readable_file(file.source)) {
+        std::error_code ignored;
+        if (node.attribute("Optional").as_bool() && !std::filesystem::exists(file.source, ignored)) return true;
+        error = "cannot read the file " + file.source;
+        return false;
+    }
+    manifest.files.push_back(std::move(file));
     return true;
 }
 
@@ -101,7 +107,7 @@ std::optional<Manifest> read_manifest(const std::string& manifest_path, const st
         return std::nullopt;
     }
     for (auto const& node : package.children("File")) {
-        if (!read_file_entry(node, manifest, source_folder, manifest.files.emplace_back(), error)) return std::nullopt;
+        if (!read_file_entry(node, manifest, source_folder, error)) return std::nullopt;
     }
     for (auto const& node : package.children("Value")) {
         if (!read_value_entry(node, manifest, manifest.values.emplace_back(), error)) return std::nullopt;

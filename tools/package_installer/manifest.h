@@ -3,10 +3,12 @@
 //   <Package Name="Sonbrix" InstallDir="\Program Files\Sonbrix" Setup="setup/setup.dll">
 //     <File Source="screens/Sonbrix" Target="%InstallDir%\Sonbrix.exe"/>
 //     <Value Key="HKEY_LOCAL_MACHINE\SOFTWARE\APPS\XELO Sonbrix" Name="InstlDir" String="%InstallDir%"/>
+//     <File Source="screens/Extra" Target="%InstallDir%\Extra.exe" Optional="yes"/>
 //     <Value Key="..." Name="Type" Dword="4"/>
 //   </Package>
 // Sources are host paths relative to the source folder; targets and texts may name
-// "%InstallDir%", and begin with a path macro ("%windows%").
+// "%InstallDir%", and begin with a path macro ("%windows%"). An optional file whose source does
+// not exist (a part of the package not built) is left out.
 #pragma once
 
 #include <cstdint>

@@ -1,6 +1,7 @@
 #include "tools/today_host/today_host.h"
 
 #include <algorithm>
+#include <cstdint>
 
 #include "platform/timers.h"
 
@@ -34,6 +35,13 @@ RECT work_area() {
     GetWindowRect(probe, &area);
     DestroyWindow(probe);
     return area;
+}
+
+int screen_scale() {
+    HDC const dc = GetDC(nullptr);
+    int const dpi = dc ? GetDeviceCaps(dc, LOGPIXELSY) : 96;
+    if (dc) ReleaseDC(nullptr, dc);
+    return dpi >= 192 ? 2 : 1;
 }
 
 bool same_rect(const RECT& a, const RECT& b) {
@@ -73,6 +81,8 @@ bool TodayHost::start() {
     window_class.lpszClassName = host_class_name;
     if (!RegisterClassW(&window_class)) return false;
     running_host = this;
+    scale_ = screen_scale();
+    programs_.refresh();
     window_ = CreateWindowExW(0, host_class_name, host_title, WS_VISIBLE | WS_CLIPCHILDREN, CW_USEDEFAULT,
                               CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, nullptr, nullptr);
     if (!window_) return false;
@@ -102,7 +112,13 @@ LRESULT TodayHost::on_message(UINT message, WPARAM wparam, LPARAM lparam) {
         on_screen_changed();
         return 0;
     case WM_TIMER:
-        if (wparam == refresh_timer) refresh_heights();
+        if (wparam == refresh_timer) {
+            refresh_heights();
+            refresh_programs();
+        }
+        return 0;
+    case WM_LBUTTONUP:
+        on_tap(POINT{static_cast<std::int16_t>(lparam & 0xFFFF), static_cast<std::int16_t>((lparam >> 16) & 0xFFFF)});
         return 0;
     case TODAYM_GETCOLOR:
         return on_get_colour(wparam);
@@ -112,6 +128,7 @@ LRESULT TodayHost::on_message(UINT message, WPARAM wparam, LPARAM lparam) {
         if (wparam == INI_TODAY_ITEMS_CHANGED) {
             unload_items();
             load_items();
+            refresh_programs();
         } else {
             place_on_work_area();
         }
@@ -168,11 +185,31 @@ LRESULT TodayHost::on_draw_watermark(LPARAM lparam) {
 void TodayHost::on_paint() {
     PAINTSTRUCT paint{};
     HDC const dc = BeginPaint(window_, &paint);
-    if (dc) wallpaper_.draw(dc, paint.rcPaint, POINT{0, 0});
+    if (dc) {
+        wallpaper_.draw(dc, paint.rcPaint, POINT{0, 0});
+        programs_.draw(dc, client_rect(), scale_, text_colour());
+    }
     EndPaint(window_, &paint);
 }
 
+void TodayHost::on_tap(POINT point) {
+    auto const program = programs_.program_at(point, client_rect(), scale_);
+    if (!program) return;
+    if (start_program(*program)) {
+        log_.trace("start " + utf8(program->name) + " " + utf8(program->target));
+    } else {
+        log_.problem("cannot start " + utf8(program->name) + " (" + utf8(program->target) + ")");
+    }
+}
+
+void TodayHost::refresh_programs() {
+    if (!programs_.refresh()) return;
+    scale_ = screen_scale();
+    InvalidateRect(window_, nullptr, FALSE);
+}
+
 void TodayHost::on_screen_changed() {
+    scale_ = screen_scale();
     RECT client{};
     GetClientRect(window_, &client);
     wallpaper_.make(client.right, client.bottom);
@@ -324,6 +361,12 @@ void TodayHost::stack_items() {
 COLORREF TodayHost::text_colour() const {
     if (options_.text_colour) return *options_.text_colour;
     return registered_text_colour_.value_or(house_text_colour);
+}
+
+RECT TodayHost::client_rect() const {
+    RECT client{};
+    GetClientRect(window_, &client);
+    return client;
 }
 
 int TodayHost::client_height() const {

@@ -1,5 +1,6 @@
 // The device's start screen: a window over the work area that shows the registered items,
-// each a child window made by its item library, stacked top to bottom on the wallpaper.
+// each a child window made by its item library, stacked top to bottom on the wallpaper, and
+// the start menu's programs in a band at its bottom.
 #pragma once
 
 #include <memory>
@@ -10,6 +11,7 @@
 #include "platform/today.h"
 #include "tools/today_host/host_log.h"
 #include "tools/today_host/item_libraries.h"
+#include "tools/today_host/program_list.h"
 #include "tools/today_host/registered_items.h"
 #include "tools/today_host/wallpaper.h"
 
@@ -48,6 +50,8 @@ private:
     void on_paint();
     void on_screen_changed();
     void on_close();
+    void on_tap(POINT point);
+    void refresh_programs();
 
     LRESULT send(HWND item, UINT message, WPARAM wparam, LPARAM lparam);
     void load_items();
@@ -60,11 +64,14 @@ private:
     void place_on_work_area();
     COLORREF text_colour() const;
     int client_height() const;
+    RECT client_rect() const;
 
     HostOptions options_;
     HostLog& log_;
     ItemLibraries libraries_;
     Wallpaper wallpaper_;
+    ProgramList programs_;
+    int scale_ = 1;  // 2 on a 192-dpi screen
     HWND window_ = nullptr;
     std::vector<std::unique_ptr<Item>> items_;  // an item's record stays where it is
     std::optional<COLORREF> registered_text_colour_;
