@@ -73,6 +73,13 @@ Combo::Combo() {
 constexpr const char16_t* mode_keys[] = {u"ModeSingle", u"ModeShuffle"};
 void Page::fill() { for (const char16_t* key : mode_keys) labels.push_back(translate(key)); })"}},
      {"ModeSingle", "ModeShuffle"}},
+    {"a helper that calls itself with a longer key ends",
+     {{"screens/notes.cpp", R"(
+std::u16string note(const std::u16string& key, int depth) {
+    return depth == 0 ? translate(key) : note(key + u"_more", depth - 1);
+}
+void Page::show() { label = note(u"SettingsNote", 2); })"}},
+     {"SettingsNote"}},
     {"a name read from the skin is not followed",
      {{"skin/button.cpp", R"(void Button::load() { caption_ = translate(get_name(), default_caption_); })"}}, {}},
 };
