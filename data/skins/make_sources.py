@@ -445,8 +445,9 @@ def schedule_page(skin, art):
     schedule.integer("BeginWidth", 114)  # the end takes the rest of the row
     for row, (key, english) in enumerate([("Begin", "Start"), ("End", "End")]):
         y = 78 + row * 26
-        form.add(stick_bottom(label(skin, form, form.name, "lbl" + key, english, EDGE, y, 40, 22)))
-        for name, x, w, appearance in [("calDate" + key, 46, 104, "DatePicker"), ("calTime" + key, 154, 82, "TimePicker")]:
+        form.add(stick_bottom(label(skin, form, form.name, "lbl" + key, english, EDGE, y, 34, 22)))
+        # The time with its seconds and "AM" needs the wider field at 240 x 320.
+        for name, x, w, appearance in [("calDate" + key, 40, 96, "DatePicker"), ("calTime" + key, 140, 96, "TimePicker")]:
             node = form.add(stick_bottom(control(name, x, y, w, 22)))
             node.string("Appearance", appearance)
             node.color("Background", SURFACE).color("TitleBackground", RAISED).color("Text", TEXT).color("TitleText", ACCENT_LIGHT)
