@@ -101,6 +101,13 @@ def draw_ui_part(key, w, h):
               "arrow_left": "M10 4 L5 8 L10 12", "arrow_right": "M6 4 L11 8 L6 12"}
     if key in arrows:
         return path(arrows[key], stroke=TEXT_DIM, sw=2)
+    if key.startswith("tab_"):
+        pressed = key.endswith("pressed")
+        body = frame(0, 0, w, h, PRESSED if pressed else SURFACE, ACCENT if pressed else LINE, 3)
+        arrow = arrows["arrow_" + key.split("_")[1]]
+        return body + group(0, (h - 16) / 2, path(arrow, stroke=TEXT if pressed else TEXT_DIM, sw=2))
+    if key == "dropdown":
+        return frame(0, 0, w, h, SURFACE, LINE, 0)
     if key == "drop":
         return frame(0, 0, w, h, RAISED, LINE, 4) + path("M6 10 L10 14 L14 10", stroke=TEXT, sw=2)
     trees = {"tree_cross": "M8 0 V16 M8 8 H16", "tree_branch": "M8 0 V8 H16", "tree_line": "M8 0 V16"}

@@ -62,10 +62,10 @@ def add_kinds(skin, art):
     node.look("ItemHighlight", art.ui, art.part("button_highlighted"), FONT_SMALL, TEXT)
     node.look("ItemSelectionHighlight", art.ui, art.part("tab_selected"), FONT_BOLD, TEXT)
     node.integer("ItemHeight", 22)
-    for name, arrow in [("Tab.Left", "arrow_left"), ("Tab.Right", "arrow_right")]:
+    for name, arrow in [("Tab.Left", "tab_left"), ("Tab.Right", "tab_right")]:
         node = skin.kind(name)
         node.picture("Normal", art.ui, art.part(arrow), stretch=False)
-        node.picture("Pressed", art.ui, art.part("button_pressed"))
+        node.picture("Pressed", art.ui, art.part(arrow + "_pressed"), stretch=False)
 
 
 def tree_pictures(node, art):
@@ -83,7 +83,7 @@ def tree_pictures(node, art):
 def drop_down_forms(skin, art):
     for name, height in [("DropList", 104), ("DropTree", 150)]:
         form = skin.form(name, 232, height)
-        form.picture("Background", art.ui, art.part("panel"))
+        form.picture("Background", art.ui, art.part("dropdown"))
 
 
 # --- the main skin ------------------------------------------------------------------------------
@@ -445,8 +445,9 @@ def schedule_page(skin, art):
     schedule.integer("BeginWidth", 114)  # the end takes the rest of the row
     for row, (key, english) in enumerate([("Begin", "Start"), ("End", "End")]):
         y = 78 + row * 26
-        form.add(stick_bottom(label(skin, form, form.name, "lbl" + key, english, EDGE, y, 40, 22)))
-        for name, x, w, appearance in [("calDate" + key, 46, 104, "DatePicker"), ("calTime" + key, 154, 82, "TimePicker")]:
+        form.add(stick_bottom(label(skin, form, form.name, "lbl" + key, english, EDGE, y, 34, 22)))
+        # The time with its seconds and "AM" needs the wider field at 240 x 320.
+        for name, x, w, appearance in [("calDate" + key, 40, 96, "DatePicker"), ("calTime" + key, 140, 96, "TimePicker")]:
             node = form.add(stick_bottom(control(name, x, y, w, 22)))
             node.string("Appearance", appearance)
             node.color("Background", SURFACE).color("TitleBackground", RAISED).color("Text", TEXT).color("TitleText", ACCENT_LIGHT)

@@ -95,7 +95,13 @@ def ui_atlas():
         atlas.add(key, 16, 16, new_row=key == "icon_folder")
     for key in ["eq1", "eq2", "eq3"]:
         atlas.add(key, 12, 12)
-    atlas.add("icon_card", 16, 16)  # last, so that no part before it moves
+    atlas.add("icon_card", 16, 16)
+    # Added below the rest, so that no part before them moves. A drop-down's ground is
+    # square: its window has no see-through corners.
+    atlas.add("dropdown", 24, 24, (6, 6, 6, 6), new_row=True)
+    # The tab control's scroll buttons, as tall as its header.
+    for key in ["tab_left", "tab_right", "tab_left_pressed", "tab_right_pressed"]:
+        atlas.add(key, 16, 22)
     return atlas
 
 

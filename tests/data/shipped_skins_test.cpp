@@ -84,7 +84,11 @@ const std::map<std::u16string, Inventory>& forms_of_settings_skin() {
 }
 
 const std::map<std::u16string, Inventory>& forms_of_dialogs_skin() {
-    static const std::map<std::u16string, Inventory> forms{{u"SaveActiveBuffer", {{u"pbProgress"}}}};
+    static const std::map<std::u16string, Inventory> forms{
+        {u"SaveActiveBuffer", {{u"pbProgress"}}},
+        {u"Error", {{u"frmMessage"}, {u"frmCaption"}}},
+        {u"ConfirmYesNo", {{u"frmMessage"}, {u"frmCaption"}}},
+    };
     return forms;
 }
 
@@ -176,6 +180,7 @@ public:
 
     void check_form(const std::u16string& form, const Inventory& controls) {
         SCOPED_TRACE(narrow(form));
+        visited_.insert(form);
         ASSERT_NE(properties_.find_form(form), 0u);
         check_automatic_controls(form, controls);
         for (const Expected& expected : controls) check_control(form, expected);
@@ -193,6 +198,7 @@ private:
         check_kinds(form, expected.name, 0);
         std::u16string const drop_down = properties_.get_string(form, expected.name, u"DropdownForm", u"");
         if (!drop_down.empty()) {
+            visited_.insert(drop_down);
             EXPECT_NE(properties_.find_form(drop_down), 0u);
         }
         check_role(form, expected);
@@ -255,8 +261,14 @@ private:
         for (const auto& name : expected->second) EXPECT_TRUE(made.count(name)) << narrow(name);
     }
 
+public:
+    // The forms the walk reached: asked for by a screen, a panel's or a drop-down's.
+    const std::set<std::u16string>& visited() const { return visited_; }
+
+private:
     skinner::Properties& properties_;
     std::string where_;
+    std::set<std::u16string> visited_;
 };
 
 const std::map<std::u16string, Inventory>& inventory_of(const ShippedSkin& skin) {
@@ -288,6 +300,12 @@ TEST_F(ShippedSkinTest, EveryScreenFindsItsFormsControlsKindsAndPicturesAtEveryS
                 for (const auto& [form, controls] : inventory_of(skin)) walk.check_form(form, controls);
             } catch (const Report& report) {
                 ADD_FAILURE() << narrow(report.id) << ": " << narrow(report.message);
+            }
+            // A form that nothing reaches is one a screen's name misses, or one left behind.
+            for (const auto& form : read_source(skin.source).forms) {
+                if (form.variant_of.empty()) {
+                    EXPECT_TRUE(walk.visited().count(form.name)) << narrow(form.name);
+                }
             }
         }
     }
