@@ -82,12 +82,13 @@ void Document::notify(const Change& change) {
     for (View* const view : views) view->on_document_changed(merged);
 }
 
-void Document::set_settings(const Settings& new_settings) {
+bool Document::set_settings(const Settings& new_settings) {
     mark_state_changed();
     if (&new_settings != &settings) settings = new_settings;
-    settings.save(settings_path());
+    bool const saved = settings.save(settings_path());
     play_order.reapply(settings.play.mode);
     rearm_wakeup();
+    return saved;
 }
 
 void Document::apply_equalizers() {

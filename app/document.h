@@ -65,8 +65,10 @@ public:
     void notify(const Change& change);
 
     const Settings& get_settings() const { return settings; }
-    // Copies, saves, reapplies the play mode and re-arms the wake-up.
-    void set_settings(const Settings& new_settings);
+    // Copies, saves, reapplies the play mode and re-arms the wake-up. False when the file
+    // could not be written (the previous file is then kept whole); the record in memory is
+    // the new one either way.
+    bool set_settings(const Settings& new_settings);
     // Rewires the active equalizer bands between the play input and fast play.
     void apply_equalizers();
 

@@ -55,7 +55,8 @@ void ConvertForm::discard_unfinished_file() {
 
 bool ConvertForm::has_enough_space() {
     if (chain_ == nullptr) return false;
-    double const bytes = bit_rate * chain_->get_reader()->get_duration() * 0.125;
+    // The MP3 file's expected size in bytes at the encoder's constant bit rate.
+    double const bytes = bit_rate / 8.0 * chain_->get_reader()->get_duration();
     return os::get_disk_free_space(os::get_folder(destination_)) > bytes;
 }
 
@@ -72,7 +73,9 @@ ConvertForm::Outcome ConvertForm::execute() {
     }
     stop_worker();
     discard_unfinished_file();
-    if (outcome_ == Outcome::failed) show_error(this, &get_properties(), u"on_failed_to_convert_caption", u"on_failed_to_convert");
+    if (outcome_ == Outcome::failed) {
+        show_error(this, &get_properties(), u"on_failed_to_convert_caption", u"on_failed_to_convert");
+    }
     return outcome_;
 }
 
@@ -111,7 +114,8 @@ void ConvertForm::carry_bookmarks() {
     audio::FileReader* const source = chain_->get_reader();
     audio::FileReaderMP3 mp3(destination_);
     auto const moved = [&](std::int32_t position) {
-        return static_cast<std::int32_t>(mp3.time_to_bytes(source->bytes_to_time(static_cast<std::uint32_t>(position))));
+        double const seconds = source->bytes_to_time(static_cast<std::uint32_t>(position));
+        return static_cast<std::int32_t>(mp3.time_to_bytes(seconds));
     };
     Bookmarks marks;
     for (int place = 0; place < old_marks.get_play_count(); ++place) {

@@ -65,6 +65,9 @@ public:
     void bring_to_front(const std::u16string& text) override;
     void on_document_changed(const Change& change) override;
     void apply_settings(const Settings& settings);
+    // Edits a copy of the settings in the settings form, then stores and applies it; a
+    // settings file that cannot be written is reported.
+    void run_settings_form();
 
     // Shows or hides the window; shown, it comes to the front.
     void show(bool visible);

@@ -3,6 +3,9 @@
 #include <algorithm>
 
 #include "app/settings.h"
+#include "screens/message_forms.h"
+#include "screens/settings_form.h"
+#include "screens/settings_skin.h"
 #include "foundation/file_system.h"
 #include "foundation/paths.h"
 #include "screens/control_clock.h"
@@ -33,10 +36,7 @@ Change const all_flags(true, true, true, true);
 bool MainForm::on_command(const std::u16string& command) {
     Document& document = *Document::instance();
     if (command == u"Settings") {
-        // The settings form is still to come; the settings in force are applied again.
-        Settings const copy = document.get_settings();
-        apply_settings(copy);
-        document.notify(Change());
+        run_settings_form();
     } else if (command == u"Mode") {
         int const mode = (document.get_play_mode() + 1) % play_mode_count;
         document.set_play_mode(mode);
@@ -165,4 +165,18 @@ void MainForm::on_menu_create(skinner::MenuItemInfo& menu) {
         entry.separator_after = item.separator_after;
         menu.children.push_back(entry);
     }
+}
+
+void MainForm::run_settings_form() {
+    Document& document = *Document::instance();
+    Settings edited = document.get_settings();
+    {
+        SettingsForm form(this, &get_settings_skin(), &edited);
+        form.do_modal();
+    }
+    if (!document.set_settings(edited)) {
+        screens::show_error(this, &get_settings_skin(), u"on_settings_not_saved_caption", u"on_settings_not_saved");
+    }
+    apply_settings(edited);
+    document.notify(Change(true, true, true, true));
 }

@@ -136,6 +136,7 @@ void MainForm::on_document_changed(const Change& change) {
 }
 
 void MainForm::apply_settings(const Settings& settings) {
+    hardware_keys_->set_unmap_when_inactive(settings.buttons.unmap_when_inactive);
     auto const& keys = hardware_keys_->get_keys();
     for (std::size_t index = 0; index < keys.size(); ++index) {
         std::u16string const action = index < settings.buttons.keys.size() ? settings.buttons.keys[index] : u"";

@@ -7,6 +7,7 @@
 #include "foundation/application.h"
 #include "foundation/log.h"
 #include "platform/dialogs.h"
+#include "screens/complete_form.h"
 #include "screens/main_form.h"
 #include "screens/panel_file_explorer.h"
 #include "screens/settings_skin.h"
@@ -53,6 +54,8 @@ int run_main_routine(HINSTANCE__* instance, const std::u16string& command_line) 
         std::u16string const language = document.get_settings().get_language_path();
         skin.set_language(language);
         get_settings_skin().set_language(language);
+        // A stop that still has much recorded sound to write shows its progress.
+        document.set_drain_progress(screens::make_drain_progress(&get_settings_skin()));
         auto form = std::make_unique<MainForm>(&skin, u"Main");
         act_on_command_line(*form, command_line);
         application->finish_startup();

@@ -33,7 +33,9 @@ void show_error(skinner::Form* owner, skinner::Properties* properties, const std
 }
 
 ConfirmForm::ConfirmForm(skinner::Form* owner, skinner::Properties* properties, const std::u16string& form_name)
-    : skinner::Form(owner, properties, form_name, owner), message_(this, u"frmMessage"), caption_(this, u"frmCaption") {}
+    : skinner::Form(owner, properties, form_name, owner),
+      message_(this, u"frmMessage"),
+      caption_(this, u"frmCaption") {}
 
 ConfirmForm::~ConfirmForm() = default;
 

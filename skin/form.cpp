@@ -33,6 +33,20 @@ bool in_form_list(Form* form) {
     return std::find(forms.begin(), forms.end(), form) != forms.end();
 }
 
+// A new skin or language reloads every form made on those properties, unless a refresher
+// of the program's own is installed.
+void refresh_forms_of(Properties& properties) {
+    std::vector<Form*> const forms = form_list();
+    for (Form* form : forms) {
+        if (in_form_list(form) && &form->get_properties() == &properties) form->refresh_skin();
+    }
+}
+
+void install_form_refresher() {
+    Properties::FormRefresher current = Properties::set_form_refresher(nullptr);
+    Properties::set_form_refresher(current ? std::move(current) : Properties::FormRefresher(refresh_forms_of));
+}
+
 void log_modal_step(int step) { os::get_log() << os::seconds_since_start() << " Form::do_modal: " << step << "\n"; }
 
 }  // namespace
@@ -53,6 +67,7 @@ Form::Form(Form* owner, FormImpl* impl, Properties* properties, const std::u16st
 }
 
 void Form::construct(const std::u16string&) {
+    install_form_refresher();
     impl_->set_form(this);
     form_list().push_back(this);
     load_form_properties();

@@ -200,6 +200,7 @@ def equalizer_panel(skin, art):
 def bookmarks_form(skin, art, name, height, variant_of=None):
     grow = height - 268
     form = skin.form(name, 240, height, variant_of)
+    form.integer("StartPosition", 3)  # fills the work area, below the task bar
     window_background(form, art)
     form.add(frame_control("frmName", EDGE, 4, 232, 18, FONT_SMALL, TEXT_DIM))
     ranges = form.add(stretch_down(grid(art, "grdBookmarks", EDGE, 24, 232, 170 + grow)))
@@ -312,6 +313,7 @@ def beam_form(skin, art):
 
 def id3_form(skin, art):
     form = skin.form("Id3Tags", 240, 268)
+    form.integer("StartPosition", 3)  # fills the work area, below the task bar
     window_background(form, art)
     rows = [("Title", 4), ("Artist", 30), ("Album", 56), ("Genre", 82), ("Year", 110), ("Comment", 136)]
     for key, y in rows:
@@ -343,6 +345,7 @@ def properties_form(skin, art):
 def select_files_form(skin, art, name, height, variant_of=None):
     grow = height - 268
     form = skin.form(name, 240, height, variant_of)
+    form.integer("StartPosition", 3)  # fills the work area, below the task bar
     window_background(form, art)
     form.add(stretch_across(combo(art, "cbTree", EDGE, 4, 196, folders=True)))
     form.auto("btnUp", "Auto.Button")
@@ -358,6 +361,7 @@ def select_files_form(skin, art, name, height, variant_of=None):
 def select_folder_form(skin, art, name, height, variant_of=None):
     grow = height - 268
     form = skin.form(name, 240, height, variant_of)
+    form.integer("StartPosition", 3)  # fills the work area, below the task bar
     window_background(form, art)
     form.add(frame_control("frmName", EDGE, 4, 232, 20, FONT_SMALL, TEXT_DIM, background="edit", art=art))
     tree = form.add(stretch_down(grid(art, "treeFolders", EDGE, 28, 232, 208 + grow)))
@@ -426,7 +430,9 @@ def playback_page(skin, art):
 
 def buttons_page(skin, art):
     form = page(skin, "PageButtons")
-    form.add(stretch_down(grid(art, "lstButtons", EDGE, 4, 232, 130).integer("Indent", 6)))
+    # The button's name, then the command it runs in the rest of the row.
+    buttons = form.add(stretch_down(grid(art, "lstButtons", EDGE, 4, 232, 130).integer("Indent", 6)))
+    buttons.integer("NameWidth", 110)
     form.add(stick_bottom(label(skin, form, form.name, "lblAssign", "Command", EDGE, 140, 78, 24)))
     form.add(stick_bottom(combo(art, "cbAssign", 84, 140, 152)))
     form.add(stick_bottom(check_box(skin, art, form.name, "chkUnmap", "Free the buttons in the background", EDGE, 170, 232)))
@@ -436,6 +442,7 @@ def schedule_page(skin, art):
     form = page(skin, "PageSchedule")
     schedule = form.add(stretch_down(grid(art, "grdSchedule", EDGE, 4, 232, 70)))
     schedule.integer("Indent", 6)
+    schedule.integer("BeginWidth", 114)  # the end takes the rest of the row
     for row, (key, english) in enumerate([("Begin", "Start"), ("End", "End")]):
         y = 78 + row * 26
         form.add(stick_bottom(label(skin, form, form.name, "lbl" + key, english, EDGE, y, 40, 22)))

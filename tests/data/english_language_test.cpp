@@ -49,7 +49,8 @@ const std::vector<ScreenKey> screen_keys{
     {"on_not_enough_storage_memory"}, {"on_not_enough_storage_memory_caption"},
     // recording, playing, sending
     {"on_recording_error"}, {"on_recording_error_caption"}, {"on_insert_failed", "%src% %dst%"},
-    {"on_insert_failed_caption"}, {"NO_WMA"}, {"NO_WMA_CAPTION"}, {"BEAM_SEARCHING"},
+    {"on_insert_failed_caption"}, {"on_settings_not_saved"},
+    {"on_settings_not_saved_caption"}, {"NO_WMA"}, {"NO_WMA_CAPTION"}, {"BEAM_SEARCHING"},
     {"BEAM_NO_DEVICES"}, {"on_failed_to_beam"}, {"on_failed_to_beam_caption"},
     {"on_failed_to_convert"}, {"on_failed_to_convert_caption"},
     // panels and settings pages

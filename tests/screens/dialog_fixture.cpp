@@ -3,9 +3,12 @@
 #include <chrono>
 #include <filesystem>
 #include <thread>
+#include <utility>
+#include <vector>
 
 #include "platform/linux/user/screen_windows.h"
 #include "platform/messages.h"
+#include "platform/timers.h"
 #include "platform/windows.h"
 #include "skin/form_impl.h"
 #include "tests/support/expected_image.h"
@@ -18,8 +21,27 @@ const char16_t* const main_skin_path = u"\\Program Files\\Sonbrix\\skins\\Defaul
 namespace {
 
 constexpr UINT run_action = WM_USER + 100;
+constexpr UINT_PTR check_timer = 1;
+
+// The conditions waited for, checked on a timer so that the queue stays free for the forms'
+// own timers.
+std::vector<std::pair<std::function<bool()>, std::function<void()>>> waiting;
+
+void check_waiting() {
+    for (std::size_t i = 0; i < waiting.size(); ++i) {
+        if (!waiting[i].first()) continue;
+        auto const action = std::move(waiting[i].second);
+        waiting.erase(waiting.begin() + static_cast<std::ptrdiff_t>(i));
+        action();
+        return;
+    }
+}
 
 LRESULT action_procedure(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+    if (message == WM_TIMER && wparam == check_timer) {
+        check_waiting();
+        return 0;
+    }
     if (message == run_action) {
         std::unique_ptr<std::function<void()>> action(reinterpret_cast<std::function<void()>*>(lparam));
         (*action)();
@@ -39,6 +61,7 @@ DialogTest::DialogTest(const char* screen_size) : screen(screen_size, true) {
 }
 
 DialogTest::~DialogTest() {
+    waiting.clear();
     DestroyWindow(actions_);
     UnregisterClassW(u"DialogTestActions", nullptr);
     MSG message;
@@ -81,14 +104,8 @@ void DialogTest::post_action(std::function<void()> action) {
 }
 
 void DialogTest::when(std::function<bool()> condition, std::function<void()> action) {
-    post_action([this, condition = std::move(condition), action = std::move(action)]() mutable {
-        if (condition()) {
-            action();
-            return;
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(2));
-        when(std::move(condition), std::move(action));
-    });
+    waiting.emplace_back(std::move(condition), std::move(action));
+    SetTimer(actions_, check_timer, 5, nullptr);
 }
 
 void DialogTest::tap(skinner::Control& control) {
@@ -112,12 +129,21 @@ bool DialogTest::settle() {
         }
         return true;
     };
+    // The end of a modal loop is left for that loop: it is put back and settling stops.
+    auto const dispatch_all = [] {
+        MSG message;
+        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+            if (skinner::dispatch_message(message)) continue;
+            PostMessageW(message.hwnd, message.message, message.wParam, message.lParam);
+            return false;
+        }
+        return true;
+    };
     // The input the screen sends is handled here, so the screen is asked in short waits.
     for (int round = 0; round < 500; ++round) {
-        MSG message;
-        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) skinner::dispatch_message(message);
+        if (!dispatch_all()) return true;
         if (nothing_to_paint() && platform::detail::sync_screen() && screen.control().wait_idle(20)) {
-            while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) skinner::dispatch_message(message);
+            if (!dispatch_all()) return true;
             if (nothing_to_paint()) return true;
         }
     }

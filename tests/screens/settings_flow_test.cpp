@@ -1,0 +1,186 @@
+// The settings form run from the main form's "Settings" command, as the user goes through
+// it: what is chosen is saved and applied, recordings follow it, the hardware buttons run
+// their new commands, and a settings file that cannot be written is reported.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <memory>
+
+#include "app/text_utils.h"
+#include "foundation/paths.h"
+#include "platform/messages.h"
+#include "platform/windows.h"
+#include "screens/settings_buttons.h"
+#include "screens/settings_recording.h"
+#include "screens/settings_skin.h"
+#include "skin/check_box.h"
+#include "skin/combo_box_string.h"
+#include "skin/edit.h"
+#include "skin/form_impl.h"
+#include "skin/frame.h"
+#include "tests/screens/main_form_fixture.h"
+#include "tests/screens/settings_fixture.h"
+#include "tests/support/eventually.h"
+
+namespace screens_test {
+namespace {
+
+class SettingsFlowTest : public MainFormTest {
+protected:
+    // While the settings form is up, changes it and taps its Done button.
+    void when_settings_open(std::function<void(SettingsForm&)> change) {
+        checks_.start([this, change = std::move(change)] {
+            auto* const shown = dynamic_cast<SettingsForm*>(skinner::Form::get_current_modal());
+            if (!shown) return false;
+            change(*shown);
+            skinner::Control* const done = shown->find_control(u"btnOk");
+            EXPECT_NE(done, nullptr);
+            if (!done) {
+                shown->close();
+                return true;
+            }
+            POINT point{done->get_position().x + done->get_rect_size().width / 2,
+                        done->get_position().y + done->get_rect_size().height / 2};
+            ClientToScreen(shown->get_window(), &point);
+            EXPECT_TRUE(screen_->control().tap(point.x, point.y));
+            return true;
+        });
+    }
+
+    std::string settings_file() const { return device.host_path("Program Files/Sonbrix/Sonbrix.xml"); }
+
+    settings_test::TickCheck checks_;
+};
+
+std::string run(const std::string& command) {
+    std::string output;
+    FILE* const pipe = popen(command.c_str(), "r");
+    if (!pipe) return output;
+    char buffer[256];
+    while (fgets(buffer, sizeof buffer, pipe)) output += buffer;
+    pclose(pipe);
+    return output;
+}
+
+std::string narrow(const std::u16string& text) { return std::string(text.begin(), text.end()); }
+
+TEST_F(SettingsFlowTest, ARecordingAfterChoosingGsmIsAGsmWaveNamedAsTheSettingsSay) {
+    make_form();
+    SYSTEMTIME fixed{};
+    fixed.wYear = 2026;
+    fixed.wMonth = 12;
+    fixed.wDay = 20;
+    fixed.wHour = 7;
+    fixed.wMinute = 15;
+    fixed.wSecond = 30;
+    document().set_clock([fixed] { return os::DateTime(fixed); });
+    std::filesystem::create_directories(device.host_path("My Documents/Voice"));
+
+    when_settings_open([](SettingsForm& shown) {
+        SettingsRecording& page = shown.get_recording();
+        page.get_formats().set_selected_index(0);
+        page.get_default_folder().set_checked(true);
+        page.set_folder_text(u"\\My Documents\\Voice");
+        page.get_date_folder().set_checked(true);
+        page.get_prefix().set_text(u"memo");
+        page.get_include_date().set_checked(true);
+    });
+    EXPECT_TRUE(form().on_command(u"Settings"));
+    EXPECT_EQ(document().get_settings().record.codec, u"GSM");
+    Settings stored;
+    stored.load(os::join_path(u"%app_path%", u"Sonbrix.xml"));
+    EXPECT_EQ(stored.record.codec, u"GSM");
+    EXPECT_EQ(stored.record.samples, 8000);
+    EXPECT_EQ(stored.record.prefix, u"memo");
+
+    ASSERT_TRUE(form().on_command(u"Record"));
+    ASSERT_TRUE(document().is_recording());
+    EXPECT_TRUE(testing_support::eventually([&] { return document().get_position_seconds() > 0.3; }));
+    form().on_command(u"Stop");
+    ASSERT_FALSE(document().is_recording());
+    std::u16string const expected = make_recording_file_name(
+        os::join_path(u"\\My Documents\\Voice", u"2026-12-20"), u"memo", u"wav", os::DateTime(fixed));
+    EXPECT_TRUE(os::paths_equal(document().get_record_file(), expected))
+        << narrow(document().get_record_file()) << " " << narrow(expected);
+    std::string host = device.fs() + narrow(expected);
+    for (char& c : host) {
+        if (c == '\\') c = '/';
+    }
+    ASSERT_TRUE(std::filesystem::exists(host)) << host;
+    EXPECT_EQ(run("ffprobe -v error -show_entries stream=codec_name,sample_rate,channels -of csv=p=0 '" + host + "'"),
+              "gsm_ms,8000,1\n");
+}
+
+TEST_F(SettingsFlowTest, AButtonBoundToRecordRecordsAndIsFreedInTheBackground) {
+    make_form();
+    SetForegroundWindow(form().get_window());
+    when_settings_open([](SettingsForm& shown) {
+        SettingsButtons& page = shown.get_buttons();
+        page.get_list().set_current_row(0);
+        page.get_assign().set_selected_index(2);  // Record
+        page.get_unmap().set_checked(true);
+    });
+    form().on_command(u"Settings");
+    ASSERT_EQ(document().get_settings().buttons.keys.at(0), u"Record");
+    SetForegroundWindow(form().get_window());
+
+    ASSERT_TRUE(screen_->control().button(1));
+    EXPECT_TRUE(testing_support::eventually([&] {
+        MSG message;
+        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) skinner::dispatch_message(message);
+        return document().is_recording();
+    }));
+    form().on_command(u"Stop");
+
+    WNDCLASSW window_class{};
+    window_class.lpfnWndProc = DefWindowProcW;
+    window_class.lpszClassName = u"SettingsFlowProbe";
+    RegisterClassW(&window_class);
+    HWND const probe =
+        CreateWindowExW(0, u"SettingsFlowProbe", u"", 0, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr);
+    // Whether some window holds the button: another window cannot take it then.
+    auto const held = [probe](UINT vk) {
+        if (!RegisterHotKey(probe, 1, MOD_WIN, vk)) return true;
+        UnregisterHotKey(probe, 1);
+        return false;
+    };
+    EXPECT_TRUE(held(0xC1));
+    SendMessageW(form().get_window(), WM_ACTIVATE, 0, 0);
+    EXPECT_FALSE(held(0xC1)) << "in the background the button goes back to the device";
+    DestroyWindow(probe);
+}
+
+TEST_F(SettingsFlowTest, ASettingsFileThatCannotBeWrittenIsReportedAndKeptWhole) {
+    Settings before;
+    before.record.prefix = u"old";
+    make_form(&before);
+    std::string const kept = testing_support::read_host_file(settings_file());
+    std::filesystem::permissions(settings_file(), std::filesystem::perms::owner_read);
+
+    std::u16string message;
+    bool changed = false;
+    checks_.start([&] {
+        if (!changed) {
+            auto* const shown = dynamic_cast<SettingsForm*>(skinner::Form::get_current_modal());
+            if (!shown) return false;
+            shown->get_recording().get_prefix().set_text(u"new");
+            shown->close();
+            changed = true;
+            return false;
+        }
+        skinner::Form* const box = settings_test::find_error_box();
+        if (!box) return false;
+        auto* const text = dynamic_cast<skinner::ControlFrame*>(box->find_control(u"frmMessage"));
+        message = text ? text->get_text() : u"?";
+        PostMessageW(box->get_window(), WM_CLOSE, 0, 0);
+        return true;
+    });
+    form().on_command(u"Settings");
+    EXPECT_EQ(message, get_settings_skin().translate(u"on_settings_not_saved"));
+    EXPECT_EQ(testing_support::read_host_file(settings_file()), kept);
+    EXPECT_EQ(document().get_settings().record.prefix, u"new");  // in force until the program ends
+}
+
+}  // namespace
+}  // namespace screens_test
