@@ -2,8 +2,8 @@
 # End to end: the device as scripts/run starts it (scripts/start-device), its screen in a real
 # SDL window on an X server (Xvfb), driven by real X input (xdotool) as a person would: the
 # item's Record and Stop, the program opened from the item, the recording played from the file
-# explorer, the program closed from its menu and started again from the item and from the
-# start menu. It checks the files on the device and compares key captures of the window with
+# explorer, the language switched in the settings, the program closed from its menu and started
+# again from the item and from the start menu. It checks the files on the device and compares key captures of the window with
 # expected images within a tolerance.
 #   device_in_window.sh BUILD EXPECTED_FOLDER
 # Screenshots, the recording and logs stay in BUILD/end-to-end/. Without Xvfb, xdotool,
@@ -72,15 +72,25 @@ program_runs() {
 }
 program_shown() { program_window | grep -q 'visible=1'; }
 program_hidden() { program_window | grep -q 'visible=0'; }
+program_menu_bar_shown() { windows | grep -q 'class="sonbrix_menu_bar" .*visible=1'; }
+program_popup_menu_shown() { windows | grep -q 'class="sonbrix_popup_menu" .*visible=1'; }
 program_gone() { ! windows | grep -q 'class="SkinnerClass_Sonbrix"'; }
 
-"$top/scripts/start-device" "$build" >"$shots/start-device.log" 2>&1 &
+# Installed first alone, to add a second language beside the program (the package carries
+# English only); the start then updates the installation and keeps it.
+SONBRIX_RUN_SETUP_ONLY=1 "$top/scripts/start-device" "$build" >"$shots/start-device.log" 2>&1 ||
+  fail "scripts/start-device could not install the package"
+program_folder="$SONBRIX_DEVICE/fs/Program Files/Sonbrix"
+sed -e 's/^Settings .*/Settings Einstellungen.../' -e 's/^Help .*/Help Hilfe/' -e 's/^Exit .*/Exit Beenden/' \
+  "$program_folder/English.lng" >"$program_folder/Deutsch.lng"
+"$top/scripts/start-device" "$build" >>"$shots/start-device.log" 2>&1 &
 device_pid=$!
 
 within 300 start_screen_shown || fail "the start screen did not come up"
 window=$(xdotool search --sync --name "Sonbrix screen" | head -n 1)
 [ -n "$window" ] || fail "no SDL window on the X server"
-[ -x "$SONBRIX_DEVICE/fs/Program Files/Sonbrix/Sonbrix.exe" ] || fail "the package installed no program"
+[ -x "$program_folder/Sonbrix.exe" ] || fail "the package installed no program"
+[ -f "$program_folder/Deutsch.lng" ] || fail "updating the installation removed a file of the user's"
 
 # Real X input: a stylus tap at a point of the device's screen (240x320, the default skins).
 tap() { xdotool mousemove --window "$window" "$1" "$2" click 1; }
@@ -88,10 +98,22 @@ item_record() { tap 197 65; }
 item_stop() { tap 172 65; }
 item_icon() { tap 20 52; }
 start_menu_sonbrix() { tap 28 283; }
-program_menu() { tap 16 307; }
+# The program's File menu, once its menu bar is there to take the tap.
+program_menu() {
+  within 600 program_menu_bar_shown || fail "the program shows no menu bar"
+  "$tools/screen-control" wait-idle >/dev/null 2>&1 || true
+  tap 16 307
+  within 600 program_popup_menu_shown || fail "File opened no menu"
+}
 program_menu_exit() { tap 25 282; }
 explorer_first_file() { tap 60 189; }
 program_play() { tap 120 273; }
+program_menu_settings() { tap 35 236; }
+settings_next_tabs() { tap 231 36; }
+settings_language_tab() { tap 127 36; }
+settings_language_list() { tap 226 80; }
+settings_first_language() { tap 40 104; }
+settings_done() { tap 196 277; }
 
 # The window as the X server shows it (CROP an ImageMagick geometry, or "" for the whole
 # window), once it matches the expected image, or as it last was. MASKS are rectangles
@@ -114,6 +136,12 @@ shows() {
     cp "$shots/$name.png" "$expected/$name.png"
     return 0
   fi
+  matches "$name" "$allowed" "$@"
+}
+# Whether the capture NAME matches its expected image.
+matches() {
+  local name=$1 allowed=$2
+  shift 2
   local masked_expected="$shots/$name-masked-expected.png" masked="$shots/$name-masked.png"
   local draw=()
   for rectangle in "$@"; do draw+=(-draw "rectangle $rectangle"); done
@@ -166,21 +194,43 @@ played() {
 }
 within 600 played || fail "playing the recording reached no sound device"
 ls -l "$SONBRIX_DEVICE/audio" >"$shots/device-audio.log"
-capture program_playing_240x320 ""
 
-# The settings: switching the language joins here once the program has its settings form.
+# The virtual device writes what it heard when it closes: the program has stopped playing.
+expect program_played_240x320 "" 150 "120,180 240,198"
+
+# The settings: the language page lists the languages beside the program; choosing one
+# changes the program's texts at once and is kept in its settings file.
+program_menu
+program_menu_settings
+# The main form, disabled under the modal settings form.
+settings_form_shown() { windows | grep -q 'class="SkinnerClass_Sonbrix" title="Sonbrix" .*enabled=0'; }
+within 600 settings_form_shown || fail "File, Settings opened no settings form"
+for _ in 1 2 3; do settings_next_tabs; done
+settings_language_tab
+expect settings_language_240x320 "" 150
+settings_language_list
+expect settings_language_list_240x320 "" 150
+settings_first_language
+settings_done
+settings_file="$program_folder/Sonbrix.xml"
+language_kept() { grep -q 'Language="Deutsch"' "$settings_file" 2>/dev/null; }
+within 600 language_kept || fail "the chosen language is not in the settings file"
+cp "$settings_file" "$shots/settings.xml"
+program_menu
+expect menu_deutsch_240x320 124x69+0+225 40
 
 # Closed from its menu, the program ends and the start screen is back.
-program_menu
 program_menu_exit
 within 600 program_gone || fail "File, Exit did not end the program"
 expect start_screen_after_exit_top_240x320 240x240+0+0 40
 
-# Started again by one tap on the item's icon, the program is shown at once (not hidden).
+# Started again by one tap on the item's icon, the program is shown at once (not hidden), in
+# the language chosen.
 item_icon
 within 600 program_shown || fail "one tap on the item's icon did not show the program it started"
 program_runs || true
 program_menu
+expect menu_deutsch_240x320 124x69+0+225 40
 program_menu_exit
 within 600 program_gone || fail "File, Exit did not end the program"
 
