@@ -238,6 +238,16 @@ within 600 program_gone || fail "File, Exit did not end the program"
 start_menu_sonbrix
 within 600 program_shown || fail "the start menu's entry did not show the program"
 program_runs || true
+
+# A program that was killed is started again from the item's icon, and the start screen
+# keeps answering (the channel's locks of the killed program are not left held).
+killed=${program_pids[-1]}
+kill -KILL "$killed"
+within 600 program_gone || fail "the killed program's windows stayed"
+item_icon
+within 600 program_shown || fail "the item's icon did not start the program again after it was killed"
+program_runs || true
+[ "${program_pids[-1]}" != "$killed" ] || fail "the killed program still shows"
 program_menu
 program_menu_exit
 within 600 program_gone || fail "File, Exit did not end the program"
@@ -249,4 +259,9 @@ within 600 program_gone || fail "File, Exit did not end the program"
 xdotool key --window "$window" F9
 bigger() { windows | grep TodayScreen | grep -q "rect=0,[0-9]*,480,"; }
 within 100 bigger || fail "F9 in the window did not change the screen size"
+
+# The start screen closes when asked.
+"$tools/today-host" --quit >/dev/null 2>&1 || fail "today-host --quit failed"
+device_ended() { ! kill -0 "$device_pid" 2>/dev/null; }
+within 600 device_ended || fail "the start screen did not close on today-host --quit"
 echo "passed: screenshots in $shots"
