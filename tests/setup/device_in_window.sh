@@ -3,8 +3,9 @@
 # SDL window on an X server (Xvfb), driven by real X input (xdotool) as a person would: the
 # item's Record and Stop, the program opened from the item, the recording played from the file
 # explorer, the language switched in the settings, the program closed from its menu and started
-# again from the item and from the start menu. It checks the files on the device and compares key captures of the window with
-# expected images within a tolerance.
+# again from the item and from the start menu, a killed program started again. It checks the
+# files on the device and compares key captures of the window with expected images within a
+# tolerance.
 #   device_in_window.sh BUILD EXPECTED_FOLDER
 # Screenshots, the recording and logs stay in BUILD/end-to-end/. Without Xvfb, xdotool,
 # ImageMagick or ffprobe it skips (exit 77). SONBRIX_UPDATE_EXPECTED_IMAGES=1 keeps the
@@ -14,30 +15,30 @@ build=$(cd "${1:?usage: device_in_window.sh BUILD EXPECTED_FOLDER}" && pwd)
 expected=${2:?usage: device_in_window.sh BUILD EXPECTED_FOLDER}
 top=$(cd "$(dirname "$0")/../.." && pwd)
 
-for tool in xvfb-run xdotool import compare convert ffprobe; do
+for tool in Xvfb xdotool import compare convert ffprobe; do
   command -v "$tool" >/dev/null || { echo "skipped: $tool is not installed (scripts/packages.txt)"; exit 77; }
 done
-# A private X server, whatever the desktop.
-if [ -z "${SONBRIX_IN_XVFB:-}" ]; then
-  SONBRIX_IN_XVFB=1 exec xvfb-run -a -s "-screen 0 1024x768x24" "$0" "$@"
-fi
 
 shots="$build/end-to-end"
 mkdir -p "$shots"
-rm -f "$shots"/*.png "$shots"/*.mp3 "$shots"/*.log
+rm -f "$shots"/*.png "$shots"/*.mp3 "$shots"/*.log "$shots"/*.xml "$shots/x-display"
 tools="$build/tools"
 export SONBRIX_DEVICE
 SONBRIX_DEVICE=$(mktemp -d "${TMPDIR:-/tmp}/sonbrix-end-to-end.XXXXXX")
 export SONBRIX_DISPLAY=sdl SONBRIX_DISPLAY_SIZE=240x320 SONBRIX_DISPLAY_ZOOM=1
 export SONBRIX_AUDIO=virtual SONBRIX_AUDIO_INPUT=tone:440
 documents="$SONBRIX_DEVICE/fs/My Documents"
+xvfb_pid=
 device_pid=
 program_pids=()
 finish() {
-  "$tools/today-host" --quit >/dev/null 2>&1 || true
-  [ -n "$device_pid" ] && wait "$device_pid" 2>/dev/null || true
+  if [ -n "$device_pid" ]; then
+    "$tools/today-host" --quit >/dev/null 2>&1 || true
+    within 300 device_ended || kill "$device_pid" 2>/dev/null || true
+  fi
   # A program that a failed step left open.
   for pid in "${program_pids[@]}"; do kill "$pid" 2>/dev/null || true; done
+  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
   rm -rf "$SONBRIX_DEVICE"
 }
 trap finish EXIT
@@ -47,6 +48,7 @@ fail() {
   "$tools/screen-control" windows >"$shots/windows.log" 2>&1 || true
   exit 1
 }
+device_ended() { ! kill -0 "$device_pid" 2>/dev/null; }
 
 # Until the condition holds, for at most $1 tenths of a second. The limits are generous: a
 # loaded machine running a sanitizer build is slow, and the item waits 5 s for a program it
@@ -83,6 +85,13 @@ SONBRIX_RUN_SETUP_ONLY=1 "$top/scripts/start-device" "$build" >"$shots/start-dev
 program_folder="$SONBRIX_DEVICE/fs/Program Files/Sonbrix"
 sed -e 's/^Settings .*/Settings Einstellungen.../' -e 's/^Help .*/Help Hilfe/' -e 's/^Exit .*/Exit Beenden/' \
   "$program_folder/English.lng" >"$program_folder/Deutsch.lng"
+# A private X server, whatever the desktop; it picks a free display itself and names it when
+# it is ready.
+Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$shots/x-display" 2>"$shots/xvfb.log" &
+xvfb_pid=$!
+x_display_ready() { [ -s "$shots/x-display" ]; }
+within 300 x_display_ready || fail "Xvfb did not start"
+export DISPLAY=":$(head -n 1 "$shots/x-display")"
 "$top/scripts/start-device" "$build" >>"$shots/start-device.log" 2>&1 &
 device_pid=$!
 
@@ -262,6 +271,5 @@ within 100 bigger || fail "F9 in the window did not change the screen size"
 
 # The start screen closes when asked.
 "$tools/today-host" --quit >/dev/null 2>&1 || fail "today-host --quit failed"
-device_ended() { ! kill -0 "$device_pid" 2>/dev/null; }
 within 600 device_ended || fail "the start screen did not close on today-host --quit"
 echo "passed: screenshots in $shots"
