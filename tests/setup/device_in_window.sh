@@ -9,7 +9,8 @@
 #   device_in_window.sh BUILD EXPECTED_FOLDER
 # Screenshots, the recording and logs stay in BUILD/end-to-end/. Without Xvfb, xdotool,
 # ImageMagick or ffprobe it skips (exit 77). SONBRIX_UPDATE_EXPECTED_IMAGES=1 keeps the
-# captures as the expected images.
+# captures as the expected images; it waits for no image, so look at each before keeping it (a
+# capture may show a state in passing, such as the item before its next refresh).
 set -euo pipefail
 build=$(cd "${1:?usage: device_in_window.sh BUILD EXPECTED_FOLDER}" && pwd)
 expected=${2:?usage: device_in_window.sh BUILD EXPECTED_FOLDER}
