@@ -14,6 +14,7 @@ struct VirtualWaveOutput {
     std::uint32_t bits_per_sample = 0;
     std::uint32_t sample_rate = 0;
     std::vector<std::uint8_t> bytes;  // everything played, in order
+    std::uint64_t begun = 0;  // bytes the device began to play, those still sounding included
     std::uint32_t volume = 0xFFFFFFFFu;  // the last waveOutSetVolume value
     bool closed = false;
 };

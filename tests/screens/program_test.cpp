@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <string>
 
+#include "app/play_order.h"
 #include "app/settings.h"
 #include "foundation/date_time.h"
 #include "tests/audio/wav_fixture.h"
@@ -75,6 +76,11 @@ TEST_F(ProgramTest, AHiddenProgramTakesTheCommandLineOfALaterStart) {
 }
 
 TEST_F(ProgramTest, RecordsWithTheRecordButtonAndPlaysItBack) {
+    // The recording is played over and over, so its end never comes between the steps
+    // below, however slowly they run.
+    Settings settings;
+    settings.play.mode = play_single_repeat;
+    ASSERT_TRUE(settings.save(settings_file));
     auto program = start();
     ASSERT_TRUE(wait_for_main_window(true));
     // The levels panel while idle, to see its meters move later.
@@ -213,9 +219,10 @@ TEST_F(ProgramTest, WithoutAUsableSkinItWarnsAndEnds) {
     auto program = start();
     auto const warning = [&] {
         for (auto const& window : screen_->windows())
-            if (window.class_name == "sonbrix_message_box" && window.title == "Warning") return true;
+            if (window.class_name == "sonbrix_message_box" && window.title == "Warning") return window.foreground;
         return false;
     };
+    // In front: a key pressed before would go to whatever was in front then.
     ASSERT_TRUE(eventually(warning));
     EXPECT_FALSE(main_window());
     ASSERT_TRUE(screen_->control().press(0x0D));  // VK_RETURN: OK

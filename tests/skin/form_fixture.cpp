@@ -11,6 +11,7 @@
 #include "skin/skin_resources.h"
 #include "tests/skin/picture_fixture.h"
 #include "tests/skin/skin_fixture.h"
+#include "tests/support/eventually.h"
 #include "tools/skin_compiler/skin_compiler.h"
 
 namespace form_test {
@@ -178,15 +179,15 @@ platform::screen::ScreenPicture FormTest::painted() {
         return true;
     };
     // The queue is drained whole each time, so the platform hears that this thread is idle.
-    for (int round = 0; round < 1000; ++round) {
+    // Input can still be on its way (the up of a tap whose down was all a test waited for):
+    // it keeps this thread busy for the screen until it is pumped too.
+    auto const drained_and_idle = [&] {
         MSG message;
         while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) skinner::dispatch_message(message);
-        if (nothing_to_paint()) break;
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    }
+        return nothing_to_paint() && platform::detail::sync_screen() && screen.control().wait_idle(5);
+    };
+    EXPECT_TRUE(testing_support::eventually(drained_and_idle));
     EXPECT_TRUE(nothing_to_paint());
-    EXPECT_TRUE(platform::detail::sync_screen());
-    EXPECT_TRUE(screen.wait_idle());
     return screen.screenshot();
 }
 

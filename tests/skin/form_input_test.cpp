@@ -109,7 +109,8 @@ TEST_F(FormInputTest, StylusSequencesReachTheControlThatWasPressed) {
          {"a down 30,50 0", "a up 30,50 0", "a down 31,50 1", "a up 31,50 1"}},
     };
     for (auto const& c : cases) {
-        EXPECT_EQ(input_after(c.action, c.expected.size()), c.expected) << c.name;
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(input_after(c.action, c.expected.size()), c.expected);
     }
     EXPECT_EQ(form->get_hovered(), a.get());
     control.tap(110, 20);

@@ -8,9 +8,11 @@
 #include <string>
 #include <vector>
 
+#include "app/comm/comm_identifiers.h"
 #include "platform/device.h"
 #include "platform/messages.h"
 #include "platform/today.h"
+#include "platform/unicode.h"
 #include "tests/support/channel_peer.h"
 #include "tests/support/child_process.h"
 #include "tests/support/eventually.h"
@@ -252,6 +254,23 @@ TEST_F(ItemOnStartScreenTest, TheRefreshNeverStartsAProgramThatNoLongerAnswers) 
     ASSERT_TRUE(eventually([&] { return status_requests() >= 2; })) << "two refreshes found the window";
     auto const notes = channel_peer_notes();
     EXPECT_EQ(std::count(notes.begin(), notes.end(), "start:-hide"), 0) << log();
+}
+
+// A process killed while it held the channel's reply lock, and one that holds the sender
+// mutex and does not let go: the item still reaches the program, and the start screen
+// still quits.
+TEST_F(ItemOnStartScreenTest, ChannelLocksLeftOrKeptByOthersStopNeitherTheItemNorTheQuit) {
+    start_host();
+    ChildProcess killed({"mutex", platform::utf16_to_utf8(comm_identifiers::reply_lock_name)});
+    ASSERT_EQ(killed.read_line().rfind("owned ", 0), 0u);
+    killed.kill_hard();
+    start_program(u"state=2");
+    std::size_t const mark = channel_peer_notes().size();
+    EXPECT_TRUE(eventually([&] { return channel_peer_notes().size() >= mark + 3; })) << "the item goes on asking";
+
+    ChildProcess keeper({"mutex", platform::utf16_to_utf8(comm_identifiers::sender_mutex_name)});
+    ASSERT_EQ(keeper.read_line().rfind("owned ", 0), 0u);
+    EXPECT_EQ(end_host(), 0);
 }
 
 TEST_F(ItemOnStartScreenTest, TheReloadUnloadsThePluginWhichReadsTheItemSkinAgain) {

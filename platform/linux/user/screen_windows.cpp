@@ -417,9 +417,11 @@ void present_screen_window(HWND top_level, const std::vector<RECT>& damage) {
     ScreenWindows::instance().present(top_level, damage);
 }
 
+// The foreground and focus changes are done when the call returns: a key that another
+// process gives the screen afterwards goes to the new window, not to the one before it.
 void screen_foreground_changed(HWND top_level) {
     auto& windows = ScreenWindows::instance();
-    if (windows.is_on_screen(top_level)) windows.client().set_foreground(top_level);
+    if (windows.is_on_screen(top_level) && windows.client().set_foreground(top_level)) windows.client().sync();
 }
 
 void screen_capture_changed(HWND previous, HWND window) {
@@ -430,7 +432,7 @@ void screen_capture_changed(HWND previous, HWND window) {
 
 void screen_focus_changed(HWND top_level, HWND focus) {
     auto& windows = ScreenWindows::instance();
-    if (windows.is_on_screen(top_level)) windows.client().set_focus(top_level, focus);
+    if (windows.is_on_screen(top_level) && windows.client().set_focus(top_level, focus)) windows.client().sync();
 }
 
 bool register_screen_hotkey(HWND window, int id, UINT modifiers, UINT vk) {

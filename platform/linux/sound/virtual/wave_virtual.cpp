@@ -129,6 +129,10 @@ public:
         : format_(format), pacer_(format.rate, current_speed()), record_(std::move(record)) {}
 
     void play(const std::uint8_t* bytes, std::uint32_t size) override {
+        {
+            std::lock_guard guard(state().lock);
+            record_->begun += size;
+        }
         pacer_.wait(size / format_.frame_bytes());
         std::lock_guard guard(state().lock);
         record_->bytes.insert(record_->bytes.end(), bytes, bytes + size);
