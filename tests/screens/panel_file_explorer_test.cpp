@@ -66,15 +66,6 @@ protected:
         main_skin_properties = load_skin(main_skin);
         form = std::make_unique<skinner::Form>(nullptr, main_skin_properties.get(), u"Main", nullptr);
         panel = std::make_unique<PanelFileExplorer>(form.get(), u"PanelFileExplorer", *document, dialog_skin.get());
-        panel->set_name_prompt([this](PanelFileExplorer::EditMode mode, const std::u16string& initial) {
-            prompts.push_back(std::to_string(mode) + " " + narrow(initial));
-            std::optional<std::u16string> reply;
-            if (!typed.empty()) {
-                reply = typed.front();
-                typed.pop_front();
-            }
-            return reply;
-        });
         screens::set_confirm_asker([this](skinner::Form*, skinner::Properties*, const std::u16string& name,
                                           const std::u16string& caption, const std::u16string&) {
             questions.push_back(narrow(name) + " " + narrow(caption));
@@ -115,6 +106,20 @@ protected:
         select({name});
         panel->on_item_click(&panel->get_shown_list(), {2, row_of(name)});
     }
+    // Runs the command; the name it opens for typing in place is answered from `typed` and
+    // accepted, or, with nothing left to type, dropped.
+    void run_typed(const std::u16string& command) {
+        panel->run_command(command);
+        auto& list = panel->get_file_list();
+        if (list.get_inplace_edit() != &list.get_editor()) return;
+        prompts.push_back(std::to_string(panel->get_edit_mode()) + " " + narrow(list.get_editor().get_text()));
+        bool const answered = !typed.empty();
+        if (answered) {
+            list.get_editor().set_text(typed.front());
+            typed.pop_front();
+        }
+        list.end_inplace_edit(answered);
+    }
     bool menu_enabled(const char16_t* command) {
         panel->update_menu();
         return panel->get_menu_button(command)->is_enabled();
@@ -129,7 +134,7 @@ protected:
             },
             [&] {
                 post_action([&] {
-                    panel->run_command(command);
+                    run_typed(command);
                     done = true;
                 });
                 EXPECT_TRUE(pump_until([&] { return done; }));
@@ -252,20 +257,20 @@ TEST_F(PanelFileExplorerTest, CopyAndPasteIntoAPlaylistAddsThePathsAndKeepsTheCl
 TEST_F(PanelFileExplorerTest, RenameKeepsTheExtensionAndTakesTheBookmarks) {
     select({"a.wav"});
     typed = {u"song", u"other.mp3"};
-    panel->run_command(u"Rename");
+    run_typed(u"Rename");
     EXPECT_EQ(prompts, (std::vector<std::string>{"0 a"}));
     EXPECT_EQ(content("My Documents/song.wav.bm"), "bookmarks of a");
     EXPECT_TRUE(has("My Documents/song.wav"));
     EXPECT_FALSE(has("My Documents/a.wav"));
 
     select({"song.wav"});
-    panel->run_command(u"Rename");
+    run_typed(u"Rename");
     EXPECT_TRUE(has("My Documents/other.wav")) << "a typed extension does not change the file's";
 
     select({"other.wav"});
     typed = {u"b"};
     answers = {CONFIRM_NO};
-    panel->run_command(u"Rename");
+    run_typed(u"Rename");
     EXPECT_EQ(questions, (std::vector<std::string>{"ConfirmYesNo Replace file"}));
     EXPECT_TRUE(has("My Documents/other.wav.bm")) << "declined: the bookmarks stay with their file";
     EXPECT_FALSE(has("My Documents/b.wav.bm"));
@@ -290,7 +295,7 @@ TEST_F(PanelFileExplorerTest, RefusedNamesAreSaidAndChangeNothing) {
 
 TEST_F(PanelFileExplorerTest, NewFolderAndNewPlaylist) {
     typed = {u"Fresh"};
-    panel->run_command(u"NewFolder");
+    run_typed(u"NewFolder");
     EXPECT_EQ(prompts.back(), "1 NewFolder1");
     EXPECT_TRUE(std::filesystem::is_directory(device.host_path("My Documents/Fresh")));
 
@@ -299,7 +304,7 @@ TEST_F(PanelFileExplorerTest, NewFolderAndNewPlaylist) {
     panel->run_command(u"Cut");
     select({"a.wav", "b.wav"});
     typed = {u"Evening"};
-    panel->run_command(u"NewPlaylist");
+    run_typed(u"NewPlaylist");
     EXPECT_EQ(prompts.back(), "2 NewPlaylist1");
     ASSERT_TRUE(panel->is_playlist_mode());
     EXPECT_EQ(shown(), (Names{"a.wav", "b.wav"}));
@@ -314,7 +319,7 @@ TEST_F(PanelFileExplorerTest, NoToReplacingAPlaylistLeavesItAndCreatesNothing) {
     select({"a.wav"});
     typed = {u"Evening"};
     answers = {CONFIRM_NO};
-    panel->run_command(u"NewPlaylist");
+    run_typed(u"NewPlaylist");
     EXPECT_EQ(content("My Documents/Evening.m3u"), "#EXTM3U\r\n\\My Documents\\c.wav\r\n");
     EXPECT_FALSE(panel->is_playlist_mode());
 }
