@@ -287,6 +287,8 @@ void PanelFileExplorer::on_item_click(skinner::Control* sender, skinner::Cell ce
 
 bool PanelFileExplorer::on_keydown(int key) {
     ControlListFiles& list = get_shown_list();
+    // While a name is typed in place, the keys are the edit's (Enter accepts it).
+    if (list.get_inplace_edit() != nullptr) return ControlPanel::on_keydown(key);
     if (!list.has_focus()) list.set_focus();
     if (key == key_enter) {
         if (const ControlListFiles::Row* row = single_selected_row()) {
