@@ -13,11 +13,13 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "app/playlist/open.h"
 #include "screens/explorer_manager.h"
 #include "tests/screens/screens_fixture.h"
+#include "tests/support/expected_image.h"
 
 namespace screens_test {
 namespace {
@@ -141,6 +143,36 @@ protected:
             });
     }
     int scale() const { return width >= 480 ? 2 : 1; }
+    // Opens the context menu on the row as a held tap does, and compares the screen with the
+    // menu open; the user then dismisses it with a tap beside it.
+    void expect_context_menu_looks_like(const std::string& row_name, const std::string& name) {
+        bool closed = false;
+        as_user(
+            [&] {
+                bool open = false;
+                for (int wait = 0; wait < 2000 && !open; ++wait) {
+                    for (const auto& window : screen.windows())
+                        open = open || (window.class_name == "sonbrix_popup_menu" && window.visible);
+                    if (!open) std::this_thread::sleep_for(std::chrono::milliseconds(5));
+                }
+                if (!open) {
+                    std::string seen;
+                    for (const auto& window : screen.windows()) seen += " " + window.class_name;
+                    ADD_FAILURE() << "no menu among" << seen;
+                    return;
+                }
+                EXPECT_TRUE(screen.wait_idle());
+                EXPECT_EQ(testing_support::compare_with_expected(screen.screenshot(), SONBRIX_SCREENS_EXPECTED, name), "");
+                tap(4, 40);  // outside the menu: dismissed
+            },
+            [&] {
+                post_action([&] {
+                    panel->on_item_context(&panel->get_shown_list(), {2, row_of(row_name)});
+                    closed = true;
+                });
+                EXPECT_TRUE(pump_until([&] { return closed; }));
+            });
+    }
 
     std::unique_ptr<Document> document;
     std::unique_ptr<skinner::Properties> dialog_skin;
@@ -396,6 +428,8 @@ TEST_F(PanelFileExplorerTest, ThePanelLooksRight) {
     select({"b.wav"});
     form->set_visible(true);
     expect_looks_like("explorer_panel_240x320");
+    painted();
+    expect_context_menu_looks_like("b.wav", "explorer_menu_240x320");
 }
 
 class PanelFileExplorerLargeTest : public PanelFileExplorerTest {
@@ -407,6 +441,8 @@ TEST_F(PanelFileExplorerLargeTest, ThePanelLooksRightOnTheLargeScreen) {
     select({"b.wav"});
     form->set_visible(true);
     expect_looks_like("explorer_panel_480x640");
+    painted();
+    expect_context_menu_looks_like("b.wav", "explorer_menu_480x640");
 }
 
 }  // namespace
