@@ -96,7 +96,8 @@ void SelectFileForm::on_click(skinner::Control* sender) {
 }
 
 void SelectFileForm::on_selection_changed(skinner::Control* sender) {
-    if (sender == &tree_) {
+    // The combo's drop-down tree reports each folder the user moves to.
+    if (sender == &tree_ || (sender != nullptr && sender == tree_.get_tree())) {
         list_shown_folder();
     } else if (sender == &types_) {
         apply_type(types_.get_selected_index());

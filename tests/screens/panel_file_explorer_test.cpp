@@ -225,6 +225,19 @@ TEST_F(PanelFileExplorerTest, BrowsingWithTheStylus) {
     EXPECT_TRUE(shown().empty());
 }
 
+TEST_F(PanelFileExplorerTest, TheFolderComboShowsTheFolderAndOpensTheOneChosen) {
+    auto& combo = panel->get_folder_combo();
+    EXPECT_EQ(narrow(combo.get_path()), "\\My Documents");
+    tap_row("Music");
+    EXPECT_EQ(narrow(combo.get_path()), "\\My Documents\\Music");
+
+    combo.set_path(u"\\My Documents\\Empty");  // as the drop-down's tree leaves it
+    panel->on_combo_changed(&combo);
+    EXPECT_EQ(narrow(panel->get_folder()), "\\My Documents\\Empty");
+    EXPECT_TRUE(shown().empty());
+    EXPECT_EQ(narrow(document->get_settings().file_explorer.folder), "\\My Documents\\Empty");
+}
+
 TEST_F(PanelFileExplorerTest, SortButtonsToggleBetweenAscendingAndDescending) {
     auto& name_button = panel->get_sort_button(0);
     auto& size_button = panel->get_sort_button(2);
