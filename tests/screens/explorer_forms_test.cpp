@@ -15,6 +15,7 @@
 #include "app/playlist/open.h"
 #include "audio/bookmarks.h"
 #include "platform/messages.h"
+#include "platform/wave_testing.h"
 #include "platform/windows.h"
 #include "screens/beam_form.h"
 #include "screens/bookmarks_form.h"
@@ -25,6 +26,7 @@
 #include "skin/frame.h"
 #include "tests/screens/dialog_fixture.h"
 #include "tests/support/child_process.h"
+#include "tests/support/scoped_environment.h"
 #include "tests/support/test_device.h"
 
 namespace dialog_test {
@@ -52,6 +54,7 @@ class ExplorerFormsTest : public DialogTest {
 protected:
     void SetUp() override {
         DialogTest::SetUp();
+        platform::reset_virtual_wave();
         std::filesystem::create_directories(device.host_path("My Documents/Music"));
         make_sound("My Documents/talk.wav", "-ar 22050 -ac 1 -c:a pcm_s16le", 8);
         make_sound("My Documents/short.wav", "-ar 8000 -ac 1 -c:a pcm_s16le", 1);
@@ -68,6 +71,7 @@ protected:
         panel.reset();
         form.reset();
         document.reset();
+        platform::reset_virtual_wave();
     }
 
     void make_sound(const std::string& path, const std::string& format, int seconds) {
@@ -108,6 +112,8 @@ protected:
         settle();
     }
 
+    // Plays on the virtual sound device.
+    testing_support::ScopedEnvironment audio{"SONBRIX_AUDIO", "virtual"};
     std::unique_ptr<skinner::Properties> main_skin;
     std::unique_ptr<Document> document;
     std::unique_ptr<skinner::Form> form;
