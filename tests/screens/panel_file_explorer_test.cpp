@@ -7,18 +7,19 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <deque>
 #include <filesystem>
 #include <functional>
 #include <optional>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "app/playlist/open.h"
 #include "screens/explorer_manager.h"
 #include "tests/screens/screens_fixture.h"
+#include "tests/support/eventually.h"
 #include "tests/support/expected_image.h"
 
 namespace screens_test {
@@ -149,18 +150,23 @@ protected:
         bool closed = false;
         as_user(
             [&] {
-                bool open = false;
-                for (int wait = 0; wait < 2000 && !open; ++wait) {
+                platform::screen::ScreenRect menu{};
+                bool const open = testing_support::eventually([&] {
                     for (const auto& window : screen.windows())
-                        open = open || (window.class_name == "sonbrix_popup_menu" && window.visible);
-                    if (!open) std::this_thread::sleep_for(std::chrono::milliseconds(5));
-                }
-                if (!open) {
-                    std::string seen;
-                    for (const auto& window : screen.windows()) seen += " " + window.class_name;
-                    ADD_FAILURE() << "no menu among" << seen;
-                    return;
-                }
+                        if (window.class_name == "sonbrix_popup_menu" && window.visible) menu = window.rect;
+                    return menu.right > menu.left;
+                });
+                ASSERT_TRUE(open) << "no menu";
+                // The menu window shows before it has drawn itself: black until then.
+                EXPECT_TRUE(testing_support::eventually([&] {
+                    auto const picture = screen.screenshot();
+                    int black = 0;
+                    int all = 0;
+                    for (int y = std::max(menu.top, 0); y < std::min(menu.bottom, picture.height); ++y)
+                        for (int x = std::max(menu.left, 0); x < std::min(menu.right, picture.width); ++x, ++all)
+                            black += (picture.at(x, y) & 0xFFFFFF) == 0;
+                    return black * 2 < all;
+                }));
                 EXPECT_TRUE(screen.wait_idle());
                 EXPECT_EQ(testing_support::compare_with_expected(screen.screenshot(), SONBRIX_SCREENS_EXPECTED, name), "");
                 tap(4, 40);  // outside the menu: dismissed
