@@ -84,6 +84,7 @@ public:
     std::uint32_t on_play_step_request();
 
     screens::PanelFileExplorer& get_explorer() const { return *explorer_; }
+    skinner::PowerManager& get_power_manager() const { return *power_manager_; }
     UINT_PTR get_timer_id() const { return timer_id_; }
 
 private:

@@ -15,8 +15,10 @@
 #include "skin/button_multistate.h"
 #include "skin/control.h"
 #include "skin/form_impl.h"
+#include "skin/hardware_keys.h"
 #include "skin/menu_item_info.h"
 #include "skin/menu_main_button.h"
+#include "skin/power_manager.h"
 #include "skin/progress.h"
 #include "skin/properties.h"
 
@@ -178,5 +180,9 @@ void MainForm::run_settings_form() {
         screens::show_error(this, &get_settings_skin(), u"on_settings_not_saved_caption", u"on_settings_not_saved");
     }
     apply_settings(edited);
+    hardware_keys_->set_unmap_when_inactive(edited.buttons.unmap_when_inactive);
+    // The interval in force changes at once; the timer step applies the next state's.
+    power_manager_->set_turn_off_interval(playback_turn_off_applied_ ? edited.play.turn_off : edited.record.turn_off);
+    mode_menu_->set_image_index(document.get_play_mode());
     document.notify(Change(true, true, true, true));
 }

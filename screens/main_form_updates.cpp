@@ -8,8 +8,11 @@
 #include "screens/control_flash.h"
 #include "screens/control_progress_bookmarks.h"
 #include "screens/control_speed.h"
+#include "screens/explorer_manager.h"
 #include "screens/main_form.h"
+#include "screens/message_forms.h"
 #include "screens/panel_file_explorer.h"
+#include "screens/settings_skin.h"
 #include "skin/button.h"
 #include "skin/button_multistate.h"
 #include "skin/check_box.h"
@@ -72,17 +75,17 @@ void MainForm::check_recording_stream() {
     if (document.is_stream_ok()) return;
     document.pause();
     document.notify(Change());
-    skinner::message_box(this, get_properties().translate(u"on_recording_error_caption"),
-                         get_properties().translate(u"on_recording_error"));
+    screens::show_error(this, &get_settings_skin(), u"on_recording_error_caption", u"on_recording_error");
     document.stop(this);
     document.notify(Change());
 }
 
 void MainForm::check_playback_stream() {
     Document& document = *Document::instance();
-    if (!document.is_playing() || document.is_stream_ok()) return;
+    // A file that never opened has no play chain but is still asked for: it fails here too.
+    if (document.is_stream_ok()) return;
     if (get_file_extension_lower(document.get_current_file()) == u"wma") {
-        skinner::message_box(this, get_properties().translate(u"NO_WMA_CAPTION"), get_properties().translate(u"NO_WMA"));
+        screens::show_error(this, &get_settings_skin(), u"NO_WMA_CAPTION", u"NO_WMA");
     }
     document.stop();
 }
@@ -92,11 +95,12 @@ void MainForm::check_playback_stream() {
 void MainForm::report_failed_insert() {
     auto const failed = Document::instance()->take_failed_insert();
     if (!failed) return;
-    std::u16string const text = get_properties().translate(u"on_insert_failed",
-                                                           u"The recording could not be inserted into %dst%. It is kept as %src%.");
+    skinner::Properties& texts = get_settings_skin();
+    std::u16string const text = texts.translate(u"on_insert_failed",
+                                                u"The recording could not be inserted into %dst%. It is kept as %src%.");
     std::u16string message = replace_all(text, u"%src%", failed->recording);
     message = replace_all(message, u"%dst%", failed->target);
-    skinner::message_box(this, get_properties().translate(u"on_insert_failed_caption", u"Insert"), message);
+    screens::show_error_text(this, &texts, texts.translate(u"on_insert_failed_caption", u"Insert"), message);
 }
 
 void MainForm::on_document_changed(const Change& change) {

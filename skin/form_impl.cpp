@@ -74,6 +74,12 @@ void send_key_and_char(const MSG& message) {
     }
 }
 
+std::u16string window_title(HWND window) {
+    char16_t text[256] = {};
+    int const length = GetWindowTextW(window, text, 256);
+    return std::u16string(text, static_cast<std::size_t>(std::max(length, 0)));
+}
+
 }  // namespace
 
 std::u16string form_class_name() {
@@ -99,7 +105,9 @@ FormImpl::FormImpl(Form* owner, bool popup, bool visible) : popup_(popup), flick
     DWORD style = WS_CLIPCHILDREN | (owner ? WS_POPUP : WS_SYSMENU);
     if (visible) style |= WS_VISIBLE;
     std::u16string const class_name = form_class_name();
-    window_ = CreateWindowExW(0, class_name.c_str(), u"Loading...", style, CW_USEDEFAULT, 0, CW_USEDEFAULT, 0,
+    // The task bar names the window in front: a drop-down or dialog goes by its owner's name.
+    std::u16string const title = owner ? window_title(owner->get_window()) : u"Loading...";
+    window_ = CreateWindowExW(0, class_name.c_str(), title.c_str(), style, CW_USEDEFAULT, 0, CW_USEDEFAULT, 0,
                               owner ? owner->get_window() : nullptr, nullptr, program_instance(), nullptr);
     UpdateWindow(window_);
     adopt();

@@ -93,6 +93,9 @@ void PowerManagerImplPocket::check_idle() {
     if (idle_time_.elapsed() > interval_) {
         os::get_log() << "PowerManagerImpl time.elapsed() > interval\n";
         set_display_on(false);
+        // A tap that wakes the screen may reach no window: the next interval counts from here
+        // at the latest, not from the last input before the display went off.
+        idle_time_.restart();
     }
 }
 

@@ -5,10 +5,13 @@
 
 #include "app/comm/comm_channel.h"
 #include "app/comm/comm_clipboard.h"
+#include "app/comm/comm_exchange.h"
 #include "app/comm/comm_identifiers.h"
 #include "app/comm/comm_module.h"
 #include "app/comm/serializable.h"
 #include "app/comm/sonbrix_status.h"
+#include "platform/datetime.h"
+#include "platform/errors.h"
 #include "platform/handles.h"
 #include "platform/messages.h"
 #include "platform/mutex.h"
@@ -29,39 +32,79 @@ constexpr std::int32_t skip_command = 8;
 // The request buffer of the program's handlers holds 200 units with the terminator.
 constexpr std::size_t longest_request = 199;
 
+// How long a sender waits for another sender's exchange to end. One that starts the
+// program takes its 5 s; longer means the other end is hung, and the start screen's thread
+// must not hang with it.
+constexpr DWORD exchange_wait_ms = 10000;
+// How often a waiting sender looks whether its thread is asked to close or quit.
+constexpr DWORD close_look_ms = 50;
+
+// A close or a quit waits in the calling thread's queue (WM_QUIT passes any filter). The
+// message stays queued for the thread's loop.
+bool asked_to_end() {
+    MSG message;
+    return PeekMessageW(&message, nullptr, WM_CLOSE, WM_CLOSE, PM_NOREMOVE) != 0;
+}
+
 // The sender mutex, held while it lives (when it could be taken). While it waits, the
 // thread answers what is sent to its windows: another sender looking for the program sends
-// to this sender's window of the same class before it lets the mutex go.
+// to this sender's window of the same class before it lets the mutex go. A mutex left by a
+// sender that died holding it is taken over (the stack it left is cleared, see StackGuard).
+// The wait gives up after exchange_wait_ms (ERROR_TIMEOUT), and at once when the thread is
+// asked to close or quit (ERROR_BUSY), so that the start screen can always end.
 class ExchangeLock {
 public:
     ExchangeLock() : mutex_(CreateMutexW(nullptr, FALSE, comm_identifiers::sender_mutex_name)) {
-        if (!mutex_) return;
-        DWORD result;
-        while ((result = MsgWaitForMultipleObjects(1, &mutex_, FALSE, INFINITE, QS_SENDMESSAGE)) == WAIT_OBJECT_0 + 1) {
-            MSG message;
-            PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE);  // runs the sent messages
-        }
-        owned_ = result == WAIT_OBJECT_0;
+        if (mutex_) owned_ = take();
     }
     ~ExchangeLock() {
         if (!mutex_) return;
-        ReleaseMutex(mutex_);
+        DWORD const error = GetLastError();
+        if (owned_) ReleaseMutex(mutex_);
         CloseHandle(mutex_);
+        SetLastError(error);
     }
     ExchangeLock(const ExchangeLock&) = delete;
     ExchangeLock& operator=(const ExchangeLock&) = delete;
     bool owned() const { return owned_; }
 
 private:
+    bool take() {
+        DWORD const started = GetTickCount();
+        for (;;) {
+            DWORD const result = MsgWaitForMultipleObjects(1, &mutex_, FALSE, close_look_ms, QS_SENDMESSAGE);
+            if (result == WAIT_OBJECT_0 || result == WAIT_ABANDONED) return true;
+            if (result == WAIT_OBJECT_0 + 1) {
+                MSG message;
+                PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE);  // runs the sent messages
+                continue;
+            }
+            if (result != WAIT_TIMEOUT) return false;
+            if (asked_to_end()) {
+                SetLastError(ERROR_BUSY);
+                return false;
+            }
+            if (GetTickCount() - started >= exchange_wait_ms) {
+                SetLastError(ERROR_TIMEOUT);
+                return false;
+            }
+        }
+    }
+
     HANDLE const mutex_;
     bool owned_ = false;
 };
 
 // Under the sender mutex the stack belongs to this exchange: whatever it holds was left by
-// an exchange that failed half-way, and whatever this one leaves after a failure is removed.
+// an exchange that failed half-way (or by a sender that died in it, whose command the
+// program may still be working on: that exchange is ended first, so its reply cannot land
+// on this one's request), and whatever this one leaves after a failure is removed.
 class StackGuard {
 public:
-    explicit StackGuard(CCommClipboard& clipboard) : clipboard_(clipboard) { clipboard_.clear(); }
+    explicit StackGuard(CCommClipboard& clipboard) : clipboard_(clipboard) {
+        CommExchange::instance().end_current();
+        clipboard_.clear();
+    }
     ~StackGuard() {
         if (!succeeded_) clipboard_.clear();
     }
@@ -81,8 +124,11 @@ std::u16string number_text(long value) {
     return std::u16string(digits.begin(), digits.end());
 }
 
-bool send_to_program(std::int32_t command_id) {
-    return find_comm_module(comm_identifiers::main_module_id)->send(command_id) != 0;
+enum class IfNotRunning { start, give_up };
+
+bool send_to_program(std::int32_t command_id, IfNotRunning if_not_running = IfNotRunning::start) {
+    CCommModule* const module = find_comm_module(comm_identifiers::main_module_id);
+    return (if_not_running == IfNotRunning::start ? module->send(command_id) : module->send_to_running(command_id)) != 0;
 }
 
 // Pushes the request, sends the command and pops the program's Bool reply.
@@ -133,7 +179,9 @@ bool send_stop(bool flag) { return exchange(stop_command, flag_text(flag)); }
 
 bool send_skip(int step, bool flag) { return exchange(skip_command, number_text(step) + u"," + flag_text(flag)); }
 
-bool request_status(StatusData* status, bool show) {
+namespace {
+
+bool exchange_status(StatusData* status, bool show, IfNotRunning if_not_running) {
     ExchangeLock lock;
     if (!lock.owned() || !status) return false;
     CCommClipboard* const clipboard = CCommClipboard::instance();
@@ -141,7 +189,7 @@ bool request_status(StatusData* status, bool show) {
     CSerializableBool const request(show);
     CSerializableBool reply(false);
     CSonbrixStatus received;
-    if (!CCommClipboard::write_object(clipboard, &request) || !send_to_program(status_command) ||
+    if (!CCommClipboard::write_object(clipboard, &request) || !send_to_program(status_command, if_not_running) ||
         !CCommClipboard::read_object(clipboard, &reply) || !reply.get_value() ||
         !CCommClipboard::read_object(clipboard, &received)) {
         return false;
@@ -149,4 +197,12 @@ bool request_status(StatusData* status, bool show) {
     stack.succeeded();
     *status = received.get_data();
     return true;
+}
+
+}  // namespace
+
+bool request_status(StatusData* status, bool show) { return exchange_status(status, show, IfNotRunning::start); }
+
+bool request_running_status(StatusData* status, bool show) {
+    return exchange_status(status, show, IfNotRunning::give_up);
 }

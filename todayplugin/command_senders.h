@@ -2,6 +2,9 @@
 // serves. A flag is sent as "y" when set and "n" when clear. Every sender holds the
 // channel's mutex for its whole exchange and returns false on any failure (mutex, a request
 // that does not fit, push, no peer, pop); otherwise it returns the program's reply.
+// A sender waits at most 10 s for another sender's exchange to end, then fails with the
+// last error ERROR_TIMEOUT; it fails at once, with ERROR_BUSY, when its thread is asked to
+// close or quit while it waits (the message stays queued).
 //
 // Request texts are comma-separated and at most 199 characters long; the program splits
 // them at commas, so a path that holds a comma reaches it cut short.
@@ -28,4 +31,6 @@ bool send_stop(bool flag);                                                      
 // the buffer untouched, when the buffer is null (nothing is sent), the program replies false
 // or the record cannot be read.
 bool request_status(StatusData* status, bool show);
+// 7 as above, but only of a program that runs: when none answers, none is started.
+bool request_running_status(StatusData* status, bool show);
 bool send_skip(int step, bool flag);                                                      // 8

@@ -10,11 +10,20 @@ namespace {
 
 std::uint32_t served_exchange = 0;  // user-interface thread only
 
-// The reply lock, held while it lives (when it could be taken).
+// Every holder of the reply lock lets it go after a few words of the shared block; one that
+// keeps it longer is hung, and a waiter gives up on it rather than hang too.
+constexpr DWORD reply_lock_wait_ms = 2000;
+
+// The reply lock, held while it lives (when it could be taken). A lock abandoned by a
+// process that ended holding it is taken over: the words it guards are whole at any time,
+// and the stack under it belongs to the exchange's sender, which clears what a dead peer
+// left half-written. Not taking it over would leave it held by this thread for good.
 class ReplyLock {
 public:
     explicit ReplyLock(HANDLE mutex) : mutex_(mutex) {
-        owned_ = mutex_ && WaitForSingleObject(mutex_, INFINITE) == WAIT_OBJECT_0;
+        if (!mutex_) return;
+        DWORD const result = WaitForSingleObject(mutex_, reply_lock_wait_ms);
+        owned_ = result == WAIT_OBJECT_0 || result == WAIT_ABANDONED;
     }
     ~ReplyLock() {
         if (owned_) ReleaseMutex(mutex_);
@@ -79,8 +88,16 @@ std::uint32_t CommExchange::begin() {
 
 void CommExchange::end(std::uint32_t number) {
     if (!words_ || number == 0) return;
+    // Without the lock (its holder hung) the exchange ends all the same: a stack operation
+    // under way finishes, none starts after this.
     ReplyLock const lock(reply_lock_);
     InterlockedCompareExchange(current(), 0, static_cast<LONG>(number));
+}
+
+void CommExchange::end_current() {
+    if (!words_) return;
+    ReplyLock const lock(reply_lock_);
+    InterlockedExchange(current(), 0);
 }
 
 bool CommExchange::run_if_current(std::uint32_t number, const std::function<bool()>& operation) {

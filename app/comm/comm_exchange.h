@@ -3,7 +3,9 @@
 // answer or gives up waiting; a handler of another process touches the stack only while
 // its exchange is still the current one, checked and done under the channel's reply lock.
 // So a handler that answers after its sender gave up cannot write on the stack of a
-// later exchange.
+// later exchange. The reply lock is held only for a few words at a time: a wait for it
+// ends after 2 s (a hung holder), and a lock left by a process that died holding it is
+// taken over by the next waiter.
 #pragma once
 
 #include <cstdint>
@@ -21,12 +23,16 @@ public:
     CommExchange(const CommExchange&) = delete;
     CommExchange& operator=(const CommExchange&) = delete;
 
-    // A new current exchange; never 0. 0 when the exchange word cannot be made: the
-    // exchange then goes unnumbered, as a plain send.
+    // A new current exchange; never 0. 0 when the exchange word cannot be made or the
+    // reply lock cannot be had: the exchange then goes unnumbered, as a plain send.
     std::uint32_t begin();
     // The exchange is over; from now on its handler cannot touch the stack.
     void end(std::uint32_t number);
-    // Runs the stack operation when the exchange is the current one; false otherwise.
+    // Ends whatever exchange is current. Under the sender mutex an exchange still current
+    // was left by a sender that died in it: its handler must not touch the stack from now.
+    void end_current();
+    // Runs the stack operation when the exchange is the current one; false otherwise (also
+    // when the reply lock cannot be had).
     bool run_if_current(std::uint32_t number, const std::function<bool()>& operation);
 
     // The exchange whose command this process's handler serves now; 0 outside a handler

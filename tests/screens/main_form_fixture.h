@@ -6,6 +6,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "app/document.h"
 #include "screens/main_form.h"
@@ -33,6 +34,11 @@ protected:
     // nothing when the handler pushed none.
     std::optional<bool> request(std::uint32_t (MainForm::*handler)(), const std::u16string& text);
 
+    // Every error form shown from now on is read and closed from inside its own modal loop,
+    // as a user taps its OK; what it said is kept here, "caption / message".
+    void answer_error_forms();
+    std::vector<std::string> errors_shown;
+
     testing_support::ScopedEnvironment audio_{"SONBRIX_AUDIO", "virtual"};
     testing_support::ScopedEnvironment input_{"SONBRIX_AUDIO_INPUT", "tone:440"};
     testing_support::ScopedEnvironment module_{"SONBRIX_MODULE", "\\Program Files\\Sonbrix\\Sonbrix.exe"};
@@ -40,6 +46,7 @@ protected:
     std::unique_ptr<Document> document_;
     std::unique_ptr<skinner::Properties> skin_;
     std::unique_ptr<MainForm> form_;
+    HWND answers_ = nullptr;
 };
 
 }  // namespace screens_test

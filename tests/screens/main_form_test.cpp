@@ -2,6 +2,7 @@
 
 #include <filesystem>
 #include <string>
+#include <vector>
 
 #include "app/comm/comm_channel.h"
 #include "app/comm/comm_clipboard.h"
@@ -107,6 +108,34 @@ TEST_F(MainFormTest, TheModeButtonShowsExactlyOnePanelAndThePlayModeCyclesRound)
     document().set_play_mode(4);
     form().on_command(u"Mode");
     EXPECT_EQ(document().get_play_mode(), 0);
+}
+
+// The explorer shows its folder from the start (the form hears of the rows it reads only once
+// it is whole), a new recording appears in it, and the names the form does not know reach it.
+TEST_F(MainFormTest, TheExplorerShowsTheRecordingsAndTakesTheCommandsTheFormDoesNotKnow) {
+    std::filesystem::create_directories(device.host_path("My Documents"));
+    testing_support::write_host_file(device.host_path("My Documents/before.wav"),
+                                     wav_fixture::pcm_file(1, 8, 8000, std::string(800, '\x80')));
+    make_form();
+    auto const shown = [&] {
+        std::vector<std::string> names;
+        for (auto const& row : form().get_explorer().get_file_list().get_rows()) names.push_back(narrow(row.file_name));
+        return names;
+    };
+    EXPECT_EQ(shown(), std::vector<std::string>{"before.wav"});
+
+    ASSERT_TRUE(form().on_command(u"Record"));
+    ASSERT_TRUE(testing_support::eventually([&] { return document().get_position_seconds() > 0.2; }));
+    ASSERT_TRUE(form().on_command(u"Stop"));
+    std::u16string const recorded = document().get_record_file();
+    EXPECT_EQ(shown().size(), 2u);
+    EXPECT_EQ(form().get_explorer().get_shown_list().get_single_selected_path(), recorded);
+
+    testing_support::write_host_file(device.host_path("My Documents/later.wav"),
+                                     wav_fixture::pcm_file(1, 8, 8000, std::string(800, '\x80')));
+    EXPECT_EQ(shown().size(), 2u);
+    form().on_command(u"Refresh");
+    EXPECT_EQ(shown().size(), 3u) << "the explorer's own command, passed on unchanged";
 }
 
 TEST_F(MainFormTest, TheLevelsAndSpeedBarsSnapToTheirMiddles) {
@@ -228,11 +257,11 @@ TEST_F(MainFormTest, AnInsertThatCannotBeSplicedIsReported) {
     std::filesystem::remove(device.host_path("My Documents/t.wav"));
     ASSERT_EQ(request(&MainForm::on_stop_request, u"n"), true);
 
-    testing::internal::CaptureStderr();
+    answer_error_forms();
     form().on_timer_broadcast(form().get_timer_id());
-    std::string const shown = testing::internal::GetCapturedStderr();
-    EXPECT_NE(shown.find("Insert failed"), std::string::npos) << shown;
-    EXPECT_NE(shown.find("insert1.tmp"), std::string::npos) << shown;
+    ASSERT_EQ(errors_shown.size(), 1u);
+    EXPECT_NE(errors_shown[0].find("Insert failed"), std::string::npos) << errors_shown[0];
+    EXPECT_NE(errors_shown[0].find("insert1.tmp"), std::string::npos) << errors_shown[0];
     EXPECT_TRUE(testing_support::host_file_exists(device.host_path("My Documents/insert1.tmp")));
     EXPECT_FALSE(document().take_failed_insert());
 }

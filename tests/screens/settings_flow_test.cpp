@@ -9,16 +9,23 @@
 
 #include "app/text_utils.h"
 #include "foundation/paths.h"
+#include "platform/dialogs.h"
 #include "platform/messages.h"
+#include "platform/testing.h"
 #include "platform/windows.h"
+#include "screens/panel_file_explorer.h"
 #include "screens/settings_buttons.h"
+#include "screens/settings_playback.h"
 #include "screens/settings_recording.h"
 #include "screens/settings_skin.h"
+#include "screens/turn_off_combo.h"
 #include "skin/check_box.h"
 #include "skin/combo_box_string.h"
 #include "skin/edit.h"
 #include "skin/form_impl.h"
 #include "skin/frame.h"
+#include "skin/power_manager.h"
+#include "tests/audio/wav_fixture.h"
 #include "tests/screens/main_form_fixture.h"
 #include "tests/screens/settings_fixture.h"
 #include "tests/support/eventually.h"
@@ -180,6 +187,44 @@ TEST_F(SettingsFlowTest, ASettingsFileThatCannotBeWrittenIsReportedAndKeptWhole)
     EXPECT_EQ(message, get_settings_skin().translate(u"on_settings_not_saved"));
     EXPECT_EQ(testing_support::read_host_file(settings_file()), kept);
     EXPECT_EQ(document().get_settings().record.prefix, u"new");  // in force until the program ends
+}
+
+
+// The playback page's turn-off choice is in force at once: while the form plays, the display
+// goes off after that many seconds without input (on a moved tick count) and not before.
+TEST_F(SettingsFlowTest, TheTurnOffTimeChosenForPlaybackSwitchesTheDisplayOff) {
+    make_form();
+    std::filesystem::create_directories(device.host_path("My Documents"));
+    testing_support::write_host_file(device.host_path("My Documents/long.wav"),
+                                     wav_fixture::pcm_file(1, 8, 8000, std::string(8000 * 60, '\x80')));
+    form().show(true);
+    ASSERT_TRUE(testing_support::eventually([&] { return GetForegroundWindow() == form().get_window(); }));
+    form().get_explorer().select_file(u"\\My Documents\\long.wav");
+    ASSERT_TRUE(form().on_command(u"Play"));
+    form().on_timer_broadcast(form().get_timer_id());  // playing: the stored "never" applies
+
+    when_settings_open([](SettingsForm& shown) {
+        screens::ControlComboBoxTurnOff& choice = shown.get_playback().get_turn_off();
+        choice.set_selected_index(2);  // what the drop-down does when "5 sec" is tapped
+        choice.on_combo_changed(&choice);
+    });
+    form().on_command(u"Settings");
+    ASSERT_EQ(document().get_settings().play.turn_off, 5);
+
+    DWORD offset = 0;
+    auto const idle_for = [&](DWORD milliseconds) {
+        offset += milliseconds;
+        platform::set_tick_offset(offset);
+        SendMessageW(form().get_window(), WM_TIMER, form().get_power_manager().get_impl()->get_timer_id(), 0);
+        bool on = true;
+        EXPECT_TRUE(screen_->control().display_on(on));
+        return on;
+    };
+    form().get_power_manager().restart_idle_time();
+    EXPECT_TRUE(idle_for(4000));
+    EXPECT_FALSE(idle_for(2000)) << "off after the 5 s chosen";
+    platform::set_tick_offset(0);
+    form().on_command(u"Stop");
 }
 
 }  // namespace

@@ -51,6 +51,16 @@ TEST_F(FormModalTest, TheEndMessageEndsOnlyTheInnermostLoop) {
     EXPECT_EQ(skinner::Form::get_current_modal(), nullptr);
 }
 
+// The task bar shows the title of the window in front: an owned form goes by its owner's.
+TEST_F(FormModalTest, AnOwnedFormTakesItsOwnersTitle) {
+    TestForm main(nullptr, properties.get(), u"Main", log);
+    SetWindowTextW(main.get_window(), u"Recorder");
+    TestForm child(&main, properties.get(), u"Child", log);
+    char16_t text[32] = {};
+    GetWindowTextW(child.get_window(), text, 32);
+    EXPECT_EQ(std::u16string(text), u"Recorder");
+}
+
 TEST_F(FormModalTest, AQuitTakenByAnInnerLoopEndsTheOuterLoopsToo) {
     TestForm main(nullptr, properties.get(), u"Main", log);
     TestForm child(&main, properties.get(), u"Child", log);

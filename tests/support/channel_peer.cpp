@@ -85,6 +85,10 @@ DWORD ChannelPeer::stop() {
     return exit_code;
 }
 
+std::unique_ptr<ChildProcess> channel_peer_child(const std::vector<std::string>& arguments) {
+    return std::make_unique<ChildProcess>(SONBRIX_CHANNEL_PEER, arguments);
+}
+
 void stop_channel_peer_started_elsewhere() {
     HWND const control = FindWindowW(u"ChannelPeerControl", nullptr);
     if (!control) return;

@@ -3,10 +3,12 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "platform/types.h"
+#include "tests/support/child_process.h"
 #include "tests/support/test_device.h"
 
 namespace testing_support {
@@ -42,6 +44,10 @@ public:
 private:
     HANDLE process_ = nullptr;
 };
+
+// The stand-in program run straight from the build as a child process of the test, which
+// knows its process id and can kill it (a serving one is ready once it noted "ready").
+std::unique_ptr<ChildProcess> channel_peer_child(const std::vector<std::string>& arguments);
 
 // Asks every serving stand-in program of the device to end, and waits until it noted so.
 void stop_channel_peer_started_elsewhere();

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cstring>
 #include <thread>
@@ -10,8 +11,15 @@
 #include "app/comm/comm_channel.h"
 #include "app/comm/comm_clipboard.h"
 #include "app/comm/comm_identifiers.h"
+#include "app/comm/comm_module.h"
 #include "app/comm/sonbrix_status.h"
+#include "platform/errors.h"
+#include "platform/handles.h"
+#include "platform/messages.h"
+#include "platform/mutex.h"
 #include "platform/testing.h"
+#include "platform/unicode.h"
+#include "platform/windows.h"
 #include "tests/support/channel_peer.h"
 #include "tests/support/child_process.h"
 #include "tests/support/message_loop.h"
@@ -27,6 +35,24 @@ using testing_support::set_installation_folder;
 std::string last_note() {
     auto const notes = channel_peer_notes();
     return notes.empty() ? std::string() : notes.back();
+}
+
+// How a wait for the named mutex from a fresh thread of this process ends; a guard time
+// passes while another thread or process holds it.
+DWORD wait_from_another_thread(const char16_t* name) {
+    DWORD result = WAIT_FAILED;
+    std::thread([&] {
+        HANDLE const mutex = CreateMutexW(nullptr, FALSE, name);
+        result = WaitForSingleObject(mutex, 10000);
+        if (result == WAIT_OBJECT_0 || result == WAIT_ABANDONED) ReleaseMutex(mutex);
+        CloseHandle(mutex);
+    }).join();
+    return result;
+}
+
+void expect_channel_locks_free() {
+    EXPECT_EQ(wait_from_another_thread(comm_identifiers::reply_lock_name), WAIT_OBJECT_0);
+    EXPECT_EQ(wait_from_another_thread(comm_identifiers::sender_mutex_name), WAIT_OBJECT_0);
 }
 
 // The plug-in's end of the channel in this process.
@@ -185,6 +211,15 @@ TEST_F(SenderTest, WithNobodyToAnswerEverySenderFailsAndLeavesTheStackEmpty) {
     EXPECT_EQ(block.depth(), 0u);
 }
 
+TEST_F(SenderTest, AskingOnlyARunningProgramStartsNone) {
+    testing_support::install_channel_peer(device, "Program Files/Sonbrix/Sonbrix.exe");
+    set_installation_folder(u"\\Program Files\\Sonbrix");
+    StatusData status{};
+    EXPECT_FALSE(request_running_status(&status, false));
+    EXPECT_TRUE(channel_peer_notes().empty());
+    EXPECT_EQ(block.depth(), 0u);
+}
+
 TEST_F(SenderTest, WithNobodyToAnswerTheInstalledProgramIsStartedHiddenAndAsked) {
     testing_support::install_channel_peer(device, "Program Files/Sonbrix/Sonbrix.exe");
     set_installation_folder(u"\\Program Files\\Sonbrix");
@@ -192,6 +227,103 @@ TEST_F(SenderTest, WithNobodyToAnswerTheInstalledProgramIsStartedHiddenAndAsked)
     EXPECT_EQ(channel_peer_notes(), (std::vector<std::string>{"start:-hide", "ready", "0:,n"}));
     EXPECT_EQ(block.depth(), 0u);
     testing_support::stop_channel_peer_started_elsewhere();
+}
+
+// A process killed while it holds one of the channel's locks leaves it abandoned: the next
+// exchange takes it over, and no later one waits for it.
+TEST_F(ExchangeTest, ALockOfAKilledProcessHoldsUpNoExchange) {
+    for (const char16_t* name : {comm_identifiers::reply_lock_name, comm_identifiers::sender_mutex_name}) {
+        std::string const name_text = platform::utf16_to_utf8(name);
+        SCOPED_TRACE(name_text);
+        testing_support::ChildProcess holder({"mutex", name_text});
+        ASSERT_EQ(holder.read_line().rfind("owned ", 0), 0u);
+        holder.kill_hard();
+        EXPECT_TRUE(send_pause(false));
+        EXPECT_TRUE(send_skip(1, false));
+        EXPECT_EQ(last_note(), "8:1,n");
+        EXPECT_EQ(block.depth(), 0u);
+        expect_channel_locks_free();
+    }
+}
+
+// A sender killed while the program still works on its command: the next sender takes the
+// channel over, and the late reply cannot land on that sender's request.
+TEST_F(ExchangeTest, TheHandlerOfAKilledSendersCommandCannotTouchTheNextExchange) {
+    testing_support::ChildProcess killed({"play", "late"});
+    // The killed sender's search may ask this process's window of the channel first.
+    ASSERT_TRUE(testing_support::pump_messages_until([] {
+        auto const notes = channel_peer_notes();
+        return std::find(notes.begin(), notes.end(), "0:late,n") != notes.end();
+    }));
+    killed.kill_hard();
+    EXPECT_TRUE(send_pause(false));
+    auto const notes = channel_peer_notes();
+    ASSERT_GE(notes.size(), 3u);
+    EXPECT_EQ(std::vector<std::string>(notes.end() - 3, notes.end()),
+              (std::vector<std::string>{"0:late,n", "0:late refused", "5:n"}));
+    EXPECT_EQ(block.depth(), 0u);
+}
+
+// The program killed while it writes its reply: the sender waiting for it fails, and the
+// next command starts the program again and is served.
+TEST_F(SenderTest, AProgramKilledWhileItRepliesIsStartedAgainAndServes) {
+    testing_support::install_channel_peer(device, "Program Files/Sonbrix/Sonbrix.exe");
+    set_installation_folder(u"\\Program Files\\Sonbrix");
+    auto program = testing_support::channel_peer_child({"serve"});
+    ASSERT_TRUE(testing_support::wait_for_channel_peer_note("ready"));
+    std::thread killer([&] {
+        if (testing_support::wait_for_channel_peer_note("0:hanging")) program->kill_hard();
+    });
+    EXPECT_FALSE(send_play(u"hang", false));
+    killer.join();
+    ASSERT_TRUE(program->exit_code_if_ended().has_value());
+
+    EXPECT_TRUE(send_pause(false));
+    EXPECT_TRUE(send_skip(-1, false));
+    auto const notes = channel_peer_notes();
+    EXPECT_EQ(std::count(notes.begin(), notes.end(), "start:-hide"), 1);
+    EXPECT_EQ(notes.back(), "8:-1,n");
+    EXPECT_EQ(block.depth(), 0u);
+    expect_channel_locks_free();
+    testing_support::stop_channel_peer_started_elsewhere();
+}
+
+// While another process holds the channel, a sender gives way at once when its thread is
+// asked to close or quit (the start screen ends so), and otherwise gives up when its wait
+// is over. Nothing is sent either way.
+TEST_F(ExchangeTest, AWaitingSenderGivesWayToItsThreadsEndAndGivesUpInTime) {
+    testing_support::ChildProcess holder({"mutex", platform::utf16_to_utf8(comm_identifiers::sender_mutex_name)});
+    ASSERT_EQ(holder.read_line().rfind("owned ", 0), 0u);
+    HWND const window =
+        dynamic_cast<CWindowCommModule&>(*find_comm_module(comm_identifiers::main_module_id)).get_window();
+    struct Case {
+        const char* asked;
+        std::function<void()> ask;
+        UINT left_queued;
+        DWORD error;
+    };
+    Case const cases[] = {
+        {"close", [&] { PostMessageW(window, WM_CLOSE, 0, 0); }, WM_CLOSE, ERROR_BUSY},
+        {"quit", [] { PostQuitMessage(3); }, WM_QUIT, ERROR_BUSY},
+        {"nothing", [] {}, 0, ERROR_TIMEOUT},
+    };
+    auto const notes_before = channel_peer_notes();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.asked);
+        c.ask();
+        SetLastError(ERROR_SUCCESS);
+        EXPECT_FALSE(send_pause(false));
+        EXPECT_EQ(GetLastError(), c.error);
+        MSG message{};
+        EXPECT_EQ(PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE) != 0, c.left_queued != 0);
+        if (c.left_queued) {
+            EXPECT_EQ(message.message, c.left_queued);
+        }
+    }
+    EXPECT_EQ(channel_peer_notes(), notes_before);
+    holder.write_line("release");
+    EXPECT_EQ(holder.wait_for_exit(), 0);
+    EXPECT_TRUE(send_pause(false));
 }
 
 }  // namespace

@@ -10,7 +10,11 @@
 // The test handlers note "<id>:<request>" for each request. A text request is answered
 // with true unless it ends in "y"; one that holds "refuse" is not answered (0), one that
 // holds "mute" answers 1 without a reply, one that holds "slow" replies after a second and
-// notes "<id>:slow replied" or "<id>:slow refused". The status request is answered with the status
+// notes "<id>:slow replied" or "<id>:slow refused", one that holds "hang" takes the
+// channel's reply lock as a reply does, notes "<id>:hanging" and keeps it for a minute
+// (until the test kills it), one that holds "late" waits until the stack holds something
+// again (the next exchange's request) before it replies and notes "<id>:late replied" or
+// "<id>:late refused". The status request is answered with the status
 // record of status_sent(); with the flag set it is answered false, without a record.
 #include <cstdio>
 #include <fstream>
@@ -18,12 +22,15 @@
 
 #include "app/comm/comm_channel.h"
 #include "app/comm/comm_clipboard.h"
+#include "app/comm/comm_exchange.h"
 #include "app/comm/comm_identifiers.h"
 #include "app/comm/command_delegate.h"
 #include "app/comm/memory_mapped_clipboard.h"
 #include "app/comm/serializable.h"
 #include "app/comm/sonbrix_status.h"
 #include "platform/device.h"
+#include "platform/file_mapping.h"
+#include "platform/handles.h"
 #include "platform/kernel.h"
 #include "platform/messages.h"
 #include "platform/timers.h"
@@ -36,6 +43,16 @@ namespace {
 void note(const std::string& line) {
     std::ofstream log(platform::host_path(u"\\channel-peer.txt").value_or("/dev/null"), std::ios::app);
     log << line << '\n';
+}
+
+// Until the channel's stack is not empty (10 s at most).
+void wait_for_next_request() {
+    HANDLE const mapping = CreateFileMappingW(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0,
+                                              comm_identifiers::clipboard_capacity + 4, comm_identifiers::clipboard_name);
+    auto* const depth = static_cast<volatile std::uint32_t*>(MapViewOfFile(mapping, FILE_MAP_ALL_ACCESS, 0, 0, 4));
+    for (int i = 0; depth && *depth == 0 && i < 5000; ++i) Sleep(2);
+    if (depth) UnmapViewOfFile(const_cast<std::uint32_t*>(depth));
+    CloseHandle(mapping);
 }
 
 class TestHandlers {
@@ -52,11 +69,24 @@ public:
         note(std::to_string(id) + ":" + platform::utf16_to_utf8(text));
         if (text.find(u"refuse") != std::u16string::npos) return 0;
         if (text.find(u"mute") != std::u16string::npos) return 1;
+        if (text.find(u"hang") != std::u16string::npos) {
+            CommExchange::instance().run_if_current(CommExchange::served(), [] {
+                note(std::to_string(id) + ":hanging");
+                Sleep(60000);
+                return false;
+            });
+            return 0;
+        }
         CSerializableBool const reply(text.empty() || text.back() != u'y');
-        if (text.find(u"slow") != std::u16string::npos) {
-            Sleep(1000);
+        for (std::string const kind : {"slow", "late"}) {
+            if (text.find(platform::utf8_to_utf16(kind)) == std::u16string::npos) continue;
+            if (kind == "slow") {
+                Sleep(1000);
+            } else {
+                wait_for_next_request();
+            }
             bool const written = CCommClipboard::write_object(clipboard, &reply);
-            note(std::to_string(id) + (written ? ":slow replied" : ":slow refused"));
+            note(std::to_string(id) + ":" + kind + (written ? " replied" : " refused"));
             return written ? 1 : 0;
         }
         return CCommClipboard::write_object(clipboard, &reply) ? 1 : 0;

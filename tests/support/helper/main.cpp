@@ -26,6 +26,9 @@
 //                              then on an input line sends <count> pause commands (waiting
 //                              for every answer without a time-out) and prints "done <the
 //                              number answered>"
+//   play <path>                a command sender of the start-screen plug-in: sends one play
+//                              command for the path (waiting for the answer without a
+//                              time-out) and prints "played <0|1>"
 //   mapping <name> <byte>      opens the named shared block of 16 bytes, prints "mapped
 //                              <existed 0|1> <first byte before>" and writes the byte
 //                              (decimal) there; then on the input line "close" closes it
@@ -213,6 +216,13 @@ int run_sender(int count) {
     return 0;
 }
 
+int run_play(const std::string& path) {
+    if (!setup_command_channel()) return 1;
+    platform::set_send_message_timeout(INFINITE);
+    say(std::string("played ") + (send_play(platform::utf8_to_utf16(path), false) ? "1" : "0"));
+    return 0;
+}
+
 int main(int argc, char** argv) {
     std::string const mode = argc > 1 ? argv[1] : "";
     if (mode == "window" && argc >= 3) return run_window(argv[2], argc > 3 && std::string(argv[3]) == "owned");
@@ -222,6 +232,7 @@ int main(int argc, char** argv) {
     }
     if (mode == "mutex" && argc == 3) return run_mutex(argv[2]);
     if (mode == "sender" && argc == 3) return run_sender(std::stoi(argv[2]));
+    if (mode == "play" && argc == 3) return run_play(argv[2]);
     if (mode == "mapping" && argc == 4) return run_mapping(argv[2], std::stoi(argv[3]));
     if (mode == "start" && argc >= 4) return run_start(argv[2], argv[3], argc > 4 && std::string(argv[4]) == "hold");
     std::cerr << "unknown mode\n";
