@@ -66,12 +66,22 @@ bool before(int order, const ControlListFiles::Row& a, const ControlListFiles::R
 }  // namespace
 
 ControlListFiles::ControlListFiles(skinner::Container* container, const std::u16string& name, int lookup_mode)
-    : ControlGrid(container, name, lookup_mode) {
+    : ControlGrid(container, name, lookup_mode),
+      editor_(skinner::create_edit_of_kind(*this, get_panel_container(), u"EditInListKind")) {
+    editor_->set_visible(false);
     load_skin_properties();
     update_rect();
 }
 
-ControlListFiles::~ControlListFiles() = default;
+ControlListFiles::~ControlListFiles() { end_inplace_edit(false); }
+
+void ControlListFiles::append_new_row(const std::u16string& type) {
+    Row row;
+    row.type = type;
+    row.is_folder = type == folder_type;
+    row.is_playlist = type == u"m3u";
+    rows_.push_back(std::move(row));
+}
 
 void ControlListFiles::load_properties() {
     ControlGrid::load_properties();
@@ -278,7 +288,10 @@ void ControlListFiles::paint_item(int column, int row, skinner::Canvas& canvas, 
                           icon_size);
         break;
     }
-    case COLUMN_NAME: font.draw_text_ellipsis(canvas, look.colour, shown.file_name, at, extent, 0, 1); break;
+    case COLUMN_NAME:
+        // The edit field lies over the name being typed.
+        if (get_inplace_edit() != nullptr && get_inplace_cell() == skinner::Cell{column, row}) return;
+        font.draw_text_ellipsis(canvas, look.colour, shown.file_name, at, extent, 0, 1); break;
     case COLUMN_DATE: font.draw_text(canvas, look.colour, shown.date_text, at, extent, 0, 1); break;
     case COLUMN_SIZE: font.draw_text(canvas, look.colour, shown.size_text, at, extent, 0, 1); break;
     default: break;

@@ -7,12 +7,14 @@
 
 #include <cstdint>
 #include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "app/playlist/entry.h"
 #include "app/type_icon_sink.h"
 #include "foundation/date_time.h"
+#include "skin/edit.h"
 #include "skin/font_ref.h"
 #include "skin/grid.h"
 #include "skin/grid_selection.h"
@@ -103,6 +105,13 @@ public:
     // The current folder joined with each selected row's name, in row order.
     std::vector<std::u16string> get_selected_paths() const;
 
+    // The field that the owner hands to start_inplace_edit to rename a row in place (skin
+    // kind "EditInListKind"); hidden while nothing is edited.
+    skinner::ControlEdit& get_editor() { return *editor_; }
+    // Appends a row of the type with the name alone (no file behind it yet), as the new row
+    // whose name is then typed in place.
+    void append_new_row(const std::u16string& type);
+
 protected:
     // The row of a path accepted under a type, with its texts made ready to draw.
     static Row make_row(const std::u16string& path, const std::u16string& type, const playlist::Entry& entry);
@@ -118,6 +127,7 @@ private:
                         skinner::Size size);
 
     std::vector<Row> rows_;
+    std::unique_ptr<skinner::ControlEdit> editor_;
     std::map<std::u16string, skinner::PictureRef> types_;
     int icon_width_ = 0;
     int name_width_ = 0;

@@ -5,15 +5,24 @@
 
 #include "app/playlist/list_m3u.h"
 #include "app/text_utils.h"
+#include "audio/bookmarks.h"
+#include "audio/id3_tag.h"
+#include "audio/play_chain.h"
 #include "audio/play_chain_factory.h"
 #include "foundation/file_info.h"
 #include "foundation/file_system.h"
+#include "foundation/finder.h"
 #include "foundation/small_helpers.h"
 #include "foundation/paths.h"
 #include "platform/processes.h"
+#include "screens/beam_form.h"
+#include "screens/bookmarks_form.h"
 #include "screens/convert_form.h"
 #include "screens/explorer_manager.h"
 #include "screens/file_forms.h"
+#include "screens/id3_tag_form.h"
+#include "screens/properties_form.h"
+#include "screens/select_forms.h"
 #include "skin/form.h"
 #include "skin/native_menu.h"
 #include "skin/properties.h"
@@ -52,6 +61,23 @@ void send_by_mail(const std::u16string& path) {
     }
 }
 
+void beam_file(skinner::Form* owner, skinner::Properties* skin, const std::u16string& path) {
+    BeamForm form(owner, skin, path);
+    form.execute();
+}
+
+// The files of one folder, without its sub-folders.
+class FolderFiles : public os::Finder {
+public:
+    bool on_file(const std::u16string& path) override {
+        paths.push_back(path);
+        return true;
+    }
+    bool on_folder(const std::u16string&) override { return true; }
+
+    std::vector<std::u16string> paths;
+};
+
 }  // namespace
 
 PanelFileExplorer::PanelFileExplorer(skinner::Container* container, const std::u16string& name, Document& document,
@@ -59,9 +85,11 @@ PanelFileExplorer::PanelFileExplorer(skinner::Container* container, const std::u
     : ControlPanel(container, name),
       document_(document),
       dialog_skin_(dialog_skin),
+      folder_combo_(get_panel_container(), u"cmbFolder"),
       files_(get_panel_container(), u"lstFilelist"),
       playlist_(get_panel_container(), u"lstPlaylist"),
       folder_up_(get_panel_container(), u"btnFolderUp"),
+      beam_([this](const std::u16string& path) { beam_file(get_form(), dialog_skin_, path); }),
       mail_(send_by_mail),
       converter_([this](const std::u16string& source, const std::u16string& target) { return convert(source, target); }) {
     for (std::size_t index = 0; index < sort_buttons_.size(); ++index)
@@ -76,6 +104,7 @@ PanelFileExplorer::PanelFileExplorer(skinner::Container* container, const std::u
         add_playlist_extensions(*list);
     }
     playlist_.set_visible(false);
+    folder_combo_.set_path(u"\\");
     set_sort(settings_copy().file_explorer.sort);
     std::u16string const start = settings_copy().file_explorer.folder;
     if (!start.empty() && playlist_.load_playlist(start)) {
@@ -88,7 +117,12 @@ PanelFileExplorer::PanelFileExplorer(skinner::Container* container, const std::u
     update_document_playlist(false);
 }
 
-PanelFileExplorer::~PanelFileExplorer() { save_shown_playlist(); }
+PanelFileExplorer::~PanelFileExplorer() {
+    // A name being typed is dropped: nothing is renamed or made while the panel goes.
+    closing_ = true;
+    files_.end_inplace_edit(false);
+    save_shown_playlist();
+}
 
 skinner::MenuMainButton* PanelFileExplorer::get_menu_button(const std::u16string& command) {
     for (MenuButton& entry : menu_buttons_) {
@@ -121,6 +155,7 @@ void PanelFileExplorer::open_folder(const std::u16string& path, bool as_playlist
     }
     std::u16string const old_folder = folder_;
     folder_ = target;
+    folder_combo_.set_path(target);
     Settings settings = settings_copy();
     settings.file_explorer.folder = target;
     store_settings(settings);
@@ -252,6 +287,8 @@ void PanelFileExplorer::on_item_click(skinner::Control* sender, skinner::Cell ce
 
 bool PanelFileExplorer::on_keydown(int key) {
     ControlListFiles& list = get_shown_list();
+    // While a name is typed in place, the keys are the edit's (Enter accepts it).
+    if (list.get_inplace_edit() != nullptr) return ControlPanel::on_keydown(key);
     if (!list.has_focus()) list.set_focus();
     if (key == key_enter) {
         if (const ControlListFiles::Row* row = single_selected_row()) {
@@ -287,6 +324,14 @@ void PanelFileExplorer::on_document_changed(const Change& change) {
         list.set_current_path(document_.get_play_file().path);
     }
     list.repaint();
+}
+
+void PanelFileExplorer::on_combo_changed(skinner::Control* sender) {
+    if (sender != &folder_combo_) return;
+    std::u16string const chosen = folder_combo_.get_path();
+    if (chosen.empty() || os::paths_equal(chosen, folder_)) return;
+    open_folder(chosen, false);
+    notify_document(false, false);
 }
 
 bool PanelFileExplorer::paste_allowed() const {
@@ -451,6 +496,16 @@ void PanelFileExplorer::run_command(const std::u16string& command) {
         move_playlist_row(-1);
     } else if (command == u"MoveDown") {
         move_playlist_row(1);
+    } else if (command == u"Bookmarks") {
+        show_bookmarks();
+    } else if (command == u"Id3Tags") {
+        edit_id3_tags();
+    } else if (command == u"Properties") {
+        show_properties();
+    } else if (command == u"AddFile") {
+        add_files();
+    } else if (command == u"AddFolder") {
+        add_folder();
     } else {
         return;
     }
@@ -513,7 +568,7 @@ void PanelFileExplorer::rename() {
     if (playlist_mode_ || files_.get_selected_rows().size() != 1) return;
     const ControlListFiles::Row* row = files_.get_first_selected_row();
     if (!row) return;
-    enter_name(EDIT_RENAME, os::get_name_without_extension(row->file_name));
+    enter_name(EDIT_RENAME, files_.get_first_selected_index(), os::get_name_without_extension(row->file_name));
     Change marks;
     marks.state_changed = true;
     on_document_changed(marks);
@@ -521,7 +576,7 @@ void PanelFileExplorer::rename() {
 
 void PanelFileExplorer::new_folder() {
     if (playlist_mode_ || !settings_copy().file_explorer.show_folders) return;
-    enter_name(EDIT_NEW_FOLDER, make_unique_name(u"NewFolder", u""));
+    enter_new_name(EDIT_NEW_FOLDER, ControlListFiles::folder_type, make_unique_name(u"NewFolder", u""));
 }
 
 void PanelFileExplorer::new_playlist() {
@@ -530,7 +585,7 @@ void PanelFileExplorer::new_playlist() {
     clipboard_ = files_.get_selected_paths();
     clipboard_mode_ = CLIPBOARD_COPY;
     clipboard_source_.clear();
-    enter_name(EDIT_NEW_PLAYLIST, make_unique_name(u"NewPlaylist", u"m3u"));
+    enter_new_name(EDIT_NEW_PLAYLIST, u"m3u", make_unique_name(u"NewPlaylist", u"m3u"));
 }
 
 std::u16string PanelFileExplorer::make_unique_name(const std::u16string& base, const std::u16string& extension) const {
@@ -549,28 +604,50 @@ bool PanelFileExplorer::is_acceptable_name(const std::u16string& name) {
     return name.find_first_not_of(u' ') != std::u16string::npos;
 }
 
-void PanelFileExplorer::enter_name(EditMode mode, const std::u16string& initial) {
-    if (!name_prompt_) return;
-    std::optional<std::u16string> const typed = name_prompt_(mode, initial);
-    if (typed && !is_acceptable_name(*typed)) {
-        report(u"on_invalid_name", *typed);
-    } else if (typed) {
-        switch (mode) {
-        case EDIT_RENAME: finish_rename(*typed); break;
-        case EDIT_NEW_FOLDER: finish_new_folder(*typed); break;
-        case EDIT_NEW_PLAYLIST: finish_new_playlist(*typed); break;
+void PanelFileExplorer::enter_name(EditMode mode, int row, const std::u16string& initial) {
+    if (row < 0 || row >= files_.get_row_count()) return;
+    edit_mode_ = mode;
+    skinner::ControlEdit& editor = files_.get_editor();
+    editor.set_text(initial);
+    editor.set_selection(0, static_cast<int>(initial.size()));
+    files_.start_inplace_edit(&editor, ControlListFiles::COLUMN_NAME, row);
+    editor.set_focus();
+}
+
+void PanelFileExplorer::enter_new_name(EditMode mode, const std::u16string& type, const std::u16string& initial) {
+    files_.end_inplace_edit(false);
+    files_.append_new_row(type);
+    files_.refresh();
+    int const row = files_.get_row_count() - 1;
+    files_.select_only_row(row);
+    enter_name(mode, row, initial);
+}
+
+void PanelFileExplorer::on_inplace_edit_done(skinner::Control* grid, const skinner::EditRecord& record) {
+    if (grid != &files_ || closing_) return;
+    if (record.accepted && !playlist_mode_) {
+        std::u16string const typed = files_.get_editor().get_text();
+        if (!is_acceptable_name(typed)) {
+            report(u"on_invalid_name", typed);
+        } else {
+            switch (edit_mode_) {
+            case EDIT_RENAME: finish_rename(record.row, typed); break;
+            case EDIT_NEW_FOLDER: finish_new_folder(typed); break;
+            case EDIT_NEW_PLAYLIST: finish_new_playlist(typed); break;
+            }
         }
     }
     if (!playlist_mode_) refresh_file_list();
+    notify_document(true, false);
 }
 
-void PanelFileExplorer::finish_rename(const std::u16string& typed) {
-    const ControlListFiles::Row* row = single_selected_row();
-    if (!row || playlist_mode_) return;
-    std::u16string const old_path = os::join_path(folder_, row->file_name);
+void PanelFileExplorer::finish_rename(int row_index, const std::u16string& typed) {
+    if (row_index < 0 || row_index >= files_.get_row_count()) return;
+    ControlListFiles::Row const row = files_.get_row(row_index);
+    std::u16string const old_path = os::join_path(folder_, row.file_name);
     std::u16string new_path = os::join_path(folder_, typed);
-    if (!row->is_folder) new_path = os::change_extension(new_path, os::get_extension(old_path));
-    if (os::get_file_name(new_path) == row->file_name) return;
+    if (!row.is_folder) new_path = os::change_extension(new_path, os::get_extension(old_path));
+    if (os::get_file_name(new_path) == row.file_name) return;
     ExplorerManager manager(get_form(), dialog_skin_, u"ConfirmYesNo");
     manager.rename_item(old_path, os::get_file_name(new_path));
 }
@@ -649,6 +726,72 @@ void PanelFileExplorer::toggle_show_folders() {
     settings.file_explorer.show_folders = !settings.file_explorer.show_folders;
     store_settings(settings);
     refresh_file_list();
+}
+
+void PanelFileExplorer::show_bookmarks() {
+    const ControlListFiles::Row* row = single_selected_row();
+    if (!row || row->is_folder || row->is_playlist) return;
+    std::u16string const path = row->entry.path;
+    int const index = get_shown_list().get_first_selected_index();
+    std::unique_ptr<audio::PlayChain> chain = audio::create_play_chain(path, nullptr);
+    if (!chain || !chain->get_reader()) return;
+    std::u16string const bookmark_file = path + u".bm";
+    Bookmarks marks(bookmark_file);
+    // A bookmark file that holds something but gives no bookmark was not understood: the
+    // user's file is kept rather than replaced by what the form shows.
+    bool const understood = marks.size() > 0 || os::FileInfo(bookmark_file).get_full_size() == 0;
+    std::int32_t start = -1;
+    {
+        BookmarksForm form(get_form(), &get_properties(), u"Bookmarks", *chain->get_reader(), path);
+        start = form.run(marks);
+    }
+    chain.reset();
+    if (understood) marks.save(bookmark_file);
+    if (os::paths_equal(document_.get_play_file().path, path)) document_.reload_bookmarks();
+    if (start != -1) {
+        get_shown_list().set_current_row(index);
+        play_selected(false, static_cast<std::uint32_t>(start));
+    }
+}
+
+void PanelFileExplorer::edit_id3_tags() {
+    const ControlListFiles::Row* row = single_selected_row();
+    if (!row || row->is_folder || os::to_lower(os::get_extension(row->file_name)) != u"mp3") return;
+    std::u16string const path = row->entry.path;
+    audio::Id3Tag tag = audio::read_id3_tag(path);
+    Id3TagForm form(get_form(), dialog_skin_);
+    if (form.edit(tag)) audio::write_id3_tag(tag, path);
+}
+
+void PanelFileExplorer::show_properties() {
+    std::u16string const path = get_shown_list().get_single_selected_path();
+    if (path.empty()) return;
+    PropertiesForm form(get_form(), dialog_skin_, u"Properties", path);
+    form.do_modal();
+}
+
+void PanelFileExplorer::add_to_playlist(const std::vector<std::u16string>& paths) {
+    for (const std::u16string& path : paths) playlist_.add_file(path);
+    playlist_.refresh();
+    playlist_.save_playlist();
+    update_document_playlist(false);
+}
+
+void PanelFileExplorer::add_files() {
+    if (!playlist_mode_) return;
+    SelectFileForm form(get_form(), dialog_skin_);
+    if (form.run()) add_to_playlist(form.get_selected_files());
+}
+
+void PanelFileExplorer::add_folder() {
+    if (!playlist_mode_) return;
+    SelectFolderForm form(get_form(), dialog_skin_);
+    if (!form.run() || form.get_chosen_folder().empty()) return;
+    FolderFiles found;
+    os::find_files(found, form.get_chosen_folder(), u"*", u"*", false);
+    std::sort(found.paths.begin(), found.paths.end(),
+              [](const std::u16string& a, const std::u16string& b) { return os::to_lower(a) < os::to_lower(b); });
+    add_to_playlist(found.paths);
 }
 
 }  // namespace screens

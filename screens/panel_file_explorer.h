@@ -18,6 +18,7 @@
 #include "screens/file_manager.h"
 #include "skin/button.h"
 #include "skin/button_multistate.h"
+#include "skin/combo_box_folder_tree.h"
 #include "skin/menu_main_button.h"
 #include "skin/panel.h"
 
@@ -28,9 +29,6 @@ public:
     enum EditMode { EDIT_RENAME = 0, EDIT_NEW_FOLDER = 1, EDIT_NEW_PLAYLIST = 2 };
     enum ClipboardMode { CLIPBOARD_COPY = 0, CLIPBOARD_MOVE = 1 };
 
-    // Asks for a name, starting from the given text; nullopt when the user gave none. The
-    // panel checks what comes back.
-    using NamePrompt = std::function<std::optional<std::u16string>(EditMode mode, const std::u16string& initial)>;
     // Sends one file away (beam over infrared, attach to a mail).
     using FileSender = std::function<void(const std::u16string& path)>;
     // Converts a WAV file into the MP3 file of the target path; false when it could not
@@ -62,14 +60,16 @@ public:
     void on_item_click(skinner::Control* sender, skinner::Cell cell) override;
     void on_item_context(skinner::Control* sender, skinner::Cell cell) override;
     void on_selection_changed(skinner::Control* sender) override;
+    void on_combo_changed(skinner::Control* sender) override;
+    // The end of typing a name in place: rename, new folder or new playlist by the edit mode.
+    void on_inplace_edit_done(skinner::Control* grid, const skinner::EditRecord& record) override;
     void on_document_changed(const Change& change) override;
 
-    // Where the names are typed (the in-place edit of the list, or a prompt).
-    void set_name_prompt(NamePrompt prompt) { name_prompt_ = std::move(prompt); }
     void set_beam(FileSender beam) { beam_ = std::move(beam); }
     void set_mail(FileSender mail) { mail_ = std::move(mail); }
     void set_converter(Converter converter) { converter_ = std::move(converter); }
 
+    skinner::ControlComboBoxFolderTree& get_folder_combo() { return folder_combo_; }
     ControlListFiles& get_file_list() { return files_; }
     ControlListPlaylist& get_playlist_list() { return playlist_; }
     // The list that is shown.
@@ -78,6 +78,7 @@ public:
     const std::vector<std::u16string>& get_clipboard() const { return clipboard_; }
     int get_clipboard_mode() const { return clipboard_mode_; }
     bool is_record_operation_mode() const { return record_operation_; }
+    EditMode get_edit_mode() const { return edit_mode_; }
     skinner::ControlButtonMultistate& get_sort_button(int index) { return *sort_buttons_[static_cast<std::size_t>(index)]; }
     skinner::MenuMainButton* get_menu_button(const std::u16string& command);
     // The context menu of the shown list: (command, enabled, separator after).
@@ -123,11 +124,19 @@ private:
     void wav_to_mp3();
     bool convert(const std::u16string& source, const std::u16string& target);
     void move_playlist_row(int step);
+    void show_bookmarks();
+    void edit_id3_tags();
+    void show_properties();
+    void add_files();
+    void add_folder();
+    void add_to_playlist(const std::vector<std::u16string>& paths);
     void toggle_show_folders();
 
-    // Asks for the name and carries out the edit; a refused name is said in a message.
-    void enter_name(EditMode mode, const std::u16string& initial);
-    void finish_rename(const std::u16string& typed);
+    // Starts typing the row's name in place; the edit's end carries it out.
+    void enter_name(EditMode mode, int row, const std::u16string& initial);
+    // A new row of the type at the end of the list, the only one selected, to name in place.
+    void enter_new_name(EditMode mode, const std::u16string& type, const std::u16string& initial);
+    void finish_rename(int row, const std::u16string& typed);
     void finish_new_folder(const std::u16string& typed);
     void finish_new_playlist(const std::u16string& typed);
 
@@ -137,6 +146,7 @@ private:
     Document& document_;
     skinner::Properties* dialog_skin_;
     std::u16string folder_ = u"\\";
+    skinner::ControlComboBoxFolderTree folder_combo_;
     ControlListFiles files_;
     ControlListPlaylist playlist_;
     std::vector<std::u16string> clipboard_;
@@ -147,7 +157,8 @@ private:
     skinner::ControlButton folder_up_;
     bool playlist_mode_ = false;
     std::vector<MenuButton> menu_buttons_;
-    NamePrompt name_prompt_;
+    EditMode edit_mode_ = EDIT_RENAME;
+    bool closing_ = false;
     FileSender beam_;
     FileSender mail_;
     Converter converter_;

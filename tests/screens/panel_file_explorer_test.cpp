@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <deque>
 #include <filesystem>
@@ -18,6 +19,8 @@
 #include "app/playlist/open.h"
 #include "screens/explorer_manager.h"
 #include "tests/screens/screens_fixture.h"
+#include "tests/support/eventually.h"
+#include "tests/support/expected_image.h"
 
 namespace screens_test {
 namespace {
@@ -66,15 +69,6 @@ protected:
         main_skin_properties = load_skin(main_skin);
         form = std::make_unique<skinner::Form>(nullptr, main_skin_properties.get(), u"Main", nullptr);
         panel = std::make_unique<PanelFileExplorer>(form.get(), u"PanelFileExplorer", *document, dialog_skin.get());
-        panel->set_name_prompt([this](PanelFileExplorer::EditMode mode, const std::u16string& initial) {
-            prompts.push_back(std::to_string(mode) + " " + narrow(initial));
-            std::optional<std::u16string> reply;
-            if (!typed.empty()) {
-                reply = typed.front();
-                typed.pop_front();
-            }
-            return reply;
-        });
         screens::set_confirm_asker([this](skinner::Form*, skinner::Properties*, const std::u16string& name,
                                           const std::u16string& caption, const std::u16string&) {
             questions.push_back(narrow(name) + " " + narrow(caption));
@@ -115,6 +109,20 @@ protected:
         select({name});
         panel->on_item_click(&panel->get_shown_list(), {2, row_of(name)});
     }
+    // Runs the command; the name it opens for typing in place is answered from `typed` and
+    // accepted, or, with nothing left to type, dropped.
+    void run_typed(const std::u16string& command) {
+        panel->run_command(command);
+        auto& list = panel->get_file_list();
+        if (list.get_inplace_edit() != &list.get_editor()) return;
+        prompts.push_back(std::to_string(panel->get_edit_mode()) + " " + narrow(list.get_editor().get_text()));
+        bool const answered = !typed.empty();
+        if (answered) {
+            list.get_editor().set_text(typed.front());
+            typed.pop_front();
+        }
+        list.end_inplace_edit(answered);
+    }
     bool menu_enabled(const char16_t* command) {
         panel->update_menu();
         return panel->get_menu_button(command)->is_enabled();
@@ -129,13 +137,48 @@ protected:
             },
             [&] {
                 post_action([&] {
-                    panel->run_command(command);
+                    run_typed(command);
                     done = true;
                 });
                 EXPECT_TRUE(pump_until([&] { return done; }));
             });
     }
     int scale() const { return width >= 480 ? 2 : 1; }
+    // Opens the context menu on the row as a held tap does, and compares the screen with the
+    // menu open; the user then dismisses it with a tap beside it.
+    void expect_context_menu_looks_like(const std::string& row_name, const std::string& name) {
+        bool closed = false;
+        as_user(
+            [&] {
+                platform::screen::ScreenRect menu{};
+                bool const open = testing_support::eventually([&] {
+                    for (const auto& window : screen.windows())
+                        if (window.class_name == "sonbrix_popup_menu" && window.visible) menu = window.rect;
+                    return menu.right > menu.left;
+                });
+                ASSERT_TRUE(open) << "no menu";
+                // The menu window shows before it has drawn itself: black until then.
+                EXPECT_TRUE(testing_support::eventually([&] {
+                    auto const picture = screen.screenshot();
+                    int black = 0;
+                    int all = 0;
+                    for (int y = std::max(menu.top, 0); y < std::min(menu.bottom, picture.height); ++y)
+                        for (int x = std::max(menu.left, 0); x < std::min(menu.right, picture.width); ++x, ++all)
+                            black += (picture.at(x, y) & 0xFFFFFF) == 0;
+                    return black * 2 < all;
+                }));
+                EXPECT_TRUE(screen.wait_idle());
+                EXPECT_EQ(testing_support::compare_with_expected(screen.screenshot(), SONBRIX_SCREENS_EXPECTED, name), "");
+                tap(4, 40);  // outside the menu: dismissed
+            },
+            [&] {
+                post_action([&] {
+                    panel->on_item_context(&panel->get_shown_list(), {2, row_of(row_name)});
+                    closed = true;
+                });
+                EXPECT_TRUE(pump_until([&] { return closed; }));
+            });
+    }
 
     std::unique_ptr<Document> document;
     std::unique_ptr<skinner::Properties> dialog_skin;
@@ -186,6 +229,19 @@ TEST_F(PanelFileExplorerTest, BrowsingWithTheStylus) {
     EXPECT_EQ(shown(), (Names{"Music", "Empty", "c.wav", "b.wav", "a.wav"}));
     tap_until(60, 184, [&] { return panel->get_folder() == u"\\My Documents\\Empty"; });
     EXPECT_TRUE(shown().empty());
+}
+
+TEST_F(PanelFileExplorerTest, TheFolderComboShowsTheFolderAndOpensTheOneChosen) {
+    auto& combo = panel->get_folder_combo();
+    EXPECT_EQ(narrow(combo.get_path()), "\\My Documents");
+    tap_row("Music");
+    EXPECT_EQ(narrow(combo.get_path()), "\\My Documents\\Music");
+
+    combo.set_path(u"\\My Documents\\Empty");  // as the drop-down's tree leaves it
+    panel->on_combo_changed(&combo);
+    EXPECT_EQ(narrow(panel->get_folder()), "\\My Documents\\Empty");
+    EXPECT_TRUE(shown().empty());
+    EXPECT_EQ(narrow(document->get_settings().file_explorer.folder), "\\My Documents\\Empty");
 }
 
 TEST_F(PanelFileExplorerTest, SortButtonsToggleBetweenAscendingAndDescending) {
@@ -252,20 +308,20 @@ TEST_F(PanelFileExplorerTest, CopyAndPasteIntoAPlaylistAddsThePathsAndKeepsTheCl
 TEST_F(PanelFileExplorerTest, RenameKeepsTheExtensionAndTakesTheBookmarks) {
     select({"a.wav"});
     typed = {u"song", u"other.mp3"};
-    panel->run_command(u"Rename");
+    run_typed(u"Rename");
     EXPECT_EQ(prompts, (std::vector<std::string>{"0 a"}));
     EXPECT_EQ(content("My Documents/song.wav.bm"), "bookmarks of a");
     EXPECT_TRUE(has("My Documents/song.wav"));
     EXPECT_FALSE(has("My Documents/a.wav"));
 
     select({"song.wav"});
-    panel->run_command(u"Rename");
+    run_typed(u"Rename");
     EXPECT_TRUE(has("My Documents/other.wav")) << "a typed extension does not change the file's";
 
     select({"other.wav"});
     typed = {u"b"};
     answers = {CONFIRM_NO};
-    panel->run_command(u"Rename");
+    run_typed(u"Rename");
     EXPECT_EQ(questions, (std::vector<std::string>{"ConfirmYesNo Replace file"}));
     EXPECT_TRUE(has("My Documents/other.wav.bm")) << "declined: the bookmarks stay with their file";
     EXPECT_FALSE(has("My Documents/b.wav.bm"));
@@ -290,7 +346,7 @@ TEST_F(PanelFileExplorerTest, RefusedNamesAreSaidAndChangeNothing) {
 
 TEST_F(PanelFileExplorerTest, NewFolderAndNewPlaylist) {
     typed = {u"Fresh"};
-    panel->run_command(u"NewFolder");
+    run_typed(u"NewFolder");
     EXPECT_EQ(prompts.back(), "1 NewFolder1");
     EXPECT_TRUE(std::filesystem::is_directory(device.host_path("My Documents/Fresh")));
 
@@ -299,7 +355,7 @@ TEST_F(PanelFileExplorerTest, NewFolderAndNewPlaylist) {
     panel->run_command(u"Cut");
     select({"a.wav", "b.wav"});
     typed = {u"Evening"};
-    panel->run_command(u"NewPlaylist");
+    run_typed(u"NewPlaylist");
     EXPECT_EQ(prompts.back(), "2 NewPlaylist1");
     ASSERT_TRUE(panel->is_playlist_mode());
     EXPECT_EQ(shown(), (Names{"a.wav", "b.wav"}));
@@ -314,7 +370,7 @@ TEST_F(PanelFileExplorerTest, NoToReplacingAPlaylistLeavesItAndCreatesNothing) {
     select({"a.wav"});
     typed = {u"Evening"};
     answers = {CONFIRM_NO};
-    panel->run_command(u"NewPlaylist");
+    run_typed(u"NewPlaylist");
     EXPECT_EQ(content("My Documents/Evening.m3u"), "#EXTM3U\r\n\\My Documents\\c.wav\r\n");
     EXPECT_FALSE(panel->is_playlist_mode());
 }
@@ -391,6 +447,8 @@ TEST_F(PanelFileExplorerTest, ThePanelLooksRight) {
     select({"b.wav"});
     form->set_visible(true);
     expect_looks_like("explorer_panel_240x320");
+    painted();
+    expect_context_menu_looks_like("b.wav", "explorer_menu_240x320");
 }
 
 class PanelFileExplorerLargeTest : public PanelFileExplorerTest {
@@ -402,6 +460,8 @@ TEST_F(PanelFileExplorerLargeTest, ThePanelLooksRightOnTheLargeScreen) {
     select({"b.wav"});
     form->set_visible(true);
     expect_looks_like("explorer_panel_480x640");
+    painted();
+    expect_context_menu_looks_like("b.wav", "explorer_menu_480x640");
 }
 
 }  // namespace

@@ -1,0 +1,340 @@
+// The forms that the file explorer's commands open, run from the explorer on a device folder
+// with real sound files: names typed in place in the list, the bookmarks form whose Go plays
+// from the chosen range, the properties, the ID3 tag read back by ffprobe, beaming to the test
+// OBEX receiver, and the select-file and select-folder forms that add to a playlist.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/document.h"
+#include "app/playlist/open.h"
+#include "audio/bookmarks.h"
+#include "platform/messages.h"
+#include "platform/wave_testing.h"
+#include "platform/windows.h"
+#include "screens/beam_form.h"
+#include "screens/bookmarks_form.h"
+#include "screens/id3_tag_form.h"
+#include "screens/panel_file_explorer.h"
+#include "screens/properties_form.h"
+#include "screens/select_forms.h"
+#include "skin/frame.h"
+#include "tests/screens/dialog_fixture.h"
+#include "tests/support/child_process.h"
+#include "tests/support/scoped_environment.h"
+#include "tests/support/test_device.h"
+
+namespace dialog_test {
+namespace {
+
+using screens::PanelFileExplorer;
+using Names = std::vector<std::string>;
+
+std::string narrow(const std::u16string& text) { return std::string(text.begin(), text.end()); }
+
+std::string output_of(const std::string& command) {
+    std::string out;
+    if (FILE* const pipe = popen((command + " 2>/dev/null").c_str(), "r")) {
+        char buffer[256];
+        while (fgets(buffer, sizeof buffer, pipe) != nullptr) out += buffer;
+        pclose(pipe);
+    }
+    return out;
+}
+
+// 22050 Hz, 16-bit mono: 44100 bytes a second.
+constexpr std::int32_t second = 44100;
+
+class ExplorerFormsTest : public DialogTest {
+protected:
+    void SetUp() override {
+        DialogTest::SetUp();
+        platform::reset_virtual_wave();
+        std::filesystem::create_directories(device.host_path("My Documents/Music"));
+        make_sound("My Documents/talk.wav", "-ar 22050 -ac 1 -c:a pcm_s16le", 8);
+        make_sound("My Documents/short.wav", "-ar 8000 -ac 1 -c:a pcm_s16le", 1);
+        make_sound("My Documents/song.mp3", "-c:a libmp3lame -b:a 64k -id3v2_version 0", 2);
+        make_sound("My Documents/Music/x.wav", "-ar 8000 -ac 1 -c:a pcm_s16le", 1);
+        main_skin = load_skin(main_skin_path);
+        document = std::make_unique<Document>();
+        form = std::make_unique<skinner::Form>(nullptr, main_skin.get(), u"Main", nullptr);
+        panel = std::make_unique<PanelFileExplorer>(form.get(), u"PanelFileExplorer", *document, dialogs.get());
+        panel->set_sort(screens::SORT_NAME);
+    }
+    void TearDown() override {
+        if (document) document->stop();
+        panel.reset();
+        form.reset();
+        document.reset();
+        platform::reset_virtual_wave();
+    }
+
+    void make_sound(const std::string& path, const std::string& format, int seconds) {
+        std::string const command = "ffmpeg -v error -f lavfi -i sine=f=440:d=" + std::to_string(seconds) + " " +
+                                    format + " '" + device.host_path(path) + "' </dev/null";
+        ASSERT_EQ(std::system(command.c_str()), 0) << command;
+    }
+
+    Names shown() {
+        Names names;
+        for (const auto& row : panel->get_shown_list().get_rows()) names.push_back(narrow(row.file_name));
+        return names;
+    }
+    static void select_in(screens::ControlListFiles& list, const Names& names) {
+        list.clear_selection();
+        for (int row = 0; row < list.get_row_count(); ++row)
+            for (const std::string& name : names)
+                if (narrow(list.get_row(row).file_name) == name) list.set_row_selected(row, true);
+    }
+    void select(const Names& names) { select_in(panel->get_shown_list(), names); }
+
+    // The modal form of that class in front, or null.
+    template <class F>
+    static F* modal() {
+        return dynamic_cast<F*>(skinner::Form::get_current_modal());
+    }
+
+    void press(UINT vk, char16_t character = 0) { EXPECT_TRUE(screen.control().press(vk, character)); }
+    // Gives the field of the in-place edit the device's keys, its text all selected.
+    void take_keys() {
+        auto& editor = panel->get_file_list().get_editor();
+        tap(editor);
+        settle();
+        editor.select_all();
+    }
+    void type(const std::u16string& text) {
+        for (char16_t c : text) press(c >= u'a' && c <= u'z' ? c - u'a' + u'A' : c, c);
+        settle();
+    }
+
+    // Plays on the virtual sound device.
+    testing_support::ScopedEnvironment audio{"SONBRIX_AUDIO", "virtual"};
+    std::unique_ptr<skinner::Properties> main_skin;
+    std::unique_ptr<Document> document;
+    std::unique_ptr<skinner::Form> form;
+    std::unique_ptr<PanelFileExplorer> panel;
+};
+
+TEST_F(ExplorerFormsTest, NamesAreTypedInPlaceInTheList) {
+    form->set_visible(true);
+    settle();
+    auto& list = panel->get_file_list();
+    post_action([&] {
+        select({"short.wav"});
+        panel->run_command(u"Rename");
+        EXPECT_EQ(list.get_inplace_edit(), &list.get_editor());
+        EXPECT_EQ(list.get_editor().get_text(), u"short") << "the name without its extension, all selected";
+        take_keys();
+        type(u"brief");
+        expect_looks_like("explorer_renaming");
+        press(VK_RETURN);
+        settle();
+        EXPECT_TRUE(std::filesystem::exists(device.host_path("My Documents/brief.wav")));
+
+        // Escape drops what was typed.
+        select({"brief.wav"});
+        panel->run_command(u"Rename");
+        take_keys();
+        type(u"gone");
+        press(VK_ESCAPE);
+        settle();
+        EXPECT_TRUE(std::filesystem::exists(device.host_path("My Documents/brief.wav")));
+        EXPECT_FALSE(std::filesystem::exists(device.host_path("My Documents/gone.wav")));
+
+        // A new folder's row is added at the end with a free name to type over.
+        panel->run_command(u"NewFolder");
+        EXPECT_EQ(list.get_editor().get_text(), u"NewFolder1");
+        EXPECT_EQ(list.get_inplace_cell().row, list.get_row_count() - 1);
+        take_keys();
+        type(u"Talks");
+        press(VK_RETURN);
+        settle();
+        EXPECT_TRUE(std::filesystem::is_directory(device.host_path("My Documents/Talks")));
+        EXPECT_EQ(shown(), (Names{"Music", "Talks", "brief.wav", "song.mp3", "talk.wav"}))
+            << "the list is read again: no row is left without a file";
+        form->close();
+    });
+    form->do_modal();
+}
+
+TEST_F(ExplorerFormsTest, GoInTheBookmarksFormPlaysFromTheChosenRange) {
+    std::u16string const path = u"\\My Documents\\talk.wav";
+    Bookmarks marks;
+    marks.insert(0, u"Start", false);
+    marks.insert(5 * second, u"Chorus", false);
+    ASSERT_TRUE(marks.save(path + u".bm"));
+    select({"talk.wav"});
+    when([] { return modal<screens::BookmarksForm>() != nullptr; },
+         [&] {
+             auto& shown_form = *modal<screens::BookmarksForm>();
+             auto& grid = shown_form.get_grid();
+             ASSERT_EQ(grid.get_row_count(), 2);
+             EXPECT_EQ(grid.get_rows()[1].name, u"Chorus");
+             grid.select_only_row(1);
+             tap(*shown_form.find_control(u"btnGo"));
+         });
+    panel->run_command(u"Bookmarks");
+    EXPECT_TRUE(document->is_playing());
+    EXPECT_EQ(document->get_play_file().path, path);
+    EXPECT_GE(document->get_position(), static_cast<std::uint32_t>(5 * second)) << "played from the chosen range";
+    EXPECT_EQ(Bookmarks(path + u".bm").size(), 2) << "the list is written back";
+}
+
+TEST_F(ExplorerFormsTest, ABookmarkFileThatIsNotUnderstoodIsKept) {
+    std::string const unreadable = "<not a bookmark list";
+    testing_support::write_host_file(device.host_path("My Documents/talk.wav.bm"), unreadable);
+    select({"talk.wav"});
+    when([] { return modal<screens::BookmarksForm>() != nullptr; },
+         [&] { modal<screens::BookmarksForm>()->close(); });
+    panel->run_command(u"Bookmarks");
+    EXPECT_EQ(testing_support::read_host_file(device.host_path("My Documents/talk.wav.bm")), unreadable);
+}
+
+TEST_F(ExplorerFormsTest, PropertiesOfTheSelectedFile) {
+    select({"talk.wav"});
+    std::u16string name_shown;
+    when([] { return modal<screens::PropertiesForm>() != nullptr; },
+         [&] {
+             auto& shown_form = *modal<screens::PropertiesForm>();
+             name_shown = dynamic_cast<skinner::ControlFrame&>(*shown_form.find_control(u"frmFileName")).get_text();
+             tap(*shown_form.find_control(u"btnOk"));
+         });
+    panel->run_command(u"Properties");
+    EXPECT_NE(name_shown.find(u"talk.wav"), std::u16string::npos) << narrow(name_shown);
+}
+
+TEST_F(ExplorerFormsTest, AnId3TagEditedFromTheExplorerIsReadBackByAnotherProgram) {
+    select({"song.mp3"});
+    when([] { return modal<screens::Id3TagForm>() != nullptr; },
+         [&] {
+             auto& shown_form = *modal<screens::Id3TagForm>();
+             shown_form.field(u"txtTitle").set_text(u"Evening");
+             shown_form.field(u"txtArtist").set_text(u"Duo");
+             tap(*shown_form.find_control(u"btnOk"));
+         });
+    panel->run_command(u"Id3Tags");
+    std::string const tags = output_of("ffprobe -v error -show_entries format_tags=title,artist -of "
+                                       "default=noprint_wrappers=1 '" +
+                                       device.host_path("My Documents/song.mp3") + "'");
+    EXPECT_NE(tags.find("TAG:title=Evening\n"), std::string::npos) << tags;
+    EXPECT_NE(tags.find("TAG:artist=Duo\n"), std::string::npos) << tags;
+}
+
+TEST_F(ExplorerFormsTest, FormCommandsWithoutTheirSelectionOpenNothing) {
+    struct Case {
+        const char16_t* command;
+        Names selection;
+    };
+    // AddFile and AddFolder belong to a shown playlist; Id3Tags to an MP3 file.
+    for (Case const& c : {Case{u"Bookmarks", {}}, Case{u"Properties", {}}, Case{u"Infrared", {}},
+                          Case{u"Id3Tags", {}}, Case{u"Id3Tags", {"talk.wav"}}, Case{u"Bookmarks", {"Music"}},
+                          Case{u"Bookmarks", {"talk.wav", "short.wav"}}, Case{u"AddFile", {}},
+                          Case{u"AddFolder", {}}}) {
+        SCOPED_TRACE(narrow(c.command));
+        select(c.selection);
+        bool opened = false;
+        when([] { return skinner::Form::get_current_modal() != nullptr; },
+             [&] {
+                 opened = true;
+                 skinner::Form::get_current_modal()->close();
+             });
+        post_action([&] {
+            panel->run_command(c.command);
+            form->close();
+        });
+        form->do_modal();
+        EXPECT_FALSE(opened);
+    }
+}
+
+TEST_F(ExplorerFormsTest, InfraredBeamsTheFileThroughTheBeamForm) {
+    std::string const received = device.folder() + "/received";
+    std::filesystem::create_directories(received);
+    testing_support::ChildProcess receiver(SONBRIX_OBEX_RECEIVE,
+                                           std::vector<std::string>{"--name", "Desktop", "--into", received});
+    ASSERT_NE(receiver.read_line().find("in range"), std::string::npos);
+    select({"short.wav"});
+    when([] { return modal<screens::BeamForm>() && modal<screens::BeamForm>()->get_state() == screens::BeamForm::State::choosing; },
+         [&] { tap(*modal<screens::BeamForm>()->find_control(u"btnBeam")); });
+    panel->run_command(u"Infrared");
+    EXPECT_EQ(testing_support::read_host_file(received + "/short.wav"),
+              testing_support::read_host_file(device.host_path("My Documents/short.wav")));
+}
+
+class ExplorerPlaylistTest : public ExplorerFormsTest {
+protected:
+    void SetUp() override {
+        ExplorerFormsTest::SetUp();
+        testing_support::write_host_file(device.host_path("My Documents/Mix.m3u"), "#EXTM3U\r\n");
+        panel->open_folder(u"\\My Documents\\Mix.m3u", true);
+        ASSERT_TRUE(panel->is_playlist_mode());
+    }
+    Names saved() {
+        Names paths;
+        if (auto list = playlist::open(u"\\My Documents\\Mix.m3u"))
+            for (const auto& entry : list->get_entries()) paths.push_back(narrow(entry.path));
+        return paths;
+    }
+};
+
+TEST_F(ExplorerPlaylistTest, AddFileAddsTheFilesPickedInTheSelectFileForm) {
+    when([] { return modal<screens::SelectFileForm>() != nullptr; },
+         [&] {
+             auto& picker = *modal<screens::SelectFileForm>();
+             EXPECT_EQ(picker.get_folder_combo().get_path(), u"\\");
+             picker.on_click(picker.find_control(u"btnUp"));
+             EXPECT_EQ(picker.get_folder_combo().get_path(), u"\\") << "the root has no parent";
+             picker.show_folder(u"\\My Documents");
+             auto& list = picker.get_list();
+             EXPECT_EQ(list.get_row_count(), 3) << "the sound files of every type";
+             picker.get_type_combo().set_selected_index(1);
+             ASSERT_EQ(list.get_row_count(), 1) << "mp3 files alone";
+             EXPECT_EQ(list.get_row(0).file_name, u"song.mp3");
+             EXPECT_EQ(picker.get_type_combo().get_text_frame().get_text(), u"Mp3 files (*.mp3)");
+             picker.get_type_combo().set_selected_index(0);
+             select_in(list, {"short.wav", "song.mp3"});
+             // The date shown is the file's birth time, which no test can set.
+             for (auto& row : list.get_rows()) row.date_text = u"05.03.06";
+             list.repaint();
+             expect_looks_like("select_files");
+             tap(*picker.find_control(u"btnOk"));
+         });
+    panel->run_command(u"AddFile");
+    EXPECT_EQ(shown(), (Names{"short.wav", "song.mp3"}));
+    EXPECT_EQ(saved(), (Names{"\\My Documents\\short.wav", "\\My Documents\\song.mp3"}));
+
+    when([] { return modal<screens::SelectFileForm>() != nullptr; },
+         [&] {
+             auto& picker = *modal<screens::SelectFileForm>();
+             picker.show_folder(u"\\My Documents");
+             select_in(picker.get_list(), {"talk.wav"});
+             tap(*picker.find_control(u"btnCancel"));
+         });
+    panel->run_command(u"AddFile");
+    EXPECT_EQ(shown(), (Names{"short.wav", "song.mp3"})) << "cancelled: nothing added";
+}
+
+TEST_F(ExplorerPlaylistTest, AddFolderAddsTheSoundFilesOfTheChosenFolder) {
+    when([] { return modal<screens::SelectFolderForm>() != nullptr; },
+         [&] {
+             auto& picker = *modal<screens::SelectFolderForm>();
+             auto& tree = picker.get_tree();
+             for (int row = 0; row < tree.get_row_count(); ++row) {
+                 skinner::ControlTreeFolderNode* const node = tree.get_folder_at_row(row);
+                 if (node != nullptr && node->get_path() == u"\\My Documents") tree.select_row(row);
+             }
+             EXPECT_EQ(picker.get_chosen_folder(), u"\\My Documents");
+             tap(*picker.find_control(u"btnOk"));
+         });
+    panel->run_command(u"AddFolder");
+    EXPECT_EQ(shown(), (Names{"short.wav", "song.mp3", "talk.wav"})) << "files only, no folder, no playlist";
+    EXPECT_EQ(saved().size(), 3u);
+}
+
+}  // namespace
+}  // namespace dialog_test
