@@ -1,0 +1,104 @@
+// The settings as they act on the whole program run as a process: a scheduled task wakes the
+// closed program through the device's timed start, and the file associations hand a WAV
+// opened through the shell to the program.
+#include <gtest/gtest.h>
+
+#include <signal.h>
+
+#include <chrono>
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "app/settings.h"
+#include "foundation/date_time.h"
+#include "platform/wake_up_testing.h"
+#include "tests/screens/program_fixture.h"
+#include "tests/support/eventually.h"
+#include "tests/support/woken_program.h"
+#include "todayplugin/command_senders.h"
+
+namespace {
+
+using screens_test::ProgramTest;
+using testing_support::eventually;
+
+constexpr char16_t settings_file[] = u"\\Program Files\\Sonbrix\\Sonbrix.xml";
+
+// Waits longer than eventually() for something a few seconds ahead (a guard, not a timing check).
+bool within_seconds(int seconds, const std::function<bool()>& done) {
+    auto const limit = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
+    while (!done()) {
+        if (std::chrono::steady_clock::now() > limit) return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    return true;
+}
+
+class ProgramSettingsTest : public ProgramTest {
+protected:
+    ProgramSettingsTest() {
+        // The device starts a program by its path in the device: the program is put there.
+        std::filesystem::path const program(SONBRIX_PROGRAM);
+        std::filesystem::create_symlink(program, device.host_path("Program Files/Sonbrix/" + program.filename().string()));
+        device_program = u"\\Program Files\\Sonbrix\\" + utf16(program.filename().string());
+    }
+    ~ProgramSettingsTest() override {
+        // A program the device started is no child of ours; it must not outlive the test.
+        if (auto const window = main_window()) ::kill(window->pid, SIGKILL);
+    }
+
+    static std::u16string utf16(const std::string& text) { return std::u16string(text.begin(), text.end()); }
+
+    // The files in "My Documents".
+    std::vector<std::string> recordings() {
+        std::vector<std::string> names;
+        std::error_code error;
+        for (auto const& entry : std::filesystem::directory_iterator(device.host_path("My Documents"), error))
+            if (entry.is_regular_file()) names.push_back(entry.path().filename().string());
+        return names;
+    }
+
+    std::u16string device_program;
+};
+
+TEST_F(ProgramSettingsTest, AScheduledTaskWakesTheClosedProgramWhichRecordsUntilTheTaskEnds) {
+    using namespace std::chrono_literals;
+    Settings settings;
+    ASSERT_GE(settings.schedule.insert(ScheduleTask(testing_support::local_time_in(6s), testing_support::local_time_in(9s))),
+              0);
+    ASSERT_TRUE(settings.save(settings_file));
+
+    // Run once and closed: on its way out the program leaves the task's start with the device.
+    auto program = start();
+    ASSERT_TRUE(wait_for_main_window(true));
+    ASSERT_TRUE(exit_by_menu());
+    ASSERT_EQ(program->wait_for_exit(), 0);
+    ASSERT_FALSE(main_window());
+    auto const registered = platform::registered_wake_up(device_program);
+    ASSERT_TRUE(registered) << "no timed start left with the device";
+    EXPECT_TRUE(os::DateTime(*registered) == settings.schedule[0].Begin);
+    EXPECT_TRUE(recordings().empty());
+
+    // The device starts it at the task's begin; it records into the settings' folder.
+    ASSERT_TRUE(within_seconds(20, [&] { return main_window() && main_window()->visible; }));
+    ASSERT_TRUE(wait_for_state(3));
+    std::u16string const recording = status()->current_file;
+    EXPECT_EQ(recording.rfind(u"\\My Documents\\", 0), 0u);
+    ASSERT_EQ(recordings().size(), 1u);
+    EXPECT_EQ(u"\\My Documents\\" + utf16(recordings().at(0)), recording);
+
+    // The task's end stops it; the task is used up, so nothing is left to start.
+    ASSERT_TRUE(within_seconds(20, [&] { return status() && status()->state == 1; }));
+    EXPECT_GT(std::filesystem::file_size(device.host_path("My Documents/" + recordings().at(0))), 0u);
+    ASSERT_TRUE(exit_by_menu());
+    ASSERT_TRUE(eventually([&] { return !main_window(); }));
+    Settings stored;
+    stored.load(settings_file);
+    EXPECT_EQ(stored.schedule.size(), 0u);
+    EXPECT_FALSE(platform::registered_wake_up(device_program));
+}
+
+}  // namespace
