@@ -13,10 +13,14 @@
 #include <vector>
 
 #include "app/settings.h"
+#include "foundation/registry.h"
+#include "platform/shell_execute.h"
+#include "tests/audio/wav_fixture.h"
 #include "foundation/date_time.h"
 #include "platform/wake_up_testing.h"
 #include "tests/screens/program_fixture.h"
 #include "tests/support/eventually.h"
+#include "tests/support/scoped_environment.h"
 #include "tests/support/woken_program.h"
 #include "todayplugin/command_senders.h"
 
@@ -41,9 +45,7 @@ class ProgramSettingsTest : public ProgramTest {
 protected:
     ProgramSettingsTest() {
         // The device starts a program by its path in the device: the program is put there.
-        std::filesystem::path const program(SONBRIX_PROGRAM);
-        std::filesystem::create_symlink(program, device.host_path("Program Files/Sonbrix/" + program.filename().string()));
-        device_program = u"\\Program Files\\Sonbrix\\" + utf16(program.filename().string());
+        std::filesystem::create_symlink(SONBRIX_PROGRAM, device.host_path("Program Files/Sonbrix/Sonbrix.exe"));
     }
     ~ProgramSettingsTest() override {
         // A program the device started is no child of ours; it must not outlive the test.
@@ -61,7 +63,27 @@ protected:
         return names;
     }
 
-    std::u16string device_program;
+    bool toggle_wav_in_the_settings();
+
+    static constexpr char16_t wav_command_key[] = u"HKEY_CLASSES_ROOT\\wavfile\\Shell\\Open\\Command";
+    static std::u16string wav_command() {
+        std::u16string command;
+        os::read_registry_string(wav_command_key, u"", command);
+        return command;
+    }
+
+    static bool open_through_the_shell(const std::u16string& file) {
+        SHELLEXECUTEINFO info{};
+        info.cbSize = sizeof info;
+        info.lpVerb = u"open";
+        info.lpFile = file.c_str();
+        info.nShow = SW_SHOWNORMAL;
+        return ShellExecuteEx(&info);
+    }
+
+    std::u16string const device_program = u"\\Program Files\\Sonbrix\\Sonbrix.exe";
+    // The program knows itself by its path in the device, as the device starts it.
+    testing_support::ScopedEnvironment module_{"SONBRIX_MODULE", "\\Program Files\\Sonbrix\\Sonbrix.exe"};
 };
 
 TEST_F(ProgramSettingsTest, AScheduledTaskWakesTheClosedProgramWhichRecordsUntilTheTaskEnds) {
@@ -99,6 +121,55 @@ TEST_F(ProgramSettingsTest, AScheduledTaskWakesTheClosedProgramWhichRecordsUntil
     stored.load(settings_file);
     EXPECT_EQ(stored.schedule.size(), 0u);
     EXPECT_FALSE(platform::registered_wake_up(device_program));
+}
+
+// The WAV tick on the settings' "Files" page, tapped as a user does.
+bool ProgramSettingsTest::toggle_wav_in_the_settings() {
+    constexpr int tab_y = 36;
+    return tap(16, 307) && tap(27, 236)                          // File, Settings
+           && tap(231, tab_y) && tap(231, tab_y) && tap(231, tab_y)  // the tab header's right arrow
+           && tap(68, tab_y)                                      // "Files"
+           && tap(14, 85)                                         // "WAV recordings"
+           && tap(196, 277);                                      // Done
+}
+
+TEST_F(ProgramSettingsTest, TickingWavHandsWavesOpenedThroughTheShellToTheProgramAndUntickingGivesThemBack) {
+    // Before: waves open with another program, which notes what it was asked to open.
+    testing_support::write_host_file(device.host_path("Windows/other.exe"), testing_support::woken_program);
+    std::filesystem::permissions(device.host_path("Windows/other.exe"), std::filesystem::perms::owner_all);
+    std::u16string const other_command = u"\"\\Windows\\other.exe\" %1";
+    ASSERT_TRUE(os::write_registry_string(u"HKEY_CLASSES_ROOT\\.wav", u"", u"wavfile"));
+    ASSERT_TRUE(os::write_registry_string(wav_command_key, u"", other_command));
+    std::filesystem::create_directories(device.host_path("My Documents"));
+    testing_support::write_host_file(device.host_path("My Documents/take.wav"),
+                                     wav_fixture::pcm_file(1, 8, 8000, std::string(8000 * 30, '\x90')));
+    std::u16string const take = u"\\My Documents\\take.wav";
+
+    auto program = start();
+    ASSERT_TRUE(wait_for_main_window(true));
+    ASSERT_TRUE(toggle_wav_in_the_settings());
+    EXPECT_EQ(wav_command(), u"\"\\Program Files\\Sonbrix\\Sonbrix.exe\" %1");
+    ASSERT_TRUE(exit_by_menu());
+    ASSERT_EQ(program->wait_for_exit(), 0);
+
+    // Opened through the shell, the wave starts the program, which plays it.
+    ASSERT_TRUE(open_through_the_shell(take));
+    ASSERT_TRUE(wait_for_main_window(true));
+    ASSERT_TRUE(wait_for_state(2));
+    EXPECT_EQ(status()->current_file, take);
+
+    // Unticked, the other program has waves back.
+    ASSERT_TRUE(send_stop(false));
+    ASSERT_TRUE(toggle_wav_in_the_settings());
+    EXPECT_EQ(wav_command(), other_command);
+    ASSERT_TRUE(exit_by_menu());
+    ASSERT_TRUE(eventually([&] { return !main_window(); }));
+    ASSERT_TRUE(open_through_the_shell(take));
+    ASSERT_TRUE(eventually([&] { return testing_support::host_file_exists(device.host_path("woke.txt")); }));
+    // Its first line is its first argument.
+    std::string const woke = testing_support::read_host_file(device.host_path("woke.txt"));
+    EXPECT_EQ(woke.substr(0, woke.find('\n')), "\\My Documents\\take.wav");
+    EXPECT_FALSE(main_window());
 }
 
 }  // namespace
