@@ -17,6 +17,7 @@
 #include "platform/shell_execute.h"
 #include "tests/audio/wav_fixture.h"
 #include "foundation/date_time.h"
+#include "foundation/paths.h"
 #include "platform/wake_up_testing.h"
 #include "tests/screens/program_fixture.h"
 #include "tests/support/eventually.h"
@@ -26,6 +27,7 @@
 
 namespace {
 
+using screens_test::differ_within;
 using screens_test::ProgramTest;
 using testing_support::eventually;
 
@@ -62,6 +64,15 @@ protected:
             if (entry.is_regular_file()) names.push_back(entry.path().filename().string());
         return names;
     }
+
+    // Opens the settings from the File menu and, past the first four, the page whose tab is
+    // at x on the header (scrolled to its end).
+    bool open_settings_page(int tab_x) {
+        return tap(16, 307) && tap(27, 236) && tap(231, tab_y) && tap(231, tab_y) && tap(231, tab_y) && tap(tab_x, tab_y);
+    }
+    bool tap_done() { return tap(196, 277); }
+    static constexpr int tab_y = 36;
+    static constexpr int files_tab_x = 68, skins_tab_x = 185;
 
     bool toggle_wav_in_the_settings();
 
@@ -125,12 +136,7 @@ TEST_F(ProgramSettingsTest, AScheduledTaskWakesTheClosedProgramWhichRecordsUntil
 
 // The WAV tick on the settings' "Files" page, tapped as a user does.
 bool ProgramSettingsTest::toggle_wav_in_the_settings() {
-    constexpr int tab_y = 36;
-    return tap(16, 307) && tap(27, 236)                          // File, Settings
-           && tap(231, tab_y) && tap(231, tab_y) && tap(231, tab_y)  // the tab header's right arrow
-           && tap(68, tab_y)                                      // "Files"
-           && tap(14, 85)                                         // "WAV recordings"
-           && tap(196, 277);                                      // Done
+    return open_settings_page(files_tab_x) && tap(14, 85) && tap_done();  // "WAV recordings"
 }
 
 TEST_F(ProgramSettingsTest, TickingWavHandsWavesOpenedThroughTheShellToTheProgramAndUntickingGivesThemBack) {
@@ -170,6 +176,29 @@ TEST_F(ProgramSettingsTest, TickingWavHandsWavesOpenedThroughTheShellToTheProgra
     std::string const woke = testing_support::read_host_file(device.host_path("woke.txt"));
     EXPECT_EQ(woke.substr(0, woke.find('\n')), "\\My Documents\\take.wav");
     EXPECT_FALSE(main_window());
+}
+
+TEST_F(ProgramSettingsTest, ChoosingAnotherMainSkinRedrawsTheProgramInIt) {
+    std::filesystem::path const red(SONBRIX_RED_MAIN_SKIN);
+    std::filesystem::create_directories(device.host_path("Program Files/Sonbrix/skins/Red"));
+    for (auto const& file : std::filesystem::directory_iterator(red.parent_path()))
+        if (file.path().extension() != ".xml")
+            std::filesystem::copy_file(file.path(), device.host_path("Program Files/Sonbrix/skins/Red/" + file.path().filename().string()));
+    auto program = start();
+    ASSERT_TRUE(wait_for_main_window(true));
+    auto const before = screenshot();
+    ASSERT_TRUE(open_settings_page(skins_tab_x));
+    ASSERT_TRUE(tap(227, 79));  // the program skin's drop-down
+    ASSERT_TRUE(tap(30, 125));  // "Red", below "Default"
+    ASSERT_TRUE(tap_done());
+    ASSERT_TRUE(wait_for_main_window(true));
+    // The list's header, grey and white before, is drawn in the new skin's red.
+    EXPECT_TRUE(differ_within(before, screenshot(), 0, 155, 240, 176));
+    ASSERT_TRUE(exit_by_menu());
+    EXPECT_EQ(program->wait_for_exit(), 0);
+    Settings stored;
+    stored.load(settings_file);
+    EXPECT_TRUE(os::paths_equal(os::expanded_path(stored.skin), u"\\Program Files\\Sonbrix\\skins\\Red\\Red.skin"));
 }
 
 }  // namespace
