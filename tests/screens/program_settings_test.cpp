@@ -20,6 +20,8 @@
 #include "foundation/paths.h"
 #include "platform/wake_up_testing.h"
 #include "tests/screens/program_fixture.h"
+#include "tests/support/channel_peer.h"
+#include "tests/support/child_process.h"
 #include "tests/support/eventually.h"
 #include "tests/support/scoped_environment.h"
 #include "tests/support/woken_program.h"
@@ -29,8 +31,10 @@ namespace {
 
 using screens_test::differ_within;
 using screens_test::ProgramTest;
+using testing_support::ChildProcess;
 using testing_support::eventually;
 
+constexpr char16_t today_item_key[] = u"HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Today\\Items\\Sonbrix";
 constexpr char16_t settings_file[] = u"\\Program Files\\Sonbrix\\Sonbrix.xml";
 
 // Waits longer than eventually() for something a few seconds ahead (a guard, not a timing check).
@@ -199,6 +203,64 @@ TEST_F(ProgramSettingsTest, ChoosingAnotherMainSkinRedrawsTheProgramInIt) {
     Settings stored;
     stored.load(settings_file);
     EXPECT_TRUE(os::paths_equal(os::expanded_path(stored.skin), u"\\Program Files\\Sonbrix\\skins\\Red\\Red.skin"));
+}
+
+// The start screen's item follows the start-screen skin chosen in the program: the running
+// host lets the plug-in go and loads it again, and the item is drawn in the new skin.
+TEST_F(ProgramSettingsTest, ChoosingAnotherStartScreenSkinMakesTheStartScreenReloadTheItemInIt) {
+    std::filesystem::copy_file(SONBRIX_TODAY_PLUGIN, device.host_path("Windows/SonbrixTodayPlugin.dll"));
+    ASSERT_TRUE(os::write_registry_string(today_item_key, u"DLL", u"\\Windows\\SonbrixTodayPlugin.dll"));
+    ASSERT_TRUE(os::write_registry_dword(today_item_key, u"Enabled", 1));
+    testing_support::set_installation_folder(u"\\Program Files\\Sonbrix");
+    std::filesystem::path const swapped(SONBRIX_SWAPPED_SKIN);
+    std::string const today_skins = device.host_path("Program Files/Sonbrix/TodayPlugin/skins");
+    std::filesystem::create_directories(today_skins);
+    for (auto const& file : std::filesystem::directory_iterator(swapped.parent_path()))
+        std::filesystem::copy_file(file.path(), today_skins + "/" + file.path().filename().string());
+
+    std::string const log_path = device.folder() + "/host.log";
+    testing_support::ChildProcess host(SONBRIX_TODAY_HOST, {"--log", log_path});
+    auto const item_loads = [&] {
+        std::string const trace = testing_support::read_host_file(log_path);
+        std::size_t found = 0;
+        std::string const made = "entry Sonbrix enabled=1";
+        for (std::size_t at = trace.find(made); at != std::string::npos; at = trace.find(made, at + 1))
+            ++found;
+        return found;
+    };
+    ASSERT_TRUE(eventually([&] { return item_loads() == 1; }));
+    ASSERT_TRUE(wait_idle());
+    auto const before = screenshot();
+    auto const host_rect = [&] {
+        for (auto const& window : screen_->windows())
+            if (window.class_name == "TodayScreen") return window.rect;
+        return platform::screen::ScreenRect{};
+    };
+
+    auto program = start();
+    ASSERT_TRUE(wait_for_main_window(true));
+    ASSERT_TRUE(open_settings_page(skins_tab_x));
+    ASSERT_TRUE(tap(227, 127));  // the start screen skin's drop-down
+    ASSERT_TRUE(tap(120, 151));  // "TodaySwapped", above "Today Default"
+    ASSERT_TRUE(tap_done());
+    // Let go with the item switched off, then loaded again switched on.
+    ASSERT_TRUE(eventually([&] { return item_loads() == 2; })) << testing_support::read_host_file(log_path);
+    EXPECT_NE(testing_support::read_host_file(log_path).find("skip Sonbrix: disabled"), std::string::npos);
+    std::u16string chosen;
+    os::read_registry_string(u"HKEY_LOCAL_MACHINE\\SOFTWARE\\APPS\\XELO Sonbrix", u"TodaySkin", chosen);
+    EXPECT_EQ(chosen, u"\\Program Files\\Sonbrix\\TodayPlugin\\skins\\TodaySwapped.skin");
+
+    // With the program gone the item shows the same state as before, in the other skin.
+    ASSERT_TRUE(exit_by_menu());
+    ASSERT_EQ(program->wait_for_exit(), 0);
+    auto const item = host_rect();
+    ASSERT_GT(item.right, item.left);
+    EXPECT_TRUE(eventually([&] {
+        wait_idle();
+        return differ_within(before, screenshot(), item.left, item.top, item.right, item.bottom);
+    }));
+    EXPECT_EQ(ChildProcess(SONBRIX_TODAY_HOST, {"--quit"}).wait_for_exit(), 0);
+    EXPECT_EQ(host.wait_for_exit(), 0);
 }
 
 }  // namespace
