@@ -81,8 +81,11 @@ std::u16string number_text(long value) {
     return std::u16string(digits.begin(), digits.end());
 }
 
-bool send_to_program(std::int32_t command_id) {
-    return find_comm_module(comm_identifiers::main_module_id)->send(command_id) != 0;
+enum class IfNotRunning { start, give_up };
+
+bool send_to_program(std::int32_t command_id, IfNotRunning if_not_running = IfNotRunning::start) {
+    CCommModule* const module = find_comm_module(comm_identifiers::main_module_id);
+    return (if_not_running == IfNotRunning::start ? module->send(command_id) : module->send_to_running(command_id)) != 0;
 }
 
 // Pushes the request, sends the command and pops the program's Bool reply.
@@ -133,7 +136,9 @@ bool send_stop(bool flag) { return exchange(stop_command, flag_text(flag)); }
 
 bool send_skip(int step, bool flag) { return exchange(skip_command, number_text(step) + u"," + flag_text(flag)); }
 
-bool request_status(StatusData* status, bool show) {
+namespace {
+
+bool exchange_status(StatusData* status, bool show, IfNotRunning if_not_running) {
     ExchangeLock lock;
     if (!lock.owned() || !status) return false;
     CCommClipboard* const clipboard = CCommClipboard::instance();
@@ -141,7 +146,7 @@ bool request_status(StatusData* status, bool show) {
     CSerializableBool const request(show);
     CSerializableBool reply(false);
     CSonbrixStatus received;
-    if (!CCommClipboard::write_object(clipboard, &request) || !send_to_program(status_command) ||
+    if (!CCommClipboard::write_object(clipboard, &request) || !send_to_program(status_command, if_not_running) ||
         !CCommClipboard::read_object(clipboard, &reply) || !reply.get_value() ||
         !CCommClipboard::read_object(clipboard, &received)) {
         return false;
@@ -149,4 +154,12 @@ bool request_status(StatusData* status, bool show) {
     stack.succeeded();
     *status = received.get_data();
     return true;
+}
+
+}  // namespace
+
+bool request_status(StatusData* status, bool show) { return exchange_status(status, show, IfNotRunning::start); }
+
+bool request_running_status(StatusData* status, bool show) {
+    return exchange_status(status, show, IfNotRunning::give_up);
 }

@@ -28,4 +28,6 @@ bool send_stop(bool flag);                                                      
 // the buffer untouched, when the buffer is null (nothing is sent), the program replies false
 // or the record cannot be read.
 bool request_status(StatusData* status, bool show);
+// 7 as above, but only of a program that runs: when none answers, none is started.
+bool request_running_status(StatusData* status, bool show);
 bool send_skip(int step, bool flag);                                                      // 8

@@ -103,8 +103,10 @@ void MainForm::refresh() {
         show_program_not_running();
         return;
     }
+    // A program that closes after the look above answers no more; the refresh must not
+    // start it again.
     StatusData status{};
-    if (!request_status(&status, false)) return;
+    if (!request_running_status(&status, false)) return;
     show_status(status);
 }
 

@@ -68,6 +68,8 @@ CCommModule::CCommModule(const char16_t* module_id, const char16_t* registry_nam
 
 std::uint32_t CCommModule::send(std::int32_t) { return 0; }
 
+std::uint32_t CCommModule::send_to_running(std::int32_t) { return 0; }
+
 bool CCommModule::start_peer() {
     if (registry_name_.empty() || executable_name_.empty()) return false;
     std::u16string const folder = installation_folder(registry_name_);
@@ -108,12 +110,16 @@ CWindowCommModule::Answer CWindowCommModule::send_to_peers(std::int32_t command_
     return search.busy ? Answer::busy : Answer::none;
 }
 
-std::uint32_t CWindowCommModule::send(std::int32_t command_id) {
+std::uint32_t CWindowCommModule::send(std::int32_t command_id) { return send(command_id, true); }
+
+std::uint32_t CWindowCommModule::send_to_running(std::int32_t command_id) { return send(command_id, false); }
+
+std::uint32_t CWindowCommModule::send(std::int32_t command_id, bool start_when_missing) {
     CommExchange& exchanges = CommExchange::instance();
     std::uint32_t const exchange = exchanges.begin();
     Answer answer = send_to_peers(command_id, exchange);
     // A busy program is running: starting another one would not help.
-    if (answer == Answer::none) {
+    if (answer == Answer::none && start_when_missing) {
         start_peer();
         answer = send_to_peers(command_id, exchange);
     }

@@ -20,6 +20,8 @@ public:
 
     // Non-zero when a peer handled the command.
     virtual std::uint32_t send(std::int32_t command_id);
+    // As send, but when no peer handles the command, none is started.
+    virtual std::uint32_t send_to_running(std::int32_t command_id);
     // Starts the program installed in the folder that the registry value "InstlDir" under
     // HKEY_LOCAL_MACHINE "Software\Apps\" + registry name names, and gives it 5 s to set
     // up its end. True when the program was started.
@@ -49,11 +51,13 @@ public:
     // answered, else 0. The command is one numbered exchange (comm_exchange.h), ended
     // before send returns.
     std::uint32_t send(std::int32_t command_id) override;
+    std::uint32_t send_to_running(std::int32_t command_id) override;
 
     HWND get_window() const { return window_; }
 
 private:
     enum class Answer { answered, none, busy };
+    std::uint32_t send(std::int32_t command_id, bool start_when_missing);
     Answer send_to_peers(std::int32_t command_id, std::uint32_t exchange);
 
     HINSTANCE const instance_;

@@ -185,6 +185,15 @@ TEST_F(SenderTest, WithNobodyToAnswerEverySenderFailsAndLeavesTheStackEmpty) {
     EXPECT_EQ(block.depth(), 0u);
 }
 
+TEST_F(SenderTest, AskingOnlyARunningProgramStartsNone) {
+    testing_support::install_channel_peer(device, "Program Files/Sonbrix/Sonbrix.exe");
+    set_installation_folder(u"\\Program Files\\Sonbrix");
+    StatusData status{};
+    EXPECT_FALSE(request_running_status(&status, false));
+    EXPECT_TRUE(channel_peer_notes().empty());
+    EXPECT_EQ(block.depth(), 0u);
+}
+
 TEST_F(SenderTest, WithNobodyToAnswerTheInstalledProgramIsStartedHiddenAndAsked) {
     testing_support::install_channel_peer(device, "Program Files/Sonbrix/Sonbrix.exe");
     set_installation_folder(u"\\Program Files\\Sonbrix");

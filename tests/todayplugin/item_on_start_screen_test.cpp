@@ -10,7 +10,6 @@
 
 #include "platform/device.h"
 #include "platform/messages.h"
-#include "platform/registry.h"
 #include "platform/today.h"
 #include "tests/support/channel_peer.h"
 #include "tests/support/child_process.h"
@@ -18,6 +17,7 @@
 #include "tests/support/expected_image.h"
 #include "tests/support/test_device.h"
 #include "tests/support/test_screen.h"
+#include "tests/todayplugin/registry_values.h"
 
 namespace {
 
@@ -26,32 +26,11 @@ using testing_support::ChildProcess;
 using testing_support::eventually;
 using testing_support::wait_for_channel_peer_note;
 
-constexpr char16_t item_key[] = u"SOFTWARE\\Microsoft\\Today\\Items\\Sonbrix";
-constexpr char16_t program_key[] = u"SOFTWARE\\APPS\\XELO Sonbrix";
+using todayplugin_test::key_exists;
+using todayplugin_test::program_key;
+using todayplugin_test::set_text;
+
 constexpr char16_t program[] = u"\\Program Files\\Sonbrix\\Sonbrix.exe";
-
-void set_value(const std::u16string& key_path, const char16_t* name, DWORD type, const void* data, DWORD size) {
-    HKEY key = nullptr;
-    ASSERT_EQ(RegCreateKeyExW(HKEY_LOCAL_MACHINE, key_path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr),
-              ERROR_SUCCESS);
-    RegSetValueExW(key, name, 0, type, static_cast<const BYTE*>(data), size);
-    RegCloseKey(key);
-}
-
-void set_text(const std::u16string& key_path, const char16_t* name, const std::u16string& text) {
-    set_value(key_path, name, REG_SZ, text.c_str(), static_cast<DWORD>((text.size() + 1) * sizeof(char16_t)));
-}
-
-void set_dword(const std::u16string& key_path, const char16_t* name, DWORD value) {
-    set_value(key_path, name, REG_DWORD, &value, sizeof value);
-}
-
-bool key_exists(const std::u16string& key_path) {
-    HKEY key = nullptr;
-    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, key_path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return false;
-    RegCloseKey(key);
-    return true;
-}
 
 // The notes since the mark, without the status requests of the item's twice-a-second refresh.
 std::vector<std::string> requests_since(std::size_t mark) {
@@ -85,8 +64,7 @@ protected:
         for (auto const& file : std::filesystem::directory_iterator(std::string(SONBRIX_DATA_STAGE) + "/Windows"))
             copy(file.path().string(), "Windows/" + file.path().filename().string());
         copy(SONBRIX_TODAY_PLUGIN, "Windows/SonbrixTodayPlugin.dll");
-        set_text(item_key, u"DLL", u"\\Windows\\SonbrixTodayPlugin.dll");
-        set_dword(item_key, u"Enabled", 1);
+        todayplugin_test::register_item();
         std::filesystem::path const link = device.host_path("Program Files/Sonbrix/Sonbrix.exe");
         std::filesystem::create_directories(link.parent_path());
         std::filesystem::create_symlink(SONBRIX_PROGRAM_STAND_IN, link);
@@ -260,6 +238,20 @@ TEST_F(ItemOnStartScreenTest, ATapWithoutTheProgramStartsItAndTheRequestReachesI
     ASSERT_FALSE(notes.empty());
     EXPECT_EQ(notes.front(), "start:-hide");
     EXPECT_EQ(std::count(notes.begin(), notes.end(), "1:,0,n"), 1);
+}
+
+// The refresh asks only a program whose window it sees. One that closes meanwhile and answers
+// no more is not started again (it would run on hidden, though the user had closed it).
+TEST_F(ItemOnStartScreenTest, TheRefreshNeverStartsAProgramThatNoLongerAnswers) {
+    start_host();
+    start_program(u"state=1 closing");
+    auto const status_requests = [] {
+        auto const notes = channel_peer_notes();
+        return std::count(notes.begin(), notes.end(), "7:0");
+    };
+    ASSERT_TRUE(eventually([&] { return status_requests() >= 2; })) << "two refreshes found the window";
+    auto const notes = channel_peer_notes();
+    EXPECT_EQ(std::count(notes.begin(), notes.end(), "start:-hide"), 0) << log();
 }
 
 TEST_F(ItemOnStartScreenTest, TheReloadUnloadsThePluginWhichReadsTheItemSkinAgain) {

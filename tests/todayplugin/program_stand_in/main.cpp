@@ -5,6 +5,8 @@
 //   elapsed=MS    the elapsed time in milliseconds (default 0)
 //   refuse-status the status request is answered false, without a record
 //   refuse-play   the play request is answered false
+//   closing       the status request is noted but not served, as by a program whose
+//                 handlers are gone while its window is still there
 //   file=PATH     the current file (the rest of the command line)
 // Started by the channel itself the command line is "-hide": idle. It notes as the channel's
 // stand-in does (tests/support/channel_peer.h), in "\channel-peer.txt": "start:<command
@@ -38,6 +40,7 @@ struct Answers {
     StatusData status{};
     bool refuse_status = false;
     bool refuse_play = false;
+    bool closing = false;
 };
 
 Answers parse(const std::string& command_line) {
@@ -61,6 +64,7 @@ Answers parse(const std::string& command_line) {
         if (word.rfind("elapsed=", 0) == 0) answers.status.elapsed = std::stoi(word.substr(8));
         if (word == "refuse-status") answers.refuse_status = true;
         if (word == "refuse-play") answers.refuse_play = true;
+        if (word == "closing") answers.closing = true;
     }
     return answers;
 }
@@ -84,6 +88,7 @@ public:
         CSerializableBool show;
         if (!CCommClipboard::read_object(clipboard, &show)) return 0;
         note(std::string("7:") + (show.get_value() ? "1" : "0"));
+        if (answers_.closing) return 0;
         if (answers_.refuse_status) {
             CSerializableBool const refused(false);
             return CCommClipboard::write_object(clipboard, &refused) ? 1 : 0;
