@@ -12,6 +12,8 @@
 #include <thread>
 #include <vector>
 
+#include "app/comm/comm_channel.h"
+#include "app/comm/comm_identifiers.h"
 #include "app/settings.h"
 #include "foundation/registry.h"
 #include "platform/shell_execute.h"
@@ -218,6 +220,9 @@ TEST_F(ProgramSettingsTest, ChoosingAnotherStartScreenSkinMakesTheStartScreenRel
     for (auto const& file : std::filesystem::directory_iterator(swapped.parent_path()))
         std::filesystem::copy_file(file.path(), today_skins + "/" + file.path().filename().string());
 
+    // The channel window this process made would be one more peer for the item's status
+    // requests, and nobody here answers it while the test waits.
+    remove_comm_module(comm_identifiers::main_module_id);
     std::string const log_path = device.folder() + "/host.log";
     testing_support::ChildProcess host(SONBRIX_TODAY_HOST, {"--log", log_path});
     auto const item_loads = [&] {
