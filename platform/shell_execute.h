@@ -4,14 +4,13 @@
 
 #include "platform/registry.h"
 #include "platform/types.h"
+#include "platform/windows.h"
 
 // fMask: keep the started process's handle in hProcess (the caller closes it).
 constexpr ULONG SEE_MASK_NOCLOSEPROCESS = 0x00000040;
 
-// nShow values (accepted; the started program decides how it shows itself).
-constexpr int SW_HIDE = 0;
-constexpr int SW_SHOWNORMAL = 1;
-constexpr int SW_SHOW = 5;
+// nShow takes the SW_ values of platform/windows.h (accepted; the started program decides
+// how it shows itself).
 
 // hInstApp after a failure.
 constexpr std::uintptr_t SE_ERR_FNF = 2;

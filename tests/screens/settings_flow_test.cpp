@@ -227,5 +227,47 @@ TEST_F(SettingsFlowTest, TheTurnOffTimeChosenForPlaybackSwitchesTheDisplayOff) {
     form().on_command(u"Stop");
 }
 
+// The play mode chosen on the playback page decides what follows the first of two files in
+// the explorer's folder once it has been played to its end.
+TEST_F(SettingsFlowTest, ThePlayModeChosenDecidesWhatFollowsTheFirstOfTwoFiles) {
+    struct Case {
+        int mode;
+        std::vector<std::u16string> started;
+        bool still_playing;
+    };
+    std::u16string const first = u"\\My Documents\\a.wav";
+    std::u16string const second = u"\\My Documents\\b.wav";
+    Case const cases[] = {
+        {0, {first}, false},                   // one file once
+        {1, {first, first, first}, true},      // one file over and over
+        {2, {first, second}, false},           // all files in order, once
+        {3, {first, second, first}, true},     // all files in order, over and over
+    };
+    std::filesystem::create_directories(device.host_path("My Documents"));
+    for (char const* name : {"a.wav", "b.wav"}) {
+        testing_support::write_host_file(device.host_path(std::string("My Documents/") + name),
+                                         wav_fixture::pcm_file(1, 8, 8000, std::string(400, '\x90')));
+    }
+    make_form();
+    for (Case const& c : cases) {
+        SCOPED_TRACE(testing::Message() << "mode " << c.mode);
+        when_settings_open([&c](SettingsForm& shown) { shown.get_playback().get_mode().set_selected_index(c.mode); });
+        form().on_command(u"Settings");
+        ASSERT_EQ(document().get_settings().play.mode, c.mode);
+        form().get_explorer().select_file(first);
+        ASSERT_TRUE(form().on_command(u"Play"));
+        std::vector<std::u16string> started;
+        while (document().is_playing() && started.size() < c.started.size()) {
+            started.push_back(document().get_current_file());
+            ASSERT_TRUE(testing_support::eventually(
+                [&] { return document().get_position() >= document().get_length(); }));
+            document().on_timer();
+        }
+        EXPECT_EQ(started, c.started);
+        EXPECT_EQ(document().is_playing(), c.still_playing);
+        form().on_command(u"Stop");
+    }
+}
+
 }  // namespace
 }  // namespace screens_test
