@@ -174,6 +174,7 @@ TEST_F(CalendarTest, TabInTheNativeControlMovesTheSkinFocus) {
         SCOPED_TRACE(c.name);
         cal->set_focus();
         ASSERT_TRUE(pump_until([&] { return GetFocus() == cal->get_native_window(); }));
+        ASSERT_TRUE(pump_until_in_front(form->get_window(), cal->get_native_window()));
         ASSERT_TRUE(c.keys());
         EXPECT_TRUE(pump_until([&] { return form->get_focused() == c.focused; }));
         EXPECT_TRUE(pump_until([&] { return GetFocus() == form->get_window(); })) << "the native control let go";

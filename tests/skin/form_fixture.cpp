@@ -1,5 +1,6 @@
 #include "tests/skin/form_fixture.h"
 
+#include <cstdint>
 #include <filesystem>
 #include <thread>
 
@@ -168,6 +169,16 @@ bool FormTest::pump_until(const std::function<bool()>& done) {
         if (std::chrono::steady_clock::now() > limit) return false;
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
     }
+}
+
+bool FormTest::pump_until_in_front(HWND window, HWND focus) {
+    auto const as_id = [](HWND handle) { return static_cast<std::uint64_t>(reinterpret_cast<std::uintptr_t>(handle)); };
+    return pump_until([&] {
+        for (auto const& listed : screen.windows()) {
+            if (listed.window == as_id(window) && listed.foreground) return !focus || listed.focus == as_id(focus);
+        }
+        return false;
+    });
 }
 
 platform::screen::ScreenPicture FormTest::painted() {

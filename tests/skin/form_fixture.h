@@ -91,6 +91,9 @@ protected:
     bool pump_until(const std::function<bool()>& done);
     // Paints what is due and lets the screen compose it.
     platform::screen::ScreenPicture painted();
+    // Pumps until the screen has the window in front with `focus` as its focus window (0: any),
+    // so that keys the test gives the screen go to it; false after the pump's guard.
+    bool pump_until_in_front(HWND window, HWND focus = nullptr);
     // Runs the action from inside the message loop of this thread (posted to a helper window).
     void post_action(std::function<void()> action);
 

@@ -182,6 +182,7 @@ TEST_F(FormInputTest, TabAndShiftTabMoveTheFocusInTabOrderAndWrap) {
     SetForegroundWindow(tabs.get_window());
     tabs.set_has_focus(true);
     ASSERT_EQ(tabs.get_focused(), &t2) << "the first control that can take the focus took it";
+    ASSERT_TRUE(pump_until_in_front(tabs.get_window()));
     auto& control = screen.control();
     auto const focus_after = [&](const std::function<bool()>& keys, skinner::Control* expected) {
         EXPECT_TRUE(keys());
