@@ -11,6 +11,7 @@
 #include "platform/timers.h"
 #include "platform/windows.h"
 #include "skin/form_impl.h"
+#include "tests/skin/form_actions.h"
 #include "tests/support/expected_image.h"
 
 namespace dialog_test {
@@ -85,17 +86,7 @@ std::unique_ptr<skinner::Properties> DialogTest::load_skin(const std::u16string&
 }
 
 bool DialogTest::pump_until(const std::function<bool()>& done) {
-    auto const limit = std::chrono::steady_clock::now() + std::chrono::seconds(30);
-    for (;;) {
-        MSG message;
-        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-            skinner::dispatch_message(message);
-            if (done()) return true;
-        }
-        if (done()) return true;
-        if (std::chrono::steady_clock::now() > limit) return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    }
+    return form_test::pump_forms_until(done, std::chrono::seconds(30));
 }
 
 void DialogTest::post_action(std::function<void()> action) {

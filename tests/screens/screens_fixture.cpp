@@ -13,21 +13,6 @@ namespace screens_test {
 const char16_t* const settings_skin = u"\\Program Files\\Sonbrix\\skins\\settings\\settings.skin";
 const char16_t* const main_skin = u"\\Program Files\\Sonbrix\\skins\\Default\\Default.skin";
 
-namespace {
-
-constexpr UINT run_action = WM_USER + 100;
-
-LRESULT action_procedure(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
-    if (message == run_action) {
-        std::unique_ptr<std::function<void()>> action(reinterpret_cast<std::function<void()>*>(lparam));
-        (*action)();
-        return 0;
-    }
-    return DefWindowProcW(window, message, wparam, lparam);
-}
-
-}  // namespace
-
 ScreensTest::ScreensTest(const char* screen_size) : screen(screen_size) {
     std::string const size = screen_size;
     width = std::stoi(size.substr(0, size.find('x')));
@@ -35,20 +20,9 @@ ScreensTest::ScreensTest(const char* screen_size) : screen(screen_size) {
     std::filesystem::create_directories(device.fs());
     std::filesystem::copy(SONBRIX_DATA_STAGE, device.fs(),
                           std::filesystem::copy_options::recursive | std::filesystem::copy_options::overwrite_existing);
-    WNDCLASSW window_class{};
-    window_class.lpfnWndProc = action_procedure;
-    window_class.lpszClassName = u"ScreensTestActions";
-    RegisterClassW(&window_class);
-    actions_ = CreateWindowExW(0, u"ScreensTestActions", u"", 0, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr);
 }
 
-ScreensTest::~ScreensTest() {
-    DestroyWindow(actions_);
-    UnregisterClassW(u"ScreensTestActions", nullptr);
-    MSG message;
-    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-    }
-}
+ScreensTest::~ScreensTest() = default;
 
 std::unique_ptr<skinner::Properties> ScreensTest::load_skin(const std::u16string& skin_path) {
     auto properties = std::make_unique<skinner::Properties>(skin_path, skinner::Size{width, height});
@@ -57,24 +31,9 @@ std::unique_ptr<skinner::Properties> ScreensTest::load_skin(const std::u16string
     return properties;
 }
 
-bool ScreensTest::pump_until(const std::function<bool()>& done) {
-    auto const limit = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-    for (;;) {
-        MSG message;
-        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-            skinner::dispatch_message(message);
-            if (done()) return true;
-        }
-        if (done()) return true;
-        if (std::chrono::steady_clock::now() > limit) return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    }
-}
+bool ScreensTest::pump_until(const std::function<bool()>& done) { return form_test::pump_forms_until(done); }
 
-void ScreensTest::post_action(std::function<void()> action) {
-    auto* const posted = new std::function<void()>(std::move(action));
-    PostMessageW(actions_, run_action, 0, reinterpret_cast<LPARAM>(posted));
-}
+void ScreensTest::post_action(std::function<void()> action) { actions_.post(std::move(action)); }
 
 platform::screen::ScreenPicture ScreensTest::painted() {
     auto const nothing_to_paint = [] {

@@ -11,6 +11,7 @@
 #include "foundation/application.h"
 #include "skin/form.h"
 #include "skin/properties.h"
+#include "tests/skin/form_actions.h"
 #include "tests/support/test_device.h"
 #include "tests/support/test_screen.h"
 
@@ -55,7 +56,7 @@ protected:
     int height;
 
 private:
-    HWND actions_ = nullptr;
+    form_test::ActionWindow actions_;
 };
 
 }  // namespace screens_test

@@ -19,17 +19,6 @@ namespace form_test {
 
 namespace {
 
-constexpr UINT run_action = WM_USER + 100;
-
-LRESULT action_procedure(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
-    if (message == run_action) {
-        std::unique_ptr<std::function<void()>> action(reinterpret_cast<std::function<void()>*>(lparam));
-        (*action)();
-        return 0;
-    }
-    return DefWindowProcW(window, message, wparam, lparam);
-}
-
 std::string point_text(skinner::Point point) { return std::to_string(point.x) + "," + std::to_string(point.y); }
 
 std::string narrow(const std::u16string& text) { return {text.begin(), text.end()}; }
@@ -116,20 +105,9 @@ FormTest::FormTest() : FormTest("240x320") {}
 
 FormTest::FormTest(const char* screen_size, bool shell) : screen(screen_size, shell) {
     picture_fixture::use_stb_loader();
-    WNDCLASSW window_class{};
-    window_class.lpfnWndProc = action_procedure;
-    window_class.lpszClassName = u"FormTestActions";
-    RegisterClassW(&window_class);
-    actions_ = CreateWindowExW(0, u"FormTestActions", u"", 0, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr);
 }
 
-FormTest::~FormTest() {
-    DestroyWindow(actions_);
-    UnregisterClassW(u"FormTestActions", nullptr);
-    MSG message;
-    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-    }
-}
+FormTest::~FormTest() = default;
 
 void FormTest::use_skin(const std::string& forms) {
     using picture_fixture::image_of;
@@ -157,19 +135,7 @@ void FormTest::use_skin(const std::string& forms) {
     ASSERT_TRUE(properties->is_loaded());
 }
 
-bool FormTest::pump_until(const std::function<bool()>& done) {
-    auto const limit = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-    for (;;) {
-        MSG message;
-        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-            skinner::dispatch_message(message);
-            if (done()) return true;
-        }
-        if (done()) return true;
-        if (std::chrono::steady_clock::now() > limit) return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    }
-}
+bool FormTest::pump_until(const std::function<bool()>& done) { return pump_forms_until(done); }
 
 bool FormTest::pump_until_in_front(HWND window, HWND focus) {
     auto const as_id = [](HWND handle) { return static_cast<std::uint64_t>(reinterpret_cast<std::uintptr_t>(handle)); };
@@ -202,9 +168,6 @@ platform::screen::ScreenPicture FormTest::painted() {
     return screen.screenshot();
 }
 
-void FormTest::post_action(std::function<void()> action) {
-    auto* const posted = new std::function<void()>(std::move(action));
-    PostMessageW(actions_, run_action, 0, reinterpret_cast<LPARAM>(posted));
-}
+void FormTest::post_action(std::function<void()> action) { actions_.post(std::move(action)); }
 
 }  // namespace form_test

@@ -14,6 +14,7 @@
 #include "skin/form.h"
 #include "skin/properties.h"
 #include "tests/skin/caught_reports.h"
+#include "tests/skin/form_actions.h"
 #include "tests/support/test_device.h"
 #include "tests/support/test_screen.h"
 
@@ -103,7 +104,7 @@ protected:
     Log log;
 
 private:
-    HWND actions_ = nullptr;
+    ActionWindow actions_;
 };
 
 }  // namespace form_test
