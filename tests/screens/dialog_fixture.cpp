@@ -86,7 +86,7 @@ std::unique_ptr<skinner::Properties> DialogTest::load_skin(const std::u16string&
 }
 
 bool DialogTest::pump_until(const std::function<bool()>& done) {
-    return form_test::pump_forms_until(done, std::chrono::seconds(30));
+    return form_test::pump_forms_until(done);
 }
 
 void DialogTest::post_action(std::function<void()> action) {

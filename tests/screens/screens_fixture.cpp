@@ -6,6 +6,7 @@
 
 #include "platform/linux/user/screen_windows.h"
 #include "skin/form_impl.h"
+#include "tests/support/eventually.h"
 #include "tests/support/expected_image.h"
 
 namespace screens_test {
@@ -68,7 +69,7 @@ void ScreensTest::as_user(const std::function<void()>& act, const std::function<
 void ScreensTest::tap(int x, int y) { EXPECT_TRUE(screen.control().tap(x, y)); }
 
 platform::screen::ScreenRect ScreensTest::wait_for_window(int form_width, int form_height) {
-    auto const limit = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    auto const limit = std::chrono::steady_clock::now() + testing_support::hang_guard;
     while (std::chrono::steady_clock::now() < limit) {
         for (const auto& window : screen.windows()) {
             if (window.visible && window.rect.right - window.rect.left == form_width &&

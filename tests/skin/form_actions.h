@@ -7,6 +7,7 @@
 #include <functional>
 
 #include "platform/windows.h"
+#include "tests/support/eventually.h"
 
 namespace form_test {
 
@@ -26,6 +27,6 @@ private:
 
 // Dispatches this thread's messages as the forms' loop does until done() holds; false when it
 // still does not hold after the limit (a guard against a hanging test, not a timing check).
-bool pump_forms_until(const std::function<bool()>& done, std::chrono::seconds limit = std::chrono::seconds(10));
+bool pump_forms_until(const std::function<bool()>& done, std::chrono::seconds limit = testing_support::hang_guard);
 
 }  // namespace form_test

@@ -4,6 +4,7 @@
 #include <thread>
 
 #include "platform/messages.h"
+#include "tests/support/eventually.h"
 
 namespace testing_support {
 
@@ -23,7 +24,7 @@ bool pump_messages_until(const std::function<bool()>& done, unsigned limit_ms) {
 }
 
 bool next_message(MSG& message) {
-    auto const limit = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    auto const limit = std::chrono::steady_clock::now() + hang_guard;
     while (std::chrono::steady_clock::now() < limit) {
         if (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) return true;
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
