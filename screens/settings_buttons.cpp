@@ -101,7 +101,7 @@ SettingsButtons::SettingsButtons(skinner::ControlTab* tab, const std::u16string&
     skinner::Container* const inner = get_panel_container();
     unmap_ = std::make_unique<skinner::ControlCheckBox>(inner, u"chkUnmap");
     assign_ = std::make_unique<skinner::ControlComboBoxStringReadonly>(inner, u"cbAssign");
-    for (const Action& action : actions) labels_.push_back(translate(action.label_key));
+    translate_labels();
     list_ = std::make_unique<ListButtons>(inner, u"lstButtons", &labels_);
     keys_ = std::make_unique<skinner::HardwareKeys>(get_form());
     load_pictures();
@@ -117,11 +117,10 @@ SettingsButtons::SettingsButtons(skinner::ControlTab* tab, const std::u16string&
         std::u16string const command = index < bound.size() ? bound[index] : std::u16string();
         rows.push_back({keys[index].name, find_action(command), keys[index].icon, nullptr, 0});
     }
-    rows.push_back({translate(u"SettingsButtonsJoyLeft"), find_action(settings.buttons.joy_left_action), nullptr,
-                    &joy_left_, joystick_left});
-    rows.push_back({translate(u"SettingsButtonsJoyRight"), find_action(settings.buttons.joy_right_action), nullptr,
-                    &joy_right_, joystick_right});
+    rows.push_back({{}, find_action(settings.buttons.joy_left_action), nullptr, &joy_left_, joystick_left});
+    rows.push_back({{}, find_action(settings.buttons.joy_right_action), nullptr, &joy_right_, joystick_right});
     list_->set_rows(std::move(rows));
+    translate_joystick_names();
     list_->set_current_row(0);
 }
 
@@ -138,6 +137,23 @@ void SettingsButtons::load_pictures() {
 void SettingsButtons::load_properties() {
     ControlTabElement::load_properties();
     load_pictures();
+    translate_labels();
+    assign_->replace_item_texts(labels_);
+    translate_joystick_names();
+    list_->refresh();
+}
+
+// The list draws these very labels: they are replaced in place.
+void SettingsButtons::translate_labels() {
+    labels_.clear();
+    for (const Action& action : actions) labels_.push_back(translate(action.label_key));
+}
+
+void SettingsButtons::translate_joystick_names() {
+    for (Button& row : list_->rows()) {
+        if (row.kind == joystick_left) row.name = translate(u"SettingsButtonsJoyLeft");
+        else if (row.kind == joystick_right) row.name = translate(u"SettingsButtonsJoyRight");
+    }
 }
 
 void SettingsButtons::on_selection_changed(skinner::Control* sender) {

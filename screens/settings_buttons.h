@@ -63,6 +63,8 @@ public:
     ~SettingsButtons() override;
 
     void on_selection_changed(skinner::Control* sender) override;
+    // After a skin or language reload the pictures are loaded and the texts translated again;
+    // every row keeps its action and the combo its choice.
     void load_properties() override;
     // One command per hardware button of the device, in its order, and the joystick's two.
     void apply(Settings& settings);
@@ -73,6 +75,8 @@ public:
 
 private:
     void load_pictures();
+    void translate_labels();
+    void translate_joystick_names();
 
     std::unique_ptr<skinner::ControlCheckBox> unmap_;
     std::unique_ptr<skinner::ControlComboBoxStringReadonly> assign_;

@@ -1,7 +1,5 @@
 #include "screens/settings_playback.h"
 
-#include <vector>
-
 #include "app/settings.h"
 #include "screens/turn_off_combo.h"
 #include "skin/combo_box_string.h"
@@ -19,14 +17,23 @@ SettingsPlayback::SettingsPlayback(skinner::ControlTab* tab, const std::u16strin
     : ControlTabElement(tab, name) {
     mode_ = std::make_unique<skinner::ControlComboBoxStringReadonly>(get_panel_container(), u"cbMode");
     turn_off_ = std::make_unique<screens::ControlComboBoxTurnOff>(get_panel_container(), u"cbTurnOff");
-    std::vector<std::u16string> labels;
-    for (const char16_t* key : mode_keys) labels.push_back(translate(key));
-    mode_->set_items(std::move(labels));
+    mode_->set_items(translated_modes());
     mode_->set_selected_index(settings.play.mode);
     turn_off_->select_seconds(settings.play.turn_off);
 }
 
 SettingsPlayback::~SettingsPlayback() = default;
+
+std::vector<std::u16string> SettingsPlayback::translated_modes() {
+    std::vector<std::u16string> labels;
+    for (const char16_t* key : mode_keys) labels.push_back(translate(key));
+    return labels;
+}
+
+void SettingsPlayback::load_properties() {
+    ControlTabElement::load_properties();
+    mode_->replace_item_texts(translated_modes());
+}
 
 void SettingsPlayback::apply(Settings& settings) {
     int const mode = mode_->get_selected_index();

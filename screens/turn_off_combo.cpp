@@ -16,14 +16,23 @@ constexpr Choice choices[] = {
     {u"TurnOffTime10sec", 10}, {u"TurnOffTime30sec", 30}, {u"TurnOffTime1min", 60},
 };
 
+std::vector<TurnOffTime> translated_choices(skinner::Properties& properties) {
+    std::vector<TurnOffTime> items;
+    for (const Choice& choice : choices) items.push_back({properties.translate(choice.key), choice.seconds});
+    return items;
+}
+
 }  // namespace
 
 ControlComboBoxTurnOff::ControlComboBoxTurnOff(skinner::Container* container, const std::u16string& name,
                                                int lookup_mode)
     : ControlComboBoxGenericReadonly(container, name, lookup_mode) {
-    std::vector<TurnOffTime> items;
-    for (const Choice& choice : choices) items.push_back({get_properties().translate(choice.key), choice.seconds});
-    set_items(std::move(items));
+    set_items(translated_choices(get_properties()));
+}
+
+void ControlComboBoxTurnOff::load_properties() {
+    ControlComboBoxGenericReadonly::load_properties();
+    replace_item_texts(translated_choices(get_properties()));
 }
 
 std::u16string ControlComboBoxTurnOff::get_item_text(int index) {
@@ -31,7 +40,9 @@ std::u16string ControlComboBoxTurnOff::get_item_text(int index) {
     return items_[static_cast<std::size_t>(index)].text;
 }
 
-void ControlComboBoxTurnOff::on_selection_changed(skinner::Control*) {
+void ControlComboBoxTurnOff::on_selection_changed(skinner::Control*) { show_choice(); }
+
+void ControlComboBoxTurnOff::show_choice() {
     int const index = get_selected_index();
     // An index past the items shows nothing rather than reading past them.
     get_text_frame().set_text(get_item_text(index == -1 ? 0 : index));

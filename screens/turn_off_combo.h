@@ -17,9 +17,12 @@ struct TurnOffTime {
 
 class ControlComboBoxTurnOff : public skinner::ControlComboBoxGenericReadonly<std::vector<TurnOffTime>> {
 public:
-    // The six choices, their texts translated once; nothing is selected yet.
+    // The six choices in the current language; nothing is selected yet.
     ControlComboBoxTurnOff(skinner::Container* container, const std::u16string& name,
                            int lookup_mode = skinner::LOOKUP_BY_NAME);
+
+    // After a skin or language reload the texts are translated again; the choice stays.
+    void load_properties() override;
 
     // The field shows the chosen item, the first one while nothing is chosen. The event
     // stays here: the settings pages read the choice when they close.
@@ -31,6 +34,10 @@ public:
 
     // Chooses the first item of at least that many seconds; "never" past the longest.
     void select_seconds(std::int32_t seconds);
+
+protected:
+    // The first item stands for no choice.
+    void show_choice() override;
 };
 
 }  // namespace screens

@@ -99,13 +99,26 @@ public:
     }
 
     void on_selection_changed(Control* sender) override {
-        int const index = this->get_selected_index();
-        field_->set_text(index >= 0 && index < this->get_item_count() ? get_item_text(index) : std::u16string());
+        show_choice();
         if (sender != this->get_list()) ControlComboBox::on_selection_changed(sender);
+    }
+
+    // The same items with new texts (after a language switch, say): the choice stays, by its
+    // place in the list, and the field shows it in its new text. Nothing is reported.
+    void replace_item_texts(Items items) {
+        this->set_items(std::move(items));
+        show_choice();
     }
 
     Control* get_field() override { return field_.get(); }
     ControlFrame& get_text_frame() { return *field_; }
+
+protected:
+    // The field shows the chosen item's text; nothing for no choice or an index past the items.
+    virtual void show_choice() {
+        int const index = this->get_selected_index();
+        field_->set_text(index >= 0 && index < this->get_item_count() ? get_item_text(index) : std::u16string());
+    }
 
 private:
     static std::unique_ptr<ControlFrame> make_field(ControlComboBox& combo) {

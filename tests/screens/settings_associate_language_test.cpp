@@ -1,16 +1,22 @@
 // The file types page (ticking registers the program in the device's registry, unticking
 // gives the type back) and the language page (the language files beside the program, and a
-// switch that changes the texts of the open forms at once).
+// switch that changes the texts of the open forms at once, the pages' own lists among them).
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <fstream>
+#include <functional>
+#include <vector>
 
 #include "app/associations.h"
 #include "foundation/paths.h"
 #include "foundation/registry.h"
 #include "screens/settings_associate.h"
+#include "screens/settings_buttons.h"
 #include "screens/settings_language.h"
+#include "screens/settings_playback.h"
+#include "screens/settings_recording.h"
+#include "screens/turn_off_combo.h"
 #include "skin/button.h"
 #include "skin/check_box.h"
 #include "skin/combo_box_string.h"
@@ -106,6 +112,76 @@ TEST_F(SettingsLanguageTest, SwitchingLanguageChangesTheTextsOfTheOpenFormsAtOnc
     ASSERT_NE(owner_button, nullptr);
     EXPECT_EQ(owner_button->get_text(), u"Zweite " + english_button);
     form.reset();
+}
+
+// What a combo offers and what its field shows.
+struct ComboTexts {
+    std::vector<std::u16string> items;
+    int selected = -1;
+    std::u16string field;
+};
+
+template <class Combo>
+ComboTexts texts_of(Combo& combo) {
+    ComboTexts texts{{}, combo.get_selected_index(), combo.get_text_frame().get_text()};
+    for (int index = 0; index < combo.get_item_count(); ++index) texts.items.push_back(combo.get_item_text(index));
+    return texts;
+}
+
+std::u16string in_second_language(const std::u16string& english) { return u"Zweite " + english; }
+
+TEST_F(SettingsLanguageTest, SwitchingLanguageTranslatesThePagesOwnListsAtOnceAndKeepsTheirChoices) {
+    write_second_language(program_file("English.lng"), program_file("Deutsch.lng"));
+    settings.play.mode = 3;
+    settings.play.turn_off = 10;
+    settings.record.turn_off = 30;
+    settings.buttons.keys = {u"Record"};
+    settings.buttons.joy_left_action = u"Next";
+    SettingsForm& shown = open();
+    SettingsButtons& buttons = shown.get_buttons();
+    int const joystick_row = buttons.get_list().get_row_count() - 2;
+    buttons.get_list().set_current_row(joystick_row);  // the combo shows the joystick's "Next"
+
+    struct Combo {
+        const char* name;
+        std::function<ComboTexts()> read;
+    };
+    std::vector<Combo> const combos = {
+        {"play mode", [&] { return texts_of(shown.get_playback().get_mode()); }},
+        {"play turn-off", [&] { return texts_of(shown.get_playback().get_turn_off()); }},
+        {"recording turn-off", [&] { return texts_of(shown.get_recording().get_turn_off()); }},
+        {"button action", [&] { return texts_of(buttons.get_assign()); }},
+    };
+    std::vector<ComboTexts> english;
+    for (const Combo& combo : combos) english.push_back(combo.read());
+    std::u16string const english_joystick = buttons.get_list().get_rows()[joystick_row].name;
+
+    SettingsLanguage& page = shown.get_language();
+    auto const& names = page.get_languages().get_items();
+    page.get_languages().set_selected_index(names[0] == u"Deutsch" ? 0 : 1);
+    page.apply(settings);
+    ASSERT_EQ(settings.language, u"Deutsch");
+
+    for (std::size_t index = 0; index < combos.size(); ++index) {
+        SCOPED_TRACE(combos[index].name);
+        ComboTexts const before = english[index];
+        ASSERT_GT(before.selected, 0) << "a choice other than the first shows a kept choice";
+        ComboTexts const after = combos[index].read();
+        EXPECT_EQ(after.selected, before.selected);
+        ASSERT_EQ(after.items.size(), before.items.size());
+        for (std::size_t item = 0; item < before.items.size(); ++item) {
+            EXPECT_EQ(after.items[item], in_second_language(before.items[item]));
+        }
+        EXPECT_EQ(after.field, in_second_language(before.field));
+    }
+    EXPECT_EQ(buttons.get_list().get_rows()[joystick_row].name, in_second_language(english_joystick));
+
+    close();
+    EXPECT_EQ(settings.play.mode, 3);
+    EXPECT_EQ(settings.play.turn_off, 10);
+    EXPECT_EQ(settings.record.turn_off, 30);
+    EXPECT_EQ(settings.buttons.keys[0], u"Record");
+    EXPECT_EQ(settings.buttons.joy_left_action, u"Next");
 }
 
 TEST_F(SettingsLanguageTest, WithoutALanguageFileTheLanguageStaysAsItWas) {
