@@ -181,6 +181,7 @@ TEST_F(FileListsTest, TheListLooksRight) {
     files->set_row_selected(2, true);
     files->set_current_path(u"\\music\\Morning walk.wav");
     form->set_visible(true);
+    show_fixed_dates(*files);
     expect_looks_like("file_list_240x320");
 }
 
@@ -196,6 +197,7 @@ TEST_F(FileListsLargeTest, TheListLooksRightOnTheLargeScreen) {
     files->set_folder(u"\\music");
     files->set_row_selected(1, true);
     form->set_visible(true);
+    show_fixed_dates(*files);
     expect_looks_like("file_list_480x640");
 }
 
