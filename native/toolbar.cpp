@@ -178,6 +178,7 @@ void Toolbar::lay_out(HDC dc, HFONT font, int height, int scale, int room) {
     for (int padding = side_padding - 1; padding >= least_side_padding && row_width(contents, spacing) > room; --padding)
         spacing = Spacing{padding * scale, (padding + 1) * scale, 0};
 
+    padding_ = spacing.padding;
     int x = 0;
     for (std::size_t index = 0; index < buttons_.size(); ++index) {
         int const width = button_width(buttons_[index], contents[index], spacing);
@@ -263,7 +264,7 @@ void Toolbar::paint(HDC dc, HFONT font, int width, int height, int scale, int pr
         }
         bool const down = static_cast<int>(index) == pressed;
         if (down) fill(pixels, width, height, {place.left, place.top + top_line * scale, place.right, place.bottom}, pressed_background);
-        int x = place.left + side_padding * scale;
+        int x = place.left + padding_;
         if (Image const* picture = image(button.image)) {
             if (button.text.empty()) x = (place.left + place.right - picture->width) / 2;
             draw_image(pixels, width, height, x, (height + top_line * scale - picture->height) / 2, *picture, button.is_enabled());

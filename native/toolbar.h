@@ -74,6 +74,7 @@ private:
 
     std::vector<ToolbarButton> buttons_;
     std::vector<Image> images_;
+    int padding_ = 0;  // left of a button's content, as laid out
 };
 
 }  // namespace native
