@@ -15,6 +15,7 @@
 #include "screens/control_list_files.h"
 #include "screens/control_list_playlist.h"
 #include "skin/canvas.h"
+#include "tests/screens/fixed_dates.h"
 #include "tests/screens/screens_fixture.h"
 
 namespace screens_test {

@@ -18,6 +18,7 @@
 
 #include "app/playlist/open.h"
 #include "screens/explorer_manager.h"
+#include "tests/screens/fixed_dates.h"
 #include "tests/screens/screens_fixture.h"
 #include "tests/support/eventually.h"
 #include "tests/support/expected_image.h"

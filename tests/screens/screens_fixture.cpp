@@ -55,11 +55,6 @@ platform::screen::ScreenPicture ScreensTest::painted() {
     return screen.screenshot();
 }
 
-void show_fixed_dates(screens::ControlListFiles& list) {
-    for (auto& row : list.get_rows()) row.date_text = u"05.03.06";
-    list.repaint();
-}
-
 void ScreensTest::expect_looks_like(const std::string& name) {
     EXPECT_EQ(testing_support::compare_with_expected(painted(), SONBRIX_SCREENS_EXPECTED, name), "");
 }

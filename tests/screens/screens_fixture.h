@@ -9,7 +9,6 @@
 #include <string>
 
 #include "foundation/application.h"
-#include "screens/control_list_files.h"
 #include "skin/form.h"
 #include "skin/properties.h"
 #include "tests/skin/form_actions.h"
@@ -21,10 +20,6 @@ namespace screens_test {
 // "<program folder>\skins\settings\settings.skin" and "...\Default\Default.skin".
 extern const char16_t* const settings_skin;
 extern const char16_t* const main_skin;
-
-// A file's row shows its birth time, which no test can set: puts one fixed date on every row
-// of the list (as the list shows it) and repaints it.
-void show_fixed_dates(screens::ControlListFiles& list);
 
 class ScreensTest : public testing_support::DeviceTest {
 protected:
