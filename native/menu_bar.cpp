@@ -12,6 +12,7 @@
 #include "platform/errors.h"
 #include "platform/messages.h"
 #include "platform/resources.h"
+#include "platform/shell_ui.h"
 
 namespace native {
 namespace {
@@ -194,7 +195,8 @@ void MenuBar::place(bool shown) {
 
 void MenuBar::relayout() {
     HDC const dc = GetDC(nullptr);
-    toolbar_.lay_out(dc, font_, bottom_bar_height(), scale_);
+    int const room = GetSystemMetrics(SM_CXSCREEN) - shell_input_panel_button_width();
+    toolbar_.lay_out(dc, font_, bottom_bar_height(), scale_, room);
     if (dc) ReleaseDC(nullptr, dc);
     InvalidateRect(window_, nullptr, FALSE);
 }

@@ -2,12 +2,14 @@
 
 #include <algorithm>
 #include <cstring>
+#include <vector>
 
 namespace native {
 namespace {
 
 // Sizes at 96 dpi, multiplied by the screen's scale.
 constexpr int side_padding = 6;
+constexpr int least_side_padding = 2;
 constexpr int image_text_gap = 3;
 constexpr int separator_width = 7;
 constexpr int top_line = 1;
@@ -164,29 +166,53 @@ const Toolbar::Image* Toolbar::image(int index) const {
     return index >= 0 && static_cast<std::size_t>(index) < images_.size() ? &images_[index] : nullptr;
 }
 
-void Toolbar::lay_out(HDC dc, HFONT font, int height, int scale) {
+void Toolbar::lay_out(HDC dc, HFONT font, int height, int scale, int room) {
+    std::vector<int> contents;
     HGDIOBJ const old_font = SelectObject(dc, font);
+    for (auto const& button : buttons_) contents.push_back(content_width(dc, button, scale));
+    SelectObject(dc, old_font);
+
+    // The roomiest spacing with which the row fits: the full one when it does, else less
+    // padding (and narrower separators) down to the tightest.
+    Spacing spacing = full_spacing(height, scale);
+    for (int padding = side_padding - 1; padding >= least_side_padding && row_width(contents, spacing) > room; --padding)
+        spacing = Spacing{padding * scale, (padding + 1) * scale, 0};
+
+    padding_ = spacing.padding;
     int x = 0;
-    for (auto& button : buttons_) {
-        if (button.is_hidden()) {
-            button.place = {x, 0, x, height};
-            continue;
-        }
-        int width = separator_width * scale;
-        if (!button.is_separator()) {
-            int content = 0;
-            if (Image const* picture = image(button.image)) content += picture->width;
-            if (!button.text.empty()) {
-                SIZE extent{};
-                GetTextExtentPoint32W(dc, button.text.c_str(), static_cast<int>(button.text.size()), &extent);
-                content += (content ? image_text_gap * scale : 0) + extent.cx;
-            }
-            width = std::max(content, height - 2 * side_padding * scale) + 2 * side_padding * scale;
-        }
-        button.place = {x, 0, x + width, height};
+    for (std::size_t index = 0; index < buttons_.size(); ++index) {
+        int const width = button_width(buttons_[index], contents[index], spacing);
+        buttons_[index].place = {x, 0, x + width, height};
         x += width;
     }
-    SelectObject(dc, old_font);
+}
+
+int Toolbar::content_width(HDC dc, const ToolbarButton& button, int scale) const {
+    if (button.is_hidden() || button.is_separator()) return 0;
+    int content = 0;
+    if (Image const* picture = image(button.image)) content += picture->width;
+    if (!button.text.empty()) {
+        SIZE extent{};
+        GetTextExtentPoint32W(dc, button.text.c_str(), static_cast<int>(button.text.size()), &extent);
+        content += (content ? image_text_gap * scale : 0) + extent.cx;
+    }
+    return content;
+}
+
+int Toolbar::button_width(const ToolbarButton& button, int content, const Spacing& spacing) {
+    if (button.is_hidden()) return 0;
+    if (button.is_separator()) return spacing.separator;
+    return std::max(content + 2 * spacing.padding, spacing.least_width);
+}
+
+int Toolbar::row_width(const std::vector<int>& contents, const Spacing& spacing) const {
+    int width = 0;
+    for (std::size_t index = 0; index < buttons_.size(); ++index) width += button_width(buttons_[index], contents[index], spacing);
+    return width;
+}
+
+Toolbar::Spacing Toolbar::full_spacing(int height, int scale) {
+    return Spacing{side_padding * scale, separator_width * scale, height};
 }
 
 void Toolbar::draw_image(std::uint32_t* pixels, int stride, int rows, int x, int y, const Image& picture, bool enabled) const {
@@ -238,7 +264,7 @@ void Toolbar::paint(HDC dc, HFONT font, int width, int height, int scale, int pr
         }
         bool const down = static_cast<int>(index) == pressed;
         if (down) fill(pixels, width, height, {place.left, place.top + top_line * scale, place.right, place.bottom}, pressed_background);
-        int x = place.left + side_padding * scale;
+        int x = place.left + padding_;
         if (Image const* picture = image(button.image)) {
             if (button.text.empty()) x = (place.left + place.right - picture->width) / 2;
             draw_image(pixels, width, height, x, (height + top_line * scale - picture->height) / 2, *picture, button.is_enabled());

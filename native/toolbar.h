@@ -36,8 +36,9 @@ public:
     // failure.
     int add_images(HBITMAP strip, int count, int width, int height);
 
-    // Places the buttons from the left of a bar of that height; `scale` is 1 at 96 dpi.
-    void lay_out(HDC dc, HFONT font, int height, int scale);
+    // Places the buttons from the left of a bar of that height, within `room` pixels when
+    // narrower spacing makes them fit; `scale` is 1 at 96 dpi.
+    void lay_out(HDC dc, HFONT font, int height, int scale, int room);
     // Draws the bar's client area (width x height) onto the context; `pressed` is the index
     // of the button held down, or -1.
     void paint(HDC dc, HFONT font, int width, int height, int scale, int pressed) const;
@@ -54,6 +55,17 @@ private:
         std::vector<std::uint32_t> pixels;  // 0xAARRGGBB
     };
 
+    // Space around a button's content, a separator's width, and the least button width.
+    struct Spacing {
+        int padding = 0;
+        int separator = 0;
+        int least_width = 0;
+    };
+
+    static Spacing full_spacing(int height, int scale);
+    static int button_width(const ToolbarButton& button, int content, const Spacing& spacing);
+    int content_width(HDC dc, const ToolbarButton& button, int scale) const;
+    int row_width(const std::vector<int>& contents, const Spacing& spacing) const;
     int index_of_command(int command) const;
     LRESULT set_button_info(int command, const TBBUTTONINFOW* info);
     LRESULT get_button_info(int command, TBBUTTONINFOW* info) const;
@@ -62,6 +74,7 @@ private:
 
     std::vector<ToolbarButton> buttons_;
     std::vector<Image> images_;
+    int padding_ = 0;  // left of a button's content, as laid out
 };
 
 }  // namespace native

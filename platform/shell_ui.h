@@ -13,6 +13,9 @@
 // Height of the task bar and of the bottom bar: 26 pixels, 52 on screens 480 or 640 pixels
 // wide; 0 when the screen shows no shell.
 int shell_bar_height();
+// Width of the input-panel button at the right end of the bottom bar: 32 pixels at 96 dpi,
+// 64 at 192 dpi; 0 when the screen shows no shell. A menu bar keeps its buttons left of it.
+int shell_input_panel_button_width();
 
 // ---- The task bar's OK button ----------------------------------------------------------
 

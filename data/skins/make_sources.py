@@ -149,7 +149,8 @@ def explorer_panel(skin, art):
         node.string("Text", skin.text("ExplorerPanel", name, english)).string("HAlignment", "LEFT")
         node.point("BorderMin", 6, 0)
     for name in ["lstFilelist", "lstPlaylist"]:
-        form.add(stretch_down(file_list(art, name, EDGE, 56, 232, 74)))
+        # The date column lies under "btnSortDate", the size column under "btnSortSize".
+        form.add(stretch_down(file_list(art, name, EDGE, 56, 232, 74))).integer("DateWidth", 60)
     commands = ["ShowFolder", "RecordOperation", "Overwrite", "Append", "Insert", "Cut", "Copy", "Paste",
                 "Delete", "MoveUp", "MoveDown"]
     for index, command in enumerate(commands):

@@ -35,9 +35,7 @@ const std::map<std::string, std::string> placeholders{
 // Keys of English.lng that the code does not use yet: their screens are still to come. A key
 // that its screen now uses may stay here until the list is next pruned.
 const std::set<std::string> awaiting_their_screens{
-    "ControlListFilesHeaderName", "ControlListFilesHeaderDate", "ControlListFilesHeaderSize",
-    "on_not_enough_storage_memory_caption", "DynamicProcessorOff", "DynamicProcessorLow",
-    "DynamicProcessorMedium", "DynamicProcessorHigh",
+    "on_not_enough_storage_memory_caption",
 };
 
 // The program's code that looks texts up.

@@ -31,6 +31,7 @@ constexpr char bar_class[] = "sonbrix_menu_bar";
 constexpr char menu_class[] = "sonbrix_popup_menu";
 constexpr int file_id = 101, image_id = 102, menu_id = 103, off_id = 104, play_id = 105;
 constexpr UINT_PTR first_item = 501, second_item = 502;
+constexpr int crowded_id = 200, crowded_count = 9;
 
 std::vector<MSG> owner_messages;
 
@@ -70,7 +71,7 @@ ScreenPicture painted_screen(testing_support::TestScreen& screen) {
 
 class MenuBarTest : public testing_support::DeviceTest {
 public:
-    explicit MenuBarTest(const char* size = "240x320") : screen(size) {}
+    explicit MenuBarTest(const char* size = "240x320", bool shell = false) : screen(size, shell) {}
 
     void SetUp() override {
         ASSERT_TRUE(screen.connected());
@@ -126,6 +127,27 @@ public:
             EXPECT_TRUE(SendMessageW(bar, TB_INSERTBUTTON, index, reinterpret_cast<LPARAM>(&buttons[index])));
         return bar;
     }
+
+    // A text button and eight image buttons, commands crowded_id and on: at full spacing
+    // they would reach under the input-panel button.
+    HWND make_crowded_bar() {
+        SHMENUBARINFO info{};
+        info.cbSize = 36;
+        info.hwndParent = owner_;
+        info.dwFlags = SHCMBF_EMPTYBAR;
+        EXPECT_TRUE(SHCreateMenuBar(&info)) << GetLastError();
+        HWND const bar = info.hwndMB;
+        int const size = 16 * scale();
+        EXPECT_EQ(CommandBar_AddBitmap(bar, nullptr, scale() == 2 ? 125 : 115, 8, size, size), 0);
+        for (int index = 0; index < crowded_count; ++index) {
+            TBBUTTON const added = index == 0 ? button(I_IMAGENONE, crowded_id, TBSTATE_ENABLED, TBSTYLE_AUTOSIZE, u"File")
+                                              : button(index - 1, crowded_id + index, TBSTATE_ENABLED, 0, nullptr);
+            EXPECT_TRUE(SendMessageW(bar, TB_INSERTBUTTON, index, reinterpret_cast<LPARAM>(&added)));
+        }
+        return bar;
+    }
+
+    static int scale() { return GetSystemMetrics(SM_CXSCREEN) >= 480 ? 2 : 1; }
 
     // The middle of a button on the screen.
     static POINT middle_of(HWND bar, int index) {
@@ -331,5 +353,32 @@ TEST_F(LargeMenuBarTest, LooksLikeTheExpectedPictureWithTheLargeStrip) {
     EXPECT_EQ(SHGetMenuBarHeight(), 52);
     expect_like_expected(screen, "menu_bar_480x640");
 }
+
+// With the shell, whose input-panel button takes the bar's right 32 pixels (at scale 1).
+class ShellMenuBarTest : public MenuBarTest, public testing::WithParamInterface<const char*> {
+protected:
+    ShellMenuBarTest() : MenuBarTest(GetParam(), true) {}
+};
+
+// The buttons of a crowded bar close up left of the input-panel button, each with its whole
+// image or text, and the last one takes a tap.
+TEST_P(ShellMenuBarTest, ButtonsThatWouldReachUnderTheInputPanelButtonCloseUpLeftOfIt) {
+    HWND const bar = make_crowded_bar();
+    int const input_panel_button_left = GetSystemMetrics(SM_CXSCREEN) - 32 * scale();
+    for (int index = 0; index < crowded_count; ++index) {
+        RECT item{};
+        SendMessageW(bar, TB_GETITEMRECT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&item));
+        EXPECT_LE(item.right, input_panel_button_left) << index;
+        if (index > 0) {
+            EXPECT_GE(item.right - item.left, 16 * scale()) << index;
+        }
+    }
+    expect_like_expected(screen, std::string("menu_bar_crowded_") + GetParam());
+    tap(middle_of(bar, crowded_count - 1));
+    EXPECT_TRUE(testing_support::pump_messages_until([] { return has_command(crowded_id + crowded_count - 1); }));
+    EXPECT_EQ(received(), (std::vector<std::pair<UINT, WPARAM>>{{WM_COMMAND, crowded_id + crowded_count - 1}}));
+}
+
+INSTANTIATE_TEST_SUITE_P(Screens, ShellMenuBarTest, testing::Values("240x320", "480x640"));
 
 }  // namespace

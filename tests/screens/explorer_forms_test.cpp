@@ -25,6 +25,7 @@
 #include "screens/select_forms.h"
 #include "skin/frame.h"
 #include "tests/screens/dialog_fixture.h"
+#include "tests/screens/fixed_dates.h"
 #include "tests/support/child_process.h"
 #include "tests/support/scoped_environment.h"
 #include "tests/support/test_device.h"
@@ -131,6 +132,7 @@ TEST_F(ExplorerFormsTest, NamesAreTypedInPlaceInTheList) {
         EXPECT_EQ(list.get_editor().get_text(), u"short") << "the name without its extension, all selected";
         take_keys();
         type(u"brief");
+        screens_test::show_fixed_dates(list);
         expect_looks_like("explorer_renaming");
         press(VK_RETURN);
         settle();
@@ -298,9 +300,7 @@ TEST_F(ExplorerPlaylistTest, AddFileAddsTheFilesPickedInTheSelectFileForm) {
              EXPECT_EQ(picker.get_type_combo().get_text_frame().get_text(), u"Mp3 files (*.mp3)");
              picker.get_type_combo().set_selected_index(0);
              select_in(list, {"short.wav", "song.mp3"});
-             // The date shown is the file's birth time, which no test can set.
-             for (auto& row : list.get_rows()) row.date_text = u"05.03.06";
-             list.repaint();
+             screens_test::show_fixed_dates(list);
              expect_looks_like("select_files");
              tap(*picker.find_control(u"btnOk"));
          });

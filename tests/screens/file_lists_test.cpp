@@ -15,6 +15,7 @@
 #include "screens/control_list_files.h"
 #include "screens/control_list_playlist.h"
 #include "skin/canvas.h"
+#include "tests/screens/fixed_dates.h"
 #include "tests/screens/screens_fixture.h"
 
 namespace screens_test {
@@ -181,6 +182,7 @@ TEST_F(FileListsTest, TheListLooksRight) {
     files->set_row_selected(2, true);
     files->set_current_path(u"\\music\\Morning walk.wav");
     form->set_visible(true);
+    show_fixed_dates(*files);
     expect_looks_like("file_list_240x320");
 }
 
@@ -196,6 +198,7 @@ TEST_F(FileListsLargeTest, TheListLooksRightOnTheLargeScreen) {
     files->set_folder(u"\\music");
     files->set_row_selected(1, true);
     form->set_visible(true);
+    show_fixed_dates(*files);
     expect_looks_like("file_list_480x640");
 }
 

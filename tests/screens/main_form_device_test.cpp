@@ -1,6 +1,7 @@
 // The main form with the device around it: the display's turn-off while playing or recording,
 // the hardware buttons bound in the settings, the playback filter's level choices, streams
-// that fail, the help file and a reload of the skin and its language.
+// that fail, the help file, a reload of the skin and its language, and the explorer's menu bar
+// buttons beside the shell's input-panel button.
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
@@ -20,8 +21,11 @@
 #include "platform/testing.h"
 #include "platform/wave_testing.h"
 #include "platform/windows.h"
+#include "screens/explorer_manager.h"
 #include "screens/panel_file_explorer.h"
 #include "skin/combo_box_string.h"
+#include "skin/form_impl.h"
+#include "skin/menu_manager_impl.h"
 #include "skin/power_manager.h"
 #include "tests/audio/wav_fixture.h"
 #include "tests/screens/main_form_fixture.h"
@@ -38,6 +42,7 @@ constexpr char16_t sound_file[] = u"\\My Documents\\long.wav";
 
 class MainFormDeviceTest : public MainFormTest {
 protected:
+    explicit MainFormDeviceTest(bool shell = false) : MainFormTest(shell) {}
     ~MainFormDeviceTest() override {
         platform::set_tick_offset(0);
         platform::reset_virtual_wave();
@@ -291,6 +296,54 @@ TEST_F(MainFormDeviceTest, AScreenChangeReloadsTheSkinAndTheSettingsLanguage) {
     EXPECT_EQ(combo(u"cmbBooster").get_text_frame().get_text(), u"Strong");
     EXPECT_EQ(combo(u"cmbBooster").get_item_text(3), u"Strong");
     EXPECT_NE(form().find_control(u"btnPlay"), nullptr);
+}
+
+// With the shell's bars around the form.
+class MainFormShellTest : public MainFormDeviceTest {
+protected:
+    MainFormShellTest() : MainFormDeviceTest(true) {}
+};
+
+// At 240 x 320 the explorer's widest row of menu bar buttons (a folder's, with a file chosen)
+// lies left of the input-panel button, which takes the bar's right 32 pixels, and a tap on
+// its last button, Delete, reaches the delete command: it asks before deleting.
+TEST_F(MainFormShellTest, TheExplorersMenuBarButtonsLieLeftOfTheInputPanelButtonAndDeleteTakesATap) {
+    put_sound_file();
+    make_form();
+    bring_form_to_front();
+    auto& files = form().get_explorer().get_file_list();
+    ASSERT_EQ(files.get_row_count(), 1);
+    files.set_row_selected(0, true);
+    form().get_explorer().update_menu();
+    auto* const bar_manager = dynamic_cast<skinner::MenuManagerImplPocket*>(form().get_impl()->get_menu_manager());
+    ASSERT_NE(bar_manager, nullptr);
+    bar_manager->update();
+    HWND const bar = bar_manager->get_bar();
+    ASSERT_TRUE(IsWindow(bar));
+
+    int const input_panel_button_left = 240 - 32;
+    RECT place{};
+    GetWindowRect(bar, &place);
+    auto const count = static_cast<int>(SendMessageW(bar, TB_BUTTONCOUNT, 0, 0));
+    ASSERT_GE(count, 8) << "File, Mode, Show folders, the recording operation, Cut, Copy, Paste, Delete";
+    RECT item{};
+    for (int index = 0; index < count; ++index) {
+        SendMessageW(bar, TB_GETITEMRECT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&item));
+        EXPECT_LE(place.left + item.right, input_panel_button_left) << "button " << index;
+    }
+
+    std::vector<std::string> questions;
+    screens::set_confirm_asker([&](skinner::Form*, skinner::Properties*, const std::u16string& name,
+                                   const std::u16string&, const std::u16string&) {
+        questions.push_back(std::string(name.begin(), name.end()));
+        return static_cast<int>(screens::CONFIRM_NO);
+    });
+    // `item` is the last button's.
+    EXPECT_TRUE(screen_->control().tap(place.left + (item.left + item.right) / 2, place.top + (item.top + item.bottom) / 2));
+    EXPECT_TRUE(testing_support::pump_messages_until([&] { return !questions.empty(); }));
+    screens::set_confirm_asker(nullptr);
+    EXPECT_EQ(questions, std::vector<std::string>{"ConfirmYesNo"});
+    EXPECT_TRUE(std::filesystem::exists(device.host_path("My Documents/long.wav"))) << "answered no";
 }
 
 }  // namespace

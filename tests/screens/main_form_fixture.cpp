@@ -45,9 +45,9 @@ void put_staged_files(const testing_support::TestDevice& device) {
                           std::filesystem::copy_options::recursive | std::filesystem::copy_options::overwrite_existing);
 }
 
-MainFormTest::MainFormTest() {
+MainFormTest::MainFormTest(bool shell) {
     put_staged_files(device);
-    screen_ = std::make_unique<testing_support::TestScreen>();
+    screen_ = std::make_unique<testing_support::TestScreen>("240x320", shell);
 }
 
 MainFormTest::~MainFormTest() {

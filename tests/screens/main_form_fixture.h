@@ -22,7 +22,8 @@ void put_staged_files(const testing_support::TestDevice& device);
 
 class MainFormTest : public testing_support::DeviceTest {
 protected:
-    MainFormTest();
+    // shell: the screen shows the shell's bars (and the input-panel button) around the form.
+    explicit MainFormTest(bool shell = false);
     ~MainFormTest() override;
     // Makes the Document (with these settings stored first, when given) and the form.
     void make_form(const Settings* settings = nullptr);

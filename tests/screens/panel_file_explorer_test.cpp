@@ -18,6 +18,7 @@
 
 #include "app/playlist/open.h"
 #include "screens/explorer_manager.h"
+#include "tests/screens/fixed_dates.h"
 #include "tests/screens/screens_fixture.h"
 #include "tests/support/eventually.h"
 #include "tests/support/expected_image.h"
@@ -446,6 +447,7 @@ TEST_F(PanelFileExplorerTest, TheContextMenuFollowsTheSelection) {
 TEST_F(PanelFileExplorerTest, ThePanelLooksRight) {
     select({"b.wav"});
     form->set_visible(true);
+    show_fixed_dates(panel->get_shown_list());
     expect_looks_like("explorer_panel_240x320");
     painted();
     expect_context_menu_looks_like("b.wav", "explorer_menu_240x320");
@@ -459,6 +461,7 @@ protected:
 TEST_F(PanelFileExplorerLargeTest, ThePanelLooksRightOnTheLargeScreen) {
     select({"b.wav"});
     form->set_visible(true);
+    show_fixed_dates(panel->get_shown_list());
     expect_looks_like("explorer_panel_480x640");
     painted();
     expect_context_menu_looks_like("b.wav", "explorer_menu_480x640");

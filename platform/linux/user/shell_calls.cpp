@@ -76,6 +76,11 @@ bool take_stylus_message(MSG& message) {
 
 int shell_bar_height() { return screen_size().bar; }
 
+int shell_input_panel_button_width() {
+    auto const button = current_layout().input_panel_button;
+    return button.right - button.left;
+}
+
 BOOL SHDoneButton(HWND window, DWORD state) {
     HWND const top = own_top_level(window);
     if (!top) return fail(ERROR_INVALID_WINDOW_HANDLE);
