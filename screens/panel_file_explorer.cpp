@@ -699,7 +699,9 @@ void PanelFileExplorer::wav_to_mp3() {
     ExplorerManager manager(get_form(), dialog_skin_, u"ConfirmYesNo");
     bool cancelled = false;
     if (!manager.check_overwrite(cancelled, u"", target)) return;
-    os::FileInfo(target).remove();
+    os::FileInfo existing(target);
+    existing.set_read_only(false);
+    existing.remove();
     if (converter_ && !converter_(source, target)) {
         show_error_text(get_form(), dialog_skin_, dialog_skin_->translate(u"form.Convert.frmCaption.Text"),
                         dialog_skin_->translate(u"on_not_enough_storage_memory"));
