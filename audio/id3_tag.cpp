@@ -1,8 +1,10 @@
 #include "audio/id3_tag.h"
 
 #include <algorithm>
+#include <array>
 #include <cstring>
 
+#include "foundation/file_info.h"
 #include "foundation/text_convert.h"
 
 namespace audio {
@@ -40,6 +42,35 @@ void put_field(std::uint8_t* tag, std::uint32_t at, std::uint32_t size, const st
     std::memcpy(tag + at, bytes.data(), std::min<std::size_t>(bytes.size(), size));
 }
 
+using TagRecord = std::array<std::uint8_t, tag_size>;
+
+// The whole tag as written: always in the track form.
+TagRecord tag_record(const Id3Tag& tag) {
+    TagRecord bytes = {'T', 'A', 'G'};
+    put_field(bytes.data(), title_at, 30, tag.title);
+    put_field(bytes.data(), artist_at, 30, tag.artist);
+    put_field(bytes.data(), album_at, 30, tag.album);
+    put_field(bytes.data(), year_at, 4, tag.year);
+    put_field(bytes.data(), comment_at, 28, tag.comment);
+    bytes[track_at] = static_cast<std::uint8_t>(tag.track);
+    bytes[genre_at] = static_cast<std::uint8_t>(tag.genre);
+    return bytes;
+}
+
+// Writes the record over the file's tag, or after its end in one piece; an append that fails
+// part way is cut off again, so that the file keeps its sound data and nothing else.
+bool store_tag(os::File& file, const TagRecord& bytes) {
+    std::uint32_t const size = file.get_size();
+    std::int32_t const offset = find_id3_tag(file);
+    if (offset >= 0) {
+        std::uint32_t const at = static_cast<std::uint32_t>(offset);
+        return file.seek(at) && file.write(bytes.data() + 3, body_size) == body_size && file.flush();
+    }
+    if (file.seek(size) && file.write(bytes.data(), tag_size) == tag_size && file.flush()) return true;
+    file.truncate(size);
+    return false;
+}
+
 }  // namespace
 
 std::int32_t find_id3_tag(os::File& file) {
@@ -72,23 +103,15 @@ Id3Tag read_id3_tag(const std::u16string& path) {
 }
 
 bool write_id3_tag(const Id3Tag& tag, const std::u16string& path) {
-    os::File file(path, 3);
-    if (file.has_errors()) return false;
-    std::int32_t const offset = find_id3_tag(file);
-    if (offset < 0) {
-        if (!file.seek(file.get_size()) || file.write("TAG", 3) != 3) return false;
-    } else if (!file.seek(static_cast<std::uint32_t>(offset))) {
-        return false;
+    bool const existed = os::FileInfo(path).exists();
+    bool written = false;
+    {
+        os::File file(path, 3);
+        if (file.has_errors()) return false;
+        written = store_tag(file, tag_record(tag));
     }
-    std::uint8_t bytes[tag_size] = {};
-    put_field(bytes, title_at, 30, tag.title);
-    put_field(bytes, artist_at, 30, tag.artist);
-    put_field(bytes, album_at, 30, tag.album);
-    put_field(bytes, year_at, 4, tag.year);
-    put_field(bytes, comment_at, 28, tag.comment);
-    bytes[track_at] = static_cast<std::uint8_t>(tag.track);
-    bytes[genre_at] = static_cast<std::uint8_t>(tag.genre);
-    return file.write(bytes + 3, body_size) == body_size;
+    if (!written && !existed) os::FileInfo(path).remove();
+    return written;
 }
 
 }  // namespace audio

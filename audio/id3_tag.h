@@ -32,7 +32,8 @@ std::int32_t find_id3_tag(os::File& file);
 Id3Tag read_id3_tag(const std::u16string& path);
 
 // Replaces the file's tag, or appends one (always in the track form); false when the file
-// could not be opened or fully written.
+// could not be opened or fully written. A failed append is cut off again and a file that the
+// write created is removed: the file is left as it was.
 bool write_id3_tag(const Id3Tag& tag, const std::u16string& path);
 
 }  // namespace audio

@@ -181,8 +181,12 @@ bool FileManager::delete_folder(const std::u16string& path) {
 bool FileManager::copy_file(const std::u16string& source, const std::u16string& destination) {
     if (!on_progress(source, destination, 0.0, total_fraction())) return false;
     bool cancelled = false;
-    if (check_overwrite(cancelled, source, destination) && !copy_file_data(source, destination, cancelled))
-        return on_copy_error(source, destination);
+    if (check_overwrite(cancelled, source, destination)) {
+        // Agreed to: a read-only file in the way is replaced like any other, which it could not
+        // be while it stays read-only.
+        os::FileInfo(destination).set_read_only(false);
+        if (!copy_file_data(source, destination, cancelled)) return on_copy_error(source, destination);
+    }
     if (!on_progress(source, destination, 1.0, total_fraction())) return false;
     return !cancelled;
 }

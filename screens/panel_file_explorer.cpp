@@ -9,6 +9,7 @@
 #include "audio/id3_tag.h"
 #include "audio/play_chain.h"
 #include "audio/play_chain_factory.h"
+#include "foundation/file.h"
 #include "foundation/file_info.h"
 #include "foundation/file_system.h"
 #include "foundation/finder.h"
@@ -698,7 +699,9 @@ void PanelFileExplorer::wav_to_mp3() {
     ExplorerManager manager(get_form(), dialog_skin_, u"ConfirmYesNo");
     bool cancelled = false;
     if (!manager.check_overwrite(cancelled, u"", target)) return;
-    os::FileInfo(target).remove();
+    os::FileInfo existing(target);
+    existing.set_read_only(false);
+    existing.remove();
     if (converter_ && !converter_(source, target)) {
         show_error_text(get_form(), dialog_skin_, dialog_skin_->translate(u"form.Convert.frmCaption.Text"),
                         dialog_skin_->translate(u"on_not_enough_storage_memory"));
@@ -758,9 +761,20 @@ void PanelFileExplorer::edit_id3_tags() {
     const ControlListFiles::Row* row = single_selected_row();
     if (!row || row->is_folder || os::to_lower(os::get_extension(row->file_name)) != u"mp3") return;
     std::u16string const path = row->entry.path;
+    std::u16string const name = os::get_file_name(path);
+    // A file that cannot be read would show as having no tag, and confirming the form would
+    // then blank the tag it has.
+    if (os::File(path, 0).has_errors()) {
+        report(u"on_id3_read_error", name);
+        return;
+    }
     audio::Id3Tag tag = audio::read_id3_tag(path);
-    Id3TagForm form(get_form(), dialog_skin_);
-    if (form.edit(tag)) audio::write_id3_tag(tag, path);
+    {
+        Id3TagForm form(get_form(), dialog_skin_);
+        if (!form.edit(tag)) return;
+    }
+    // Writing makes a missing file: one that went while the form was open is not made anew.
+    if (!os::FileInfo(path).exists() || !audio::write_id3_tag(tag, path)) report(u"on_id3_write_error", name);
 }
 
 void PanelFileExplorer::show_properties() {

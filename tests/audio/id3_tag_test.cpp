@@ -1,7 +1,10 @@
-// ID3v1 tags: the field layout both ways, the track form, where a tag is looked for, and
-// how writing appends or replaces.
+// ID3v1 tags: the field layout both ways, the track form, where a tag is looked for, how
+// writing appends or replaces, and that a write that fails leaves the file as it was.
 #include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
 
+#include <csignal>
 #include <string>
 
 #include "audio/id3_tag.h"
@@ -158,6 +161,41 @@ TEST_F(Id3TagTest, MissingFilesHaveNoTagAndAreCreatedByWriting) {
     EXPECT_TRUE(audio::write_id3_tag(tag, u"\\new.mp3"));
     EXPECT_EQ(128u, read_host_file(device.host_path("new.mp3")).size());
     EXPECT_FALSE(audio::write_id3_tag(tag, u"\\no folder\\new.mp3"));
+}
+
+// The write while no file may grow past the limit, as when the storage fills.
+bool write_with_size_limit(const audio::Id3Tag& tag, const std::u16string& path, rlim_t limit) {
+    rlimit previous{};
+    getrlimit(RLIMIT_FSIZE, &previous);
+    auto const previous_handler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit small = previous;
+    small.rlim_cur = limit;
+    setrlimit(RLIMIT_FSIZE, &small);
+    bool const written = audio::write_id3_tag(tag, path);
+    setrlimit(RLIMIT_FSIZE, &previous);
+    std::signal(SIGXFSZ, previous_handler);
+    return written;
+}
+
+TEST_F(Id3TagTest, AFailedWriteLeavesTheFileAsItWas) {
+    audio::Id3Tag tag;
+    tag.title = u"Lost";
+    std::string const untagged(3000, 'm');
+    std::string const tagged = untagged + RawTag().put(3, "Kept", 30).bytes;
+    for (const std::string& before : {tagged, untagged}) {
+        SCOPED_TRACE(before.size());
+        file(before);
+        ASSERT_EQ(chmod(device.host_path("a.mp3").c_str(), 0444), 0);
+        EXPECT_FALSE(audio::write_id3_tag(tag, u"\\a.mp3")) << "a read-only file";
+        EXPECT_EQ(before, host());
+        ASSERT_EQ(chmod(device.host_path("a.mp3").c_str(), 0644), 0);
+    }
+
+    file(untagged);
+    EXPECT_FALSE(write_with_size_limit(tag, u"\\a.mp3", untagged.size() + 50));
+    EXPECT_EQ(untagged, host()) << "no part of a tag is left at the end";
+    EXPECT_FALSE(write_with_size_limit(tag, u"\\new.mp3", 60));
+    EXPECT_FALSE(testing_support::host_file_exists(device.host_path("new.mp3"))) << "the file it made is removed";
 }
 
 }  // namespace

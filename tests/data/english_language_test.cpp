@@ -29,6 +29,8 @@ const std::map<std::string, std::string> placeholders{
     {"on_move_error", "%src%"},
     {"on_invalid_name", "%src%"},
     {"on_convert_error", "%src%"},
+    {"on_id3_read_error", "%src%"},
+    {"on_id3_write_error", "%src%"},
     {"on_insert_failed", "%src% %dst%"},
 };
 

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "platform/errors.h"
+#include "platform/file_ops.h"
 #include "platform/files.h"
 #include "platform/handles.h"
 #include "tests/support/test_device.h"
@@ -185,6 +186,30 @@ TEST_F(Files, EachTransferNeedsItsAccessRight) {
     EXPECT_FALSE(SetEndOfFile(reader.handle()));
     EXPECT_EQ(GetLastError(), ERROR_ACCESS_DENIED);
     EXPECT_EQ(read_host_file(device.host_path("My Documents/f")), "data");
+}
+
+TEST_F(Files, AReadOnlyFileOpensOnlyForReading) {
+    std::string const host = device.host_path("My Documents/locked.mp3");
+    write_host_file(host, "kept");
+    ASSERT_TRUE(SetFileAttributesW(u"\\My Documents\\locked.mp3", FILE_ATTRIBUTE_READONLY));
+    struct Case {
+        DWORD access;
+        DWORD creation;
+    };
+    // Refused also when the tests run as the host's superuser, and never emptied first.
+    Case const refused[] = {{GENERIC_WRITE, OPEN_EXISTING},  {read_write, OPEN_ALWAYS},
+                            {GENERIC_WRITE, CREATE_ALWAYS},  {read_write, TRUNCATE_EXISTING},
+                            {GENERIC_WRITE, OPEN_ALWAYS}};
+    for (auto const& c : refused) {
+        SetLastError(stale_error);
+        OpenFile const file(u"\\My Documents\\locked.mp3", c.access, c.creation);
+        EXPECT_FALSE(file.is_open()) << c.access << " " << c.creation;
+        EXPECT_EQ(GetLastError(), ERROR_ACCESS_DENIED) << c.access << " " << c.creation;
+        EXPECT_EQ(read_host_file(host), "kept") << c.access << " " << c.creation;
+    }
+    OpenFile const reader(u"\\My Documents\\locked.mp3", GENERIC_READ, OPEN_EXISTING);
+    ASSERT_TRUE(reader.is_open());
+    EXPECT_EQ(reader.read(4), "kept");
 }
 
 TEST_F(Files, MovesTheFilePointerFromEachOrigin) {

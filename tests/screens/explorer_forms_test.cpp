@@ -3,10 +3,12 @@
 // from the chosen range, the properties, the ID3 tag read back by ffprobe, beaming to the test
 // OBEX receiver, and the select-file and select-folder forms that add to a playlist.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -20,6 +22,7 @@
 #include "screens/beam_form.h"
 #include "screens/bookmarks_form.h"
 #include "screens/id3_tag_form.h"
+#include "screens/message_forms.h"
 #include "screens/panel_file_explorer.h"
 #include "screens/properties_form.h"
 #include "screens/select_forms.h"
@@ -225,6 +228,76 @@ TEST_F(ExplorerFormsTest, AnId3TagEditedFromTheExplorerIsReadBackByAnotherProgra
                                        device.host_path("My Documents/song.mp3") + "'");
     EXPECT_NE(tags.find("TAG:title=Evening\n"), std::string::npos) << tags;
     EXPECT_NE(tags.find("TAG:artist=Duo\n"), std::string::npos) << tags;
+}
+
+// The file is read-only, or goes before the command or while the form is open: the error form
+// says so, and the file is neither changed nor made anew.
+TEST_F(ExplorerFormsTest, AnId3TagThatCannotBeReadOrWrittenIsReported) {
+    std::string const song = device.host_path("My Documents/song.mp3");
+    std::string const before = testing_support::read_host_file(song);
+    struct Case {
+        const char* what;
+        std::function<void()> before_command;
+        std::function<void()> in_form;
+        bool form_opens;
+        std::u16string caption;
+        bool kept;           // false: the file is gone and not made anew
+        const char* look;    // the error form's expected picture, or null
+    };
+    auto const make_read_only = [&] { ASSERT_EQ(chmod(song.c_str(), 0444), 0); };
+    auto const remove_song = [&] { std::filesystem::remove(song); };
+    Case const cases[] = {
+        {"read-only", make_read_only, [] {}, true, u"Tag not saved", true, "explorer_id3_write_error"},
+        {"gone while the form is open", [] {}, remove_song, true, u"Tag not saved", false, nullptr},
+        {"gone before the command", remove_song, [] {}, false, u"Cannot read tag", false, nullptr},
+    };
+    // Kept for the whole test: an answer still waiting when a case fails must not outlive them.
+    const Case* current = nullptr;
+    bool form_opened = false;
+    std::u16string caption;
+    std::u16string message;
+    std::function<void()> answer = [&] {
+        skinner::Form* const shown = skinner::Form::get_current_modal();
+        if (auto* const tag_form = dynamic_cast<screens::Id3TagForm*>(shown)) {
+            form_opened = true;
+            tag_form->field(u"txtTitle").set_text(u"Lost");
+            current->in_form();
+            tap(*tag_form->find_control(u"btnOk"));
+            when([shown] { return skinner::Form::get_current_modal() && skinner::Form::get_current_modal() != shown; },
+                 answer);
+            return;
+        }
+        auto text = [shown](const char16_t* frame) {
+            return dynamic_cast<skinner::ControlFrame&>(*shown->find_control(frame)).get_text();
+        };
+        caption = text(u"frmCaption");
+        message = text(u"frmMessage");
+        EXPECT_NE(dynamic_cast<screens::ErrorForm*>(shown), nullptr);
+        if (current->look) expect_looks_like(current->look);
+        tap(*shown->find_control(u"btnOk"));
+    };
+    form->set_visible(true);
+    settle();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        current = &c;
+        form_opened = false;
+        caption.clear();
+        message.clear();
+        testing_support::write_host_file(song, before);
+        c.before_command();
+        select({"song.mp3"});
+        when([] { return skinner::Form::get_current_modal() != nullptr; }, answer);
+        panel->run_command(u"Id3Tags");
+        EXPECT_EQ(form_opened, c.form_opens);
+        EXPECT_EQ(caption, c.caption);
+        EXPECT_NE(message.find(u"song.mp3"), std::u16string::npos) << narrow(message);
+        ASSERT_EQ(std::filesystem::exists(song), c.kept);
+        if (c.kept) {
+            EXPECT_EQ(testing_support::read_host_file(song), before);
+            ASSERT_EQ(chmod(song.c_str(), 0644), 0);
+        }
+    }
 }
 
 TEST_F(ExplorerFormsTest, FormCommandsWithoutTheirSelectionOpenNothing) {

@@ -425,6 +425,17 @@ TEST_F(PanelFileExplorerTest, ConvertingAWavFileMakesTheMp3FileBesideItAndSelect
     EXPECT_EQ(narrow(panel->get_file_list().get_single_selected_path()), "\\My Documents\\a.mp3");
 }
 
+TEST_F(PanelFileExplorerTest, ConvertingOverAReadOnlyMp3FileReplacesItOnceAgreedTo) {
+    put("My Documents/a.mp3", "old");
+    chmod(device.host_path("My Documents/a.mp3").c_str(), 0444);
+    panel->refresh_file_list();
+    select({"a.wav"});
+    answers = {CONFIRM_YES, CONFIRM_YES};
+    panel->run_command(u"WavToMp3");
+    EXPECT_EQ(questions.size(), 2u) << "replace, then replace the read-only file";
+    EXPECT_NE(content("My Documents/a.mp3"), "old");
+}
+
 TEST_F(PanelFileExplorerTest, TheContextMenuFollowsTheSelection) {
     auto enabled = [this](const std::u16string& command) {
         for (const auto& entry : panel->context_menu())

@@ -10,6 +10,7 @@
 #include "platform/device.h"
 #include "platform/errors.h"
 #include "platform/linux/kernel/errors.h"
+#include "platform/linux/files/entries.h"
 #include "platform/linux/files/file_object.h"
 
 namespace platform::detail {
@@ -70,24 +71,36 @@ int open_file(const std::string& path, int flags) {
 }
 
 // Opens by the creation disposition and tells whether the file was there before, without
-// a race between the test and the creation.
+// a race between the test and the creation. An existing file is not emptied here: that waits
+// until it is known to be writable.
 Opened open_by_disposition(const std::string& path, int access_flags, DWORD creation) {
     switch (creation) {
     case CREATE_NEW: return {open_file(path, access_flags | O_CREAT | O_EXCL), false};
-    case OPEN_EXISTING: return {open_file(path, access_flags), true};
-    case TRUNCATE_EXISTING: return {open_file(path, access_flags | O_TRUNC), true};
+    case OPEN_EXISTING:
+    case TRUNCATE_EXISTING: return {open_file(path, access_flags), true};
     case CREATE_ALWAYS:
     case OPEN_ALWAYS: {
-        int const existing_flags = access_flags | (creation == CREATE_ALWAYS ? O_TRUNC : 0);
         for (;;) {
             int descriptor = open_file(path, access_flags | O_CREAT | O_EXCL);
             if (descriptor >= 0 || errno != EEXIST) return {descriptor, false};
-            descriptor = open_file(path, existing_flags);
+            descriptor = open_file(path, access_flags);
             if (descriptor >= 0 || errno != ENOENT) return {descriptor, true};
         }
     }
     default: errno = EINVAL; return {-1, false};
     }
+}
+
+// The device refuses to write a read-only file, whoever asks; the host would let its
+// superuser do it.
+DWORD check_opened(const Opened& opened, bool can_write, DWORD creation) {
+    struct stat status;
+    if (fstat(opened.descriptor, &status) != 0 || !S_ISREG(status.st_mode)) return ERROR_ACCESS_DENIED;
+    if (!opened.existed) return ERROR_SUCCESS;
+    if (can_write && platform::detail::is_read_only(status.st_mode)) return ERROR_ACCESS_DENIED;
+    bool const empties = creation == CREATE_ALWAYS || creation == TRUNCATE_EXISTING;
+    if (empties && ftruncate(opened.descriptor, 0) != 0) return platform::detail::error_from_errno(errno);
+    return ERROR_SUCCESS;
 }
 
 HANDLE fail(DWORD error) {
@@ -112,10 +125,9 @@ HANDLE CreateFileW(LPCWSTR file_name, DWORD access, DWORD, LPSECURITY_ATTRIBUTES
     int const access_flags = can_write ? (can_read ? O_RDWR : O_WRONLY) : O_RDONLY;
     Opened const opened = open_by_disposition(*path, access_flags, creation);
     if (opened.descriptor < 0) return fail(open_error(errno, *path));
-    struct stat status;
-    if (fstat(opened.descriptor, &status) != 0 || !S_ISREG(status.st_mode)) {
+    if (DWORD const error = check_opened(opened, can_write, creation); error != ERROR_SUCCESS) {
         close(opened.descriptor);
-        return fail(ERROR_ACCESS_DENIED);
+        return fail(error);
     }
     HANDLE const handle =
         platform::detail::add_handle(std::make_shared<FileObject>(opened.descriptor, can_read, can_write));
