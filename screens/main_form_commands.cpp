@@ -137,6 +137,8 @@ void MainForm::on_value_changed(skinner::Control* sender, double value) {
 }
 
 bool MainForm::on_keydown(int key) {
+    // While a name is typed in the explorer, the keys are the field's: the arrows move its caret.
+    if (explorer_->is_visible() && explorer_->is_typing_name()) return skinner::Form::on_keydown(key);
     ButtonSettings const& buttons = Document::instance()->get_settings().buttons;
     // A key without its own binding goes to the form's key handling; it never runs the
     // binding of another key.

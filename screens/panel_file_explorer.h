@@ -79,6 +79,8 @@ public:
     int get_clipboard_mode() const { return clipboard_mode_; }
     bool is_record_operation_mode() const { return record_operation_; }
     EditMode get_edit_mode() const { return edit_mode_; }
+    // A name is being typed in the list's field.
+    bool is_typing_name() const { return files_.get_inplace_edit() != nullptr; }
     skinner::ControlButtonMultistate& get_sort_button(int index) { return *sort_buttons_[static_cast<std::size_t>(index)]; }
     skinner::MenuMainButton* get_menu_button(const std::u16string& command);
     // The context menu of the shown list: (command, enabled, separator after).

@@ -223,6 +223,9 @@ void Form::do_modal() {
     {
         std::unique_ptr<FormsDisabler> disabler;
         if (owner_) disabler = std::make_unique<FormsDisabler>(this);
+        // The keys go to the window in front: a modal form that opens behind its disabled
+        // owner would get none until the user tapped it. A drop-down leaves its owner in front.
+        if (!impl_->is_popup() && is_window_visible()) impl_->bring_to_front();
         MSG message{};
         for (;;) {
             BOOL const got = GetMessageW(&message, nullptr, 0, 0);

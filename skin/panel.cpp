@@ -112,6 +112,9 @@ Size ControlPanel::get_content_extent() const {
     Point const p = get_position();
     Size extent;
     for (Control* child : inner_->get_controls()) {
+        // A hidden control takes no room: the scroll bars that are not needed wait just
+        // outside the client, and counting them made a list want more than its own size.
+        if (!child->get_own_visible()) continue;
         Point const cp = child->get_position();
         Size const cs = child->get_rect_size();
         extent.width = std::max(extent.width, cp.x + cs.width - p.x);

@@ -1,6 +1,7 @@
 #include "tests/screens/dialog_fixture.h"
 
 #include <chrono>
+#include <cstdint>
 #include <filesystem>
 #include <thread>
 #include <utility>
@@ -87,6 +88,16 @@ std::unique_ptr<skinner::Properties> DialogTest::load_skin(const std::u16string&
 
 bool DialogTest::pump_until(const std::function<bool()>& done) {
     return form_test::pump_forms_until(done);
+}
+
+bool DialogTest::pump_until_in_front(HWND window, HWND focus) {
+    auto const as_id = [](HWND handle) { return static_cast<std::uint64_t>(reinterpret_cast<std::uintptr_t>(handle)); };
+    return pump_until([&] {
+        for (auto const& listed : screen.windows()) {
+            if (listed.window == as_id(window) && listed.foreground) return !focus || listed.focus == as_id(focus);
+        }
+        return false;
+    });
 }
 
 void DialogTest::post_action(std::function<void()> action) {

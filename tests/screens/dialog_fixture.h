@@ -30,6 +30,9 @@ protected:
     // Dispatches this thread's messages until done() holds; false after thirty seconds (a
     // guard against a hang, not a timing check).
     bool pump_until(const std::function<bool()>& done);
+    // Pumps until the screen has the window in front with `focus` as its focus window (0: any),
+    // so that keys the test gives the screen go to it; false after the pump's guard.
+    bool pump_until_in_front(HWND window, HWND focus = nullptr);
     // Runs the action from inside the message loop of this thread.
     void post_action(std::function<void()> action);
     // Runs the action once the condition holds, checked from inside the loop.

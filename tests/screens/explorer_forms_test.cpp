@@ -26,6 +26,7 @@
 #include "screens/panel_file_explorer.h"
 #include "screens/properties_form.h"
 #include "screens/select_forms.h"
+#include "skin/form_impl.h"
 #include "skin/frame.h"
 #include "tests/screens/dialog_fixture.h"
 #include "tests/screens/fixed_dates.h"
@@ -104,12 +105,14 @@ protected:
     }
 
     void press(UINT vk, char16_t character = 0) { EXPECT_TRUE(screen.control().press(vk, character)); }
-    // Gives the field of the in-place edit the device's keys, its text all selected.
-    void take_keys() {
+    // The name field opened with the focus and the proposed name selected; then waits, without
+    // a tap, until the screen gives the device's keys to the form that shows it.
+    void expect_keys_go_to_editor(const std::u16string& selected) {
         auto& editor = panel->get_file_list().get_editor();
-        tap(editor);
-        settle();
-        editor.select_all();
+        EXPECT_TRUE(editor.has_focus());
+        EXPECT_EQ(editor.get_text().substr(0, static_cast<std::size_t>(editor.selection_end())), selected);
+        EXPECT_EQ(editor.selection_start(), 0);
+        ASSERT_TRUE(pump_until_in_front(form->get_window(), form->get_window()));
     }
     void type(const std::u16string& text) {
         for (char16_t c : text) press(c >= u'a' && c <= u'z' ? c - u'a' + u'A' : c, c);
@@ -132,22 +135,24 @@ TEST_F(ExplorerFormsTest, NamesAreTypedInPlaceInTheList) {
         select({"short.wav"});
         panel->run_command(u"Rename");
         EXPECT_EQ(list.get_inplace_edit(), &list.get_editor());
-        EXPECT_EQ(list.get_editor().get_text(), u"short") << "the name without its extension, all selected";
-        take_keys();
+        EXPECT_EQ(list.get_editor().get_text(), u"short") << "the name without its extension";
+        expect_keys_go_to_editor(u"short");
         type(u"brief");
         screens_test::show_fixed_dates(list);
         expect_looks_like("explorer_renaming");
         press(VK_RETURN);
         settle();
         EXPECT_TRUE(std::filesystem::exists(device.host_path("My Documents/brief.wav")));
+        EXPECT_FALSE(std::filesystem::exists(device.host_path("My Documents/short.wav")));
 
         // Escape drops what was typed.
         select({"brief.wav"});
         panel->run_command(u"Rename");
-        take_keys();
+        expect_keys_go_to_editor(u"brief");
         type(u"gone");
         press(VK_ESCAPE);
         settle();
+        EXPECT_EQ(list.get_inplace_edit(), nullptr);
         EXPECT_TRUE(std::filesystem::exists(device.host_path("My Documents/brief.wav")));
         EXPECT_FALSE(std::filesystem::exists(device.host_path("My Documents/gone.wav")));
 
@@ -155,13 +160,21 @@ TEST_F(ExplorerFormsTest, NamesAreTypedInPlaceInTheList) {
         panel->run_command(u"NewFolder");
         EXPECT_EQ(list.get_editor().get_text(), u"NewFolder1");
         EXPECT_EQ(list.get_inplace_cell().row, list.get_row_count() - 1);
-        take_keys();
+        expect_keys_go_to_editor(u"NewFolder1");
         type(u"Talks");
         press(VK_RETURN);
         settle();
         EXPECT_TRUE(std::filesystem::is_directory(device.host_path("My Documents/Talks")));
         EXPECT_EQ(shown(), (Names{"Music", "Talks", "brief.wav", "song.mp3", "talk.wav"}))
             << "the list is read again: no row is left without a file";
+
+        // Escape leaves no folder behind.
+        panel->run_command(u"NewFolder");
+        expect_keys_go_to_editor(u"NewFolder1");
+        press(VK_ESCAPE);
+        settle();
+        EXPECT_FALSE(std::filesystem::exists(device.host_path("My Documents/NewFolder1")));
+        EXPECT_EQ(shown(), (Names{"Music", "Talks", "brief.wav", "song.mp3", "talk.wav"}));
         form->close();
     });
     form->do_modal();
@@ -188,6 +201,38 @@ TEST_F(ExplorerFormsTest, GoInTheBookmarksFormPlaysFromTheChosenRange) {
     EXPECT_EQ(document->get_play_file().path, path);
     EXPECT_GE(document->get_position(), static_cast<std::uint32_t>(5 * second)) << "played from the chosen range";
     EXPECT_EQ(Bookmarks(path + u".bm").size(), 2) << "the list is written back";
+}
+
+// The bookmarks form opens over the explorer in front and takes the keys from it: a range is
+// renamed by typing at once, with no tap into the form first.
+TEST_F(ExplorerFormsTest, TheBookmarksFormTakesTheKeysAsItOpens) {
+    std::u16string const path = u"\\My Documents\\talk.wav";
+    Bookmarks marks;
+    marks.insert(0, u"Start", false);
+    marks.insert(5 * second, u"Chorus", false);
+    ASSERT_TRUE(marks.save(path + u".bm"));
+    form->set_visible(true);
+    form->get_impl()->bring_to_front();
+    ASSERT_TRUE(pump_until_in_front(form->get_window()));
+    select({"talk.wav"});
+    when([] { return modal<screens::BookmarksForm>() != nullptr; },
+         [&] {
+             auto& shown_form = *modal<screens::BookmarksForm>();
+             auto& grid = shown_form.get_grid();
+             grid.select_only_row(1);
+             shown_form.on_click(shown_form.find_control(u"btnEdit"));
+             EXPECT_TRUE(grid.get_editor().has_focus());
+             ASSERT_TRUE(pump_until_in_front(shown_form.get_window(), shown_form.get_window()));
+             type(u"Verse");
+             press(VK_RETURN);
+             settle();
+             EXPECT_EQ(grid.get_rows()[1].name, u"Verse");
+             shown_form.close();
+         });
+    panel->run_command(u"Bookmarks");
+    Bookmarks const saved(path + u".bm");
+    ASSERT_EQ(saved.size(), 2);
+    EXPECT_EQ(saved.get(1).name, u"Verse");
 }
 
 TEST_F(ExplorerFormsTest, ABookmarkFileThatIsNotUnderstoodIsKept) {

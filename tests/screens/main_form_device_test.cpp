@@ -29,6 +29,7 @@
 #include "skin/power_manager.h"
 #include "tests/audio/wav_fixture.h"
 #include "tests/screens/main_form_fixture.h"
+#include "tests/skin/form_actions.h"
 #include "tests/support/eventually.h"
 #include "tests/support/message_loop.h"
 
@@ -160,6 +161,30 @@ TEST_F(MainFormDeviceTest, HardwareButtonsRunTheCommandsTheSettingsBindThemTo) {
     press(2, [&] { return document().is_recording(); });
     press(3, [&] { return !document().is_recording(); });
     EXPECT_TRUE(testing_support::host_file_exists(device.host_path("My Documents")));
+}
+
+// A name typed in place in the explorer gets every key: the arrows that the settings bind to
+// rewind and forward move the field's caret instead, and Enter renames the file.
+TEST_F(MainFormDeviceTest, TheArrowsMoveTheCaretOfANameTypedInPlace) {
+    make_form();
+    put_sound_file();
+    bring_form_to_front();
+    ASSERT_FALSE(document().get_settings().buttons.joy_left_action.empty());
+    form().get_explorer().select_file(sound_file);
+    ASSERT_TRUE(form().on_command(u"Rename"));
+    auto& editor = form().get_explorer().get_file_list().get_editor();
+    ASSERT_TRUE(editor.has_focus());
+    auto const press = [&](UINT vk, char16_t character = 0) { EXPECT_TRUE(screen_->control().press(vk, character)); };
+    press('A', u'a');
+    press('C', u'c');
+    press(VK_LEFT);
+    press('B', u'b');
+    press(VK_RIGHT);
+    press('D', u'd');
+    EXPECT_TRUE(form_test::pump_forms_until([&] { return editor.get_text() == u"abcd"; }));
+    press(VK_RETURN);
+    EXPECT_TRUE(form_test::pump_forms_until(
+        [&] { return testing_support::host_file_exists(device.host_path("My Documents/abcd.wav")); }));
 }
 
 // A stored level beyond the list selects its last item; a choice goes to the playback filter

@@ -2,6 +2,8 @@
 // owning threads' messages.
 #include "platform/linux/user/screen_windows.h"
 
+#include <algorithm>
+
 #include <cstdlib>
 #include <deque>
 #include <map>
@@ -190,15 +192,16 @@ public:
         if (busy_threads_.erase(thread_id) && busy_threads_.empty()) client_.set_busy(false);
     }
 
+    // The character of the oldest waiting key of that code, with the older ones nobody took.
+    // A key without one (an arrow) leaves the characters of the keys typed after it.
     char16_t take_character(DWORD thread_id, UINT vk) {
         std::lock_guard lock(input_mutex_);
         auto& typed = typed_[thread_id];
-        while (!typed.empty()) {
-            auto const [key, character] = typed.front();
-            typed.pop_front();
-            if (key == vk) return character;
-        }
-        return 0;
+        auto const found = std::find_if(typed.begin(), typed.end(), [vk](const auto& entry) { return entry.first == vk; });
+        if (found == typed.end()) return 0;
+        char16_t const character = found->second;
+        typed.erase(typed.begin(), found + 1);
+        return character;
     }
 
 private:

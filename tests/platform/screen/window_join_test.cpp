@@ -220,6 +220,26 @@ TEST_F(WindowsOnScreen, KeysGoToTheFocusAndTranslateMessagePostsTheCharacter) {
                                  {child, WM_KEYUP, 'A', static_cast<LPARAM>(0xC0000001u)}}));
 }
 
+// Keys that wait in the queue keep their characters, whatever keys without one come between.
+TEST_F(WindowsOnScreen, AKeyWithoutACharacterLeavesTheCharactersOfTheKeysAfterIt) {
+    HWND const top = make(u"JoinPlain", {0, 0, 200, 200});
+    painted_picture();
+    SetForegroundWindow(top);
+    platform::detail::sync_screen();
+    auto const keys = [&] {
+        return screen.control().press('A', u'a') && screen.control().press(VK_LEFT) && screen.control().press('B', u'b');
+    };
+    auto const up = static_cast<LPARAM>(0xC0000001u);
+    EXPECT_EQ(seen_after(keys, 8), (std::vector<Seen>{{top, WM_KEYDOWN, 'A', 1},
+                                                      {top, WM_CHAR, u'a', 1},
+                                                      {top, WM_KEYUP, 'A', up},
+                                                      {top, WM_KEYDOWN, VK_LEFT, 1},
+                                                      {top, WM_KEYUP, VK_LEFT, up},
+                                                      {top, WM_KEYDOWN, 'B', 1},
+                                                      {top, WM_CHAR, u'b', 1},
+                                                      {top, WM_KEYUP, 'B', up}}));
+}
+
 TEST_F(WindowsOnScreen, AHotKeyComesToItsHolderWhateverIsInFront) {
     HWND const holder = make(u"JoinPlain", {0, 0, 100, 100}, nullptr, 0);
     HWND const front = make(u"JoinPlain", {0, 0, 200, 200});
