@@ -77,6 +77,9 @@ TEST_F(PanelTest, MovingThePanelMovesItsChildrenAndTheyAskForRoom) {
     EXPECT_EQ(child.get_position(), (skinner::Point{15, 26}));
     child.set_rect({15, 26}, {150, 10});
     EXPECT_EQ(panel.get_size(), (skinner::Size{155, 80})) << "the children's extent widens the panel";
+    // A hidden child (a scroll bar that is not needed, waiting outside) asks for nothing.
+    child.set_visible(false);
+    EXPECT_EQ(panel.get_size(), (skinner::Size{100, 80}));
 }
 
 TEST_F(PanelTest, EventsOfChildrenReachTheForm) {
