@@ -91,13 +91,7 @@ bool DialogTest::pump_until(const std::function<bool()>& done) {
 }
 
 bool DialogTest::pump_until_in_front(HWND window, HWND focus) {
-    auto const as_id = [](HWND handle) { return static_cast<std::uint64_t>(reinterpret_cast<std::uintptr_t>(handle)); };
-    return pump_until([&] {
-        for (auto const& listed : screen.windows()) {
-            if (listed.window == as_id(window) && listed.foreground) return !focus || listed.focus == as_id(focus);
-        }
-        return false;
-    });
+    return form_test::pump_forms_until_in_front(screen, window, focus);
 }
 
 void DialogTest::post_action(std::function<void()> action) {

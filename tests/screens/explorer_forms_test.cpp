@@ -180,12 +180,17 @@ TEST_F(ExplorerFormsTest, NamesAreTypedInPlaceInTheList) {
     form->do_modal();
 }
 
-TEST_F(ExplorerFormsTest, GoInTheBookmarksFormPlaysFromTheChosenRange) {
-    std::u16string const path = u"\\My Documents\\talk.wav";
+// The ranges "Start" and "Chorus" (from 5 s) in the sound file's bookmark file.
+bool save_start_and_chorus(const std::u16string& path) {
     Bookmarks marks;
     marks.insert(0, u"Start", false);
     marks.insert(5 * second, u"Chorus", false);
-    ASSERT_TRUE(marks.save(path + u".bm"));
+    return marks.save(path + u".bm");
+}
+
+TEST_F(ExplorerFormsTest, GoInTheBookmarksFormPlaysFromTheChosenRange) {
+    std::u16string const path = u"\\My Documents\\talk.wav";
+    ASSERT_TRUE(save_start_and_chorus(path));
     select({"talk.wav"});
     when([] { return modal<screens::BookmarksForm>() != nullptr; },
          [&] {
@@ -207,10 +212,7 @@ TEST_F(ExplorerFormsTest, GoInTheBookmarksFormPlaysFromTheChosenRange) {
 // renamed by typing at once, with no tap into the form first.
 TEST_F(ExplorerFormsTest, TheBookmarksFormTakesTheKeysAsItOpens) {
     std::u16string const path = u"\\My Documents\\talk.wav";
-    Bookmarks marks;
-    marks.insert(0, u"Start", false);
-    marks.insert(5 * second, u"Chorus", false);
-    ASSERT_TRUE(marks.save(path + u".bm"));
+    ASSERT_TRUE(save_start_and_chorus(path));
     form->set_visible(true);
     form->get_impl()->bring_to_front();
     ASSERT_TRUE(pump_until_in_front(form->get_window()));

@@ -1,5 +1,6 @@
 #include "tests/skin/form_actions.h"
 
+#include <cstdint>
 #include <memory>
 #include <thread>
 
@@ -57,6 +58,16 @@ bool pump_forms_until(const std::function<bool()>& done, std::chrono::seconds li
         if (std::chrono::steady_clock::now() > end) return false;
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
     }
+}
+
+bool pump_forms_until_in_front(testing_support::TestScreen& screen, HWND window, HWND focus) {
+    auto const as_id = [](HWND handle) { return static_cast<std::uint64_t>(reinterpret_cast<std::uintptr_t>(handle)); };
+    return pump_forms_until([&] {
+        for (auto const& listed : screen.windows()) {
+            if (listed.window == as_id(window) && listed.foreground) return !focus || listed.focus == as_id(focus);
+        }
+        return false;
+    });
 }
 
 }  // namespace form_test

@@ -8,6 +8,7 @@
 
 #include "platform/windows.h"
 #include "tests/support/eventually.h"
+#include "tests/support/test_screen.h"
 
 namespace form_test {
 
@@ -28,5 +29,8 @@ private:
 // Dispatches this thread's messages as the forms' loop does until done() holds; false when it
 // still does not hold after the limit (a guard against a hanging test, not a timing check).
 bool pump_forms_until(const std::function<bool()>& done, std::chrono::seconds limit = testing_support::hang_guard);
+
+// Pumps until the screen has the window in front (with the focus on `focus` when one is given).
+bool pump_forms_until_in_front(testing_support::TestScreen& screen, HWND window, HWND focus = nullptr);
 
 }  // namespace form_test

@@ -138,13 +138,7 @@ void FormTest::use_skin(const std::string& forms) {
 bool FormTest::pump_until(const std::function<bool()>& done) { return pump_forms_until(done); }
 
 bool FormTest::pump_until_in_front(HWND window, HWND focus) {
-    auto const as_id = [](HWND handle) { return static_cast<std::uint64_t>(reinterpret_cast<std::uintptr_t>(handle)); };
-    return pump_until([&] {
-        for (auto const& listed : screen.windows()) {
-            if (listed.window == as_id(window) && listed.foreground) return !focus || listed.focus == as_id(focus);
-        }
-        return false;
-    });
+    return pump_forms_until_in_front(screen, window, focus);
 }
 
 platform::screen::ScreenPicture FormTest::painted() {
