@@ -11,6 +11,7 @@
 
 #include "audio/mp3_header.h"
 #include "tests/audio/speech_signal.h"
+#include "tests/support/shell_tools.h"
 #include "tests/support/test_device.h"
 
 namespace audio_test {
@@ -52,9 +53,7 @@ inline bool run_tool(const std::string& command) {
     return status == 0;
 }
 
-inline bool have_tool(const char* tool) {
-    return std::system((std::string("command -v ") + tool + " >/dev/null 2>&1").c_str()) == 0;
-}
+using testing_support::have_tool;
 
 // A raw file of interleaved 16-bit samples.
 inline std::vector<std::int16_t> read_raw(const std::string& path) {

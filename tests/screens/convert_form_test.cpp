@@ -16,25 +16,15 @@
 #include "screens/convert_form.h"
 #include "skin/progress.h"
 #include "tests/screens/dialog_fixture.h"
+#include "tests/support/shell_tools.h"
 
 namespace dialog_test {
 namespace {
 
+using testing_support::command_output;
+using testing_support::have_tool;
+
 using screens::ConvertForm;
-
-bool have_tool(const char* tool) {
-    return std::system((std::string("command -v ") + tool + " >/dev/null 2>&1").c_str()) == 0;
-}
-
-std::string output_of(const std::string& command) {
-    std::string out;
-    if (FILE* const pipe = popen((command + " 2>/dev/null").c_str(), "r")) {
-        char buffer[256];
-        while (fgets(buffer, sizeof buffer, pipe) != nullptr) out += buffer;
-        pclose(pipe);
-    }
-    return out;
-}
 
 class ConvertFormTest : public DialogTest {
 protected:
@@ -56,7 +46,7 @@ protected:
 
     double mp3_duration(const std::string& host_path) {
         std::string const command = "ffprobe -v error -show_entries format=duration -of csv=p=0 '" + host_path + "'";
-        return std::atof(output_of(command).c_str());
+        return std::atof(command_output(command).c_str());
     }
 
     skinner::ControlProgress& bar_of(ConvertForm& form) {

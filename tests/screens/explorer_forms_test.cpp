@@ -30,6 +30,7 @@
 #include "skin/frame.h"
 #include "tests/screens/dialog_fixture.h"
 #include "tests/screens/fixed_dates.h"
+#include "tests/support/shell_tools.h"
 #include "tests/support/child_process.h"
 #include "tests/support/scoped_environment.h"
 #include "tests/support/test_device.h"
@@ -37,20 +38,12 @@
 namespace dialog_test {
 namespace {
 
+using testing_support::command_output;
+
 using screens::PanelFileExplorer;
 using Names = std::vector<std::string>;
 
 std::string narrow(const std::u16string& text) { return std::string(text.begin(), text.end()); }
-
-std::string output_of(const std::string& command) {
-    std::string out;
-    if (FILE* const pipe = popen((command + " 2>/dev/null").c_str(), "r")) {
-        char buffer[256];
-        while (fgets(buffer, sizeof buffer, pipe) != nullptr) out += buffer;
-        pclose(pipe);
-    }
-    return out;
-}
 
 // 22050 Hz, 16-bit mono: 44100 bytes a second.
 constexpr std::int32_t second = 44100;
@@ -270,7 +263,7 @@ TEST_F(ExplorerFormsTest, AnId3TagEditedFromTheExplorerIsReadBackByAnotherProgra
              tap(*shown_form.find_control(u"btnOk"));
          });
     panel->run_command(u"Id3Tags");
-    std::string const tags = output_of("ffprobe -v error -show_entries format_tags=title,artist -of "
+    std::string const tags = command_output("ffprobe -v error -show_entries format_tags=title,artist -of "
                                        "default=noprint_wrappers=1 '" +
                                        device.host_path("My Documents/song.mp3") + "'");
     EXPECT_NE(tags.find("TAG:title=Evening\n"), std::string::npos) << tags;

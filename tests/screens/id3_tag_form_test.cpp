@@ -12,21 +12,14 @@
 #include "platform/windows.h"
 #include "screens/id3_tag_form.h"
 #include "tests/screens/dialog_fixture.h"
+#include "tests/support/shell_tools.h"
 
 namespace dialog_test {
 namespace {
 
-using screens::Id3TagForm;
+using testing_support::command_output;
 
-std::string output_of(const std::string& command) {
-    std::string out;
-    if (FILE* const pipe = popen((command + " 2>/dev/null").c_str(), "r")) {
-        char buffer[256];
-        while (fgets(buffer, sizeof buffer, pipe) != nullptr) out += buffer;
-        pclose(pipe);
-    }
-    return out;
-}
+using screens::Id3TagForm;
 
 class Id3TagFormTest : public DialogTest {
 protected:
@@ -41,7 +34,7 @@ protected:
 
     // ffprobe's "key=value" lines of the file's tags.
     std::string tags_read_elsewhere() {
-        return output_of("ffprobe -v error -show_entries format_tags=title,artist,album,date,comment,track,genre -of "
+        return command_output("ffprobe -v error -show_entries format_tags=title,artist,album,date,comment,track,genre -of "
                          "default=noprint_wrappers=1 '" +
                          host + "'");
     }

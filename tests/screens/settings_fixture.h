@@ -15,6 +15,17 @@
 
 namespace settings_test {
 
+// A time in December 2026, to the minute.
+inline SYSTEMTIME at(int day, int hour, int minute) {
+    SYSTEMTIME time{};
+    time.wYear = 2026;
+    time.wMonth = 12;
+    time.wDay = static_cast<WORD>(day);
+    time.wHour = static_cast<WORD>(hour);
+    time.wMinute = static_cast<WORD>(minute);
+    return time;
+}
+
 // Runs a check at each tick of a timer until it returns true. Ticks come only when no other
 // message waits, so stylus input given before is handled first; the check runs inside
 // whatever modal loop is pumping then.

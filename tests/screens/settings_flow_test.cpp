@@ -29,6 +29,7 @@
 #include "tests/screens/main_form_fixture.h"
 #include "tests/screens/settings_fixture.h"
 #include "tests/support/eventually.h"
+#include "tests/support/shell_tools.h"
 
 namespace screens_test {
 namespace {
@@ -59,16 +60,6 @@ protected:
 
     settings_test::TickCheck checks_;
 };
-
-std::string run(const std::string& command) {
-    std::string output;
-    FILE* const pipe = popen(command.c_str(), "r");
-    if (!pipe) return output;
-    char buffer[256];
-    while (fgets(buffer, sizeof buffer, pipe)) output += buffer;
-    pclose(pipe);
-    return output;
-}
 
 std::string narrow(const std::u16string& text) { return std::string(text.begin(), text.end()); }
 
@@ -115,7 +106,7 @@ TEST_F(SettingsFlowTest, ARecordingAfterChoosingGsmIsAGsmWaveNamedAsTheSettingsS
         if (c == '\\') c = '/';
     }
     ASSERT_TRUE(std::filesystem::exists(host)) << host;
-    EXPECT_EQ(run("ffprobe -v error -show_entries stream=codec_name,sample_rate,channels -of csv=p=0 '" + host + "'"),
+    EXPECT_EQ(testing_support::command_output("ffprobe -v error -show_entries stream=codec_name,sample_rate,channels -of csv=p=0 '" + host + "'"),
               "gsm_ms,8000,1\n");
 }
 

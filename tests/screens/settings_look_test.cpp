@@ -39,16 +39,6 @@ skinner::ControlTabElement& page_named(SettingsForm& form, const std::string& na
     return form.get_skin();
 }
 
-SYSTEMTIME at(int day, int hour, int minute) {
-    SYSTEMTIME time{};
-    time.wYear = 2026;
-    time.wMonth = 12;
-    time.wDay = static_cast<WORD>(day);
-    time.wHour = static_cast<WORD>(hour);
-    time.wMinute = static_cast<WORD>(minute);
-    return time;
-}
-
 TEST_P(SettingsLook, ThePageShowsTheStoredSettings) {
     settings.record.prefix = u"memo";
     settings.record.folder = u"\\My Documents\\Voice";

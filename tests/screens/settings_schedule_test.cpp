@@ -10,16 +10,6 @@
 namespace settings_test {
 namespace {
 
-SYSTEMTIME at(int day, int hour, int minute) {
-    SYSTEMTIME time{};
-    time.wYear = 2026;
-    time.wMonth = 12;
-    time.wDay = static_cast<WORD>(day);
-    time.wHour = static_cast<WORD>(hour);
-    time.wMinute = static_cast<WORD>(minute);
-    return time;
-}
-
 ScheduleTask task(int day, int begin_hour, int end_hour) {
     return ScheduleTask(at(day, begin_hour, 0), at(day, end_hour, 0));
 }

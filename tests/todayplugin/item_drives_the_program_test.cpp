@@ -20,6 +20,7 @@
 #include "tests/support/scoped_environment.h"
 #include "tests/support/test_device.h"
 #include "tests/support/test_screen.h"
+#include "tests/todayplugin/item_buttons.h"
 #include "tests/todayplugin/registry_values.h"
 
 namespace {
@@ -34,18 +35,9 @@ constexpr char first_recording[] = "My Documents/1.mp3";
 // About six seconds of it (32 kbit/s): long enough to tap through its playback.
 constexpr std::uintmax_t six_seconds_of_recording = 24000;
 
-// Centres of the item's buttons, and where its time and file name are, in the item skin
-// at 240 pixels wide.
-struct Button {
-    const char* name;
-    int x, y;
-};
-constexpr Button activate{"activate", 20, 26};
-constexpr Button previous{"previous", 120, 38};
-constexpr Button play{"play", 146, 38};
-constexpr Button stop{"stop", 172, 38};
-constexpr Button record{"record", 198, 38};
-constexpr Button next{"next", 224, 38};
+// The item's buttons, and where its time and file name are, in the item skin at 240 pixels
+// wide.
+using namespace today_item_test;
 
 struct Area {
     int left, top, right, bottom;

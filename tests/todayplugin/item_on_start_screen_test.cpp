@@ -19,6 +19,7 @@
 #include "tests/support/expected_image.h"
 #include "tests/support/test_device.h"
 #include "tests/support/test_screen.h"
+#include "tests/todayplugin/item_buttons.h"
 #include "tests/todayplugin/registry_values.h"
 
 namespace {
@@ -44,17 +45,7 @@ std::vector<std::string> requests_since(std::size_t mark) {
     return requests;
 }
 
-// Centres of the item's buttons in the item skin at 240 pixels wide.
-struct Button {
-    const char* name;
-    int x, y;
-};
-constexpr Button activate{"activate", 20, 26};
-constexpr Button previous{"previous", 120, 38};
-constexpr Button play{"play", 146, 38};
-constexpr Button stop{"stop", 172, 38};
-constexpr Button record{"record", 198, 38};
-constexpr Button next{"next", 224, 38};
+using namespace today_item_test;
 
 class ItemOnStartScreenTest : public testing_support::DeviceTest {
 protected:
